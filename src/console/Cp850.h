@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+// Code page 850, the byte encoding of every text the system holds. Only the
+// edges (terminal output, typed input, print jobs) see Unicode.
+namespace cp850 {
+
+char32_t toUnicode(unsigned char byte);
+// What a screen cell shows: like toUnicode, but control bytes become visible
+// symbols so that no text can drive the terminal.
+char32_t displayGlyph(unsigned char byte);
+// The byte for a code point, or -1 when code page 850 lacks it.
+int fromUnicode(char32_t codePoint);
+
+std::string toUtf8(std::string_view bytes);
+void appendGlyphUtf8(std::string& out, unsigned char byte);
+
+}  // namespace cp850

@@ -1,0 +1,50 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "console/ScreenCell.h"
+
+// The operating system below the virtual console. Exactly one implementation
+// is linked: the terminal (src/console/posix), the Windows console
+// (src/console/windows) or the scripted stand-in of the tests.
+namespace platform {
+
+struct TerminalSize {
+    int columns = 0;
+    int rows = 0;
+};
+
+enum class WaitResult { KeyReady, Timeout, Repaint };
+
+// Puts the terminal into the program's mode (raw keys, signal handling).
+// Safe to call more than once.
+void open();
+// Gives the terminal back as it was found. Safe to call more than once.
+void close();
+
+// False when standard output is not a terminal: text then passes straight through.
+bool outputIsTerminal();
+TerminalSize terminalSize();
+
+// Shows the frame on the terminal: only the cells that changed, in one write.
+void present(const FrameView& frame);
+// Text for an output that is not a terminal, passed through unchanged.
+void writeThrough(std::string_view bytes);
+
+void setWindowTitle(std::string_view titleCp850);
+void requestWindowSize(int columns, int rows);
+
+// Keyboard, in the codes of the console runtime: 0 or 224 then a scan code
+// for extended keys, 27 for a lone Escape, 13 Enter, 8 Backspace.
+bool keyWaiting();                     // never blocks
+WaitResult waitForKey(int timeoutMs);  // timeoutMs < 0: no limit
+int takeKey();                         // only after keyWaiting() or KeyReady
+
+// Sleeps; wakes early only when the screen must be repainted.
+WaitResult sleepFor(int milliseconds);
+long long monotonicMilliseconds();
+
+// Hands a file to the printing system. False, with a reason, when it refused.
+bool printFile(const std::string& fileName, std::string& failureReason);
+
+}  // namespace platform
