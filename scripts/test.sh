@@ -1,0 +1,36 @@
+#!/bin/sh
+# Installs what the tests need (apt-get, when run as root on Debian) and runs
+# every test: the normal build, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a short run of the file-loading fuzzer.
+set -e
+repository=$(cd "$(dirname "$0")/.." && pwd)
+cd "$repository"
+jobs=$(nproc)
+
+if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
+    missing=""
+    for package in cmake g++ make clang libclang-rt-dev libgtest-dev libbenchmark-dev libvterm-dev; do
+        dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
+    done
+    if [ -n "$missing" ]; then
+        echo "== installing:$missing"
+        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
+    fi
+fi
+
+echo "== build and test"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DDVD_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+if [ -x scripts/fuzz-short.sh ]; then
+    echo "== short fuzzing run"
+    scripts/fuzz-short.sh build-fuzz
+fi
+echo "== all tests passed"

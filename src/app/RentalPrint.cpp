@@ -1,0 +1,3 @@
+#include "app/DvdApplication.h"
+
+void DvdApplication::printRentals() {}

@@ -1,0 +1,174 @@
+#include "console/ConsoleScreen.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include "console/Platform.h"
+#include "console/ScreenStreamBuffer.h"
+
+namespace {
+constexpr int STANDARD_OUTPUT = 1;
+}
+
+ConsoleScreen::ConsoleScreen()
+    : outputHandle(STANDARD_OUTPUT),
+      bufferWidth(0),
+      bufferHeight(0),
+      terminalOutput(platform::outputIsTerminal()),
+      cells(static_cast<size_t>(BUFFER_COLUMNS) * MINIMUM_BUFFER_ROWS),
+      streamBuffer(std::make_unique<ScreenStreamBuffer>(*this)) {
+    platform::open();
+    previousCoutBuffer = std::cout.rdbuf(streamBuffer.get());
+    readBufferSize();
+}
+
+ConsoleScreen::~ConsoleScreen() {
+    refresh();
+    std::cout.rdbuf(previousCoutBuffer);
+    platform::close();
+}
+
+void ConsoleScreen::readBufferSize() {
+    bufferWidth = terminalOutput ? BUFFER_COLUMNS : 0;
+    bufferHeight = terminalOutput ? rowCount : 0;
+}
+
+bool ConsoleScreen::ensureRow(int row) {
+    if (row < rowCount) return true;
+    if (row >= MAXIMUM_BUFFER_ROWS) return false;
+    rowCount = row + 1;
+    cells.resize(static_cast<size_t>(BUFFER_COLUMNS) * rowCount);
+    return true;
+}
+
+void ConsoleScreen::setCursor(int row, int column) {
+    // Like the console, a position outside the buffer's width is refused; a
+    // row below the buffer grows it, so long lists keep every line.
+    const auto row16 = static_cast<short>(row);
+    const auto column16 = static_cast<short>(column);
+    if (row16 < 0 || column16 < 0 || column16 >= BUFFER_COLUMNS) return;
+    if (!ensureRow(row16)) return;
+    cursorRowIndex = row16;
+    cursorColumnIndex = column16;
+    changedSinceRefresh = true;
+}
+
+void ConsoleScreen::setColor(int foreground, int background) { attribute = foreground | (background << 4); }
+
+void ConsoleScreen::clearScreen() {
+    rowCount = MINIMUM_BUFFER_ROWS;
+    cells.assign(static_cast<size_t>(BUFFER_COLUMNS) * rowCount,
+                 ScreenCell{' ', static_cast<std::uint8_t>(attribute)});
+    cursorRowIndex = 0;
+    cursorColumnIndex = 0;
+    viewTop = 0;
+    viewLeft = 0;
+    viewFollowsCursor = true;
+    changedSinceRefresh = true;
+}
+
+void ConsoleScreen::setTitle(const std::string& text) {
+    if (terminalOutput) platform::setWindowTitle(text);
+}
+
+void ConsoleScreen::setWindowSize(int width, int height) {
+    if (terminalOutput) platform::requestWindowSize(width + 1, height + 1);
+    readBufferSize();
+}
+
+void ConsoleScreen::lineFeed() {
+    cursorColumnIndex = 0;
+    if (ensureRow(cursorRowIndex + 1)) ++cursorRowIndex;
+}
+
+void ConsoleScreen::putByte(unsigned char byte) {
+    if (!terminalOutput) {
+        const char character = static_cast<char>(byte);
+        platform::writeThrough(std::string_view(&character, 1));
+        return;
+    }
+    changedSinceRefresh = true;
+    if (byte == '\n') {
+        lineFeed();
+        return;
+    }
+    cells[static_cast<size_t>(cursorRowIndex) * BUFFER_COLUMNS + cursorColumnIndex] =
+        ScreenCell{byte, static_cast<std::uint8_t>(attribute)};
+    if (++cursorColumnIndex == BUFFER_COLUMNS) lineFeed();
+}
+
+ScreenCell ConsoleScreen::cellAt(int row, int column) const {
+    if (row < 0 || row >= rowCount || column < 0 || column >= BUFFER_COLUMNS) return ScreenCell{};
+    return cells[static_cast<size_t>(row) * BUFFER_COLUMNS + column];
+}
+
+std::string ConsoleScreen::rowText(int row) const {
+    std::string text;
+    for (int column = 0; column < BUFFER_COLUMNS; ++column) text.push_back(static_cast<char>(cellAt(row, column).character));
+    return text;
+}
+
+int ConsoleScreen::visibleRowCount() const {
+    const int rows = platform::terminalSize().rows;
+    return rows > 0 ? rows : MINIMUM_BUFFER_ROWS;
+}
+
+void ConsoleScreen::scrollViewTo(int topRow) {
+    viewTop = std::clamp(topRow, 0, std::max(0, rowCount - visibleRowCount()));
+    viewFollowsCursor = false;
+    changedSinceRefresh = true;
+}
+
+void ConsoleScreen::refresh() {
+    if (!terminalOutput || !changedSinceRefresh) return;
+    const platform::TerminalSize size = platform::terminalSize();
+    const int viewRows = size.rows > 0 ? size.rows : MINIMUM_BUFFER_ROWS;
+    const int viewColumns = size.columns > 0 ? size.columns : BUFFER_COLUMNS;
+    if (viewFollowsCursor) {
+        if (cursorRowIndex < viewTop) viewTop = cursorRowIndex;
+        if (cursorRowIndex >= viewTop + viewRows) viewTop = cursorRowIndex - viewRows + 1;
+    }
+    viewTop = std::clamp(viewTop, 0, std::max(0, rowCount - viewRows));
+    if (cursorColumnIndex < viewLeft) viewLeft = cursorColumnIndex;
+    if (cursorColumnIndex >= viewLeft + viewColumns) viewLeft = cursorColumnIndex - viewColumns + 1;
+    viewLeft = std::clamp(viewLeft, 0, std::max(0, BUFFER_COLUMNS - viewColumns));
+
+    FrameView frame;
+    frame.cells = cells.data();
+    frame.bufferWidth = BUFFER_COLUMNS;
+    frame.bufferHeight = rowCount;
+    frame.viewTop = viewTop;
+    frame.viewLeft = viewLeft;
+    frame.viewRows = viewRows;
+    frame.viewColumns = viewColumns;
+    frame.cursorRow = cursorRowIndex;
+    frame.cursorColumn = cursorColumnIndex;
+    platform::present(frame);
+    changedSinceRefresh = false;
+}
+
+bool ConsoleScreen::keyWaiting() {
+    refresh();
+    return platform::keyWaiting();
+}
+
+int ConsoleScreen::readKey() {
+    for (;;) {
+        refresh();
+        const platform::WaitResult result = platform::waitForKey(-1);
+        if (result == platform::WaitResult::KeyReady) return platform::takeKey();
+        // A resize or a resume: the platform has forgotten what the terminal shows.
+        changedSinceRefresh = true;
+    }
+}
+
+void ConsoleScreen::pause(int milliseconds) {
+    const long long deadline = platform::monotonicMilliseconds() + milliseconds;
+    for (;;) {
+        refresh();
+        const long long remaining = deadline - platform::monotonicMilliseconds();
+        if (remaining <= 0) return;
+        if (platform::sleepFor(static_cast<int>(remaining)) == platform::WaitResult::Timeout) return;
+        changedSinceRefresh = true;
+    }
+}

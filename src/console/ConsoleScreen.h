@@ -1,0 +1,76 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/ScreenCell.h"
+
+class ScreenStreamBuffer;
+
+// The console window: a screen buffer of cells that std::cout writes into at
+// the cursor, in the colour in force. The terminal is brought up to date from
+// the buffer before every wait, so drawing itself never touches the terminal.
+class ConsoleScreen {
+public:
+    static constexpr int BUFFER_COLUMNS = 80;
+    static constexpr int MINIMUM_BUFFER_ROWS = 49;
+    static constexpr int MAXIMUM_BUFFER_ROWS = 32766;
+
+    ConsoleScreen();
+    ~ConsoleScreen();
+    ConsoleScreen(const ConsoleScreen&) = delete;
+    ConsoleScreen& operator=(const ConsoleScreen&) = delete;
+
+    void setCursor(int row, int column);
+    void setColor(int foreground, int background);
+    void clearScreen();
+    void setTitle(const std::string& text);
+    void setWindowSize(int width, int height);
+
+    // Keyboard and pauses; each brings the terminal up to date first.
+    bool keyWaiting();
+    int readKey();
+    void pause(int milliseconds);
+
+    // Long screens: which buffer row the terminal shows at its top. Until the
+    // next clearScreen the view stays there instead of following the cursor.
+    void scrollViewTo(int topRow);
+    int viewTopRow() const { return viewTop; }
+    int visibleRowCount() const;
+
+    // Read back the buffer (tests, and code that redraws what is shown).
+    ScreenCell cellAt(int row, int column) const;
+    std::string rowText(int row) const;
+    int cursorRow() const { return cursorRowIndex; }
+    int cursorColumn() const { return cursorColumnIndex; }
+    int currentAttribute() const { return attribute; }
+    int bufferRowCount() const { return rowCount; }
+    bool drawsOnTerminal() const { return terminalOutput; }
+
+    // Brings the terminal up to date with the buffer.
+    void refresh();
+
+    int outputHandle;   // standard output; never closed
+    int bufferWidth;    // 0 when standard output is not a terminal
+    int bufferHeight;
+
+private:
+    friend class ScreenStreamBuffer;
+    void putByte(unsigned char byte);
+    void lineFeed();
+    bool ensureRow(int row);
+    void readBufferSize();
+
+    bool terminalOutput;
+    std::vector<ScreenCell> cells;
+    int rowCount = MINIMUM_BUFFER_ROWS;
+    int cursorRowIndex = 0;
+    int cursorColumnIndex = 0;
+    int attribute = 7;
+    int viewTop = 0;
+    int viewLeft = 0;
+    bool viewFollowsCursor = true;
+    bool changedSinceRefresh = true;
+    std::unique_ptr<ScreenStreamBuffer> streamBuffer;
+    std::streambuf* previousCoutBuffer = nullptr;
+};

@@ -1,0 +1,67 @@
+#include "console/posix/TerminalModes.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+
+namespace terminal_modes {
+
+namespace {
+
+termios originalInputModes{};
+volatile sig_atomic_t inputModesSaved = 0;
+volatile sig_atomic_t inputModesChanged = 0;
+volatile sig_atomic_t outputModesChanged = 0;
+
+// Autowrap off, so the last cell of the last row can be drawn without scrolling.
+constexpr char ENTER_OUTPUT_MODES[] = "\x1b[?7l";
+// Colours reset, autowrap and cursor back on, cursor on a fresh line below the screen.
+constexpr char RESTORE_OUTPUT_MODES[] = "\x1b[0m\x1b[?7h\x1b[?25h\x1b[999;1H\r\n";
+
+void writeAll(const char* bytes, size_t length) {
+    while (length > 0) {
+        const ssize_t written = ::write(STDOUT_FILENO, bytes, length);
+        if (written < 0) return;  // nothing more can be done from here
+        bytes += written;
+        length -= static_cast<size_t>(written);
+    }
+}
+
+}  // namespace
+
+bool inputIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
+bool outputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+
+void enterProgramModes() {
+    if (inputIsTerminal()) {
+        if (!inputModesSaved && ::tcgetattr(STDIN_FILENO, &originalInputModes) == 0) inputModesSaved = 1;
+        if (inputModesSaved) {
+            termios raw = originalInputModes;
+            // Keys one by one, unechoed; Ctrl+C and Ctrl+Z keep their signals.
+            raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
+            raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR | ISTRIP);
+            raw.c_cc[VMIN] = 1;
+            raw.c_cc[VTIME] = 0;
+            if (::tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw) == 0) inputModesChanged = 1;
+        }
+    }
+    if (outputIsTerminal()) {
+        writeAll(ENTER_OUTPUT_MODES, sizeof ENTER_OUTPUT_MODES - 1);
+        outputModesChanged = 1;
+    }
+}
+
+void restoreTerminal() {
+    if (inputModesChanged) {
+        inputModesChanged = 0;
+        ::tcsetattr(STDIN_FILENO, TCSADRAIN, &originalInputModes);
+    }
+    if (outputModesChanged) {
+        outputModesChanged = 0;
+        writeAll(RESTORE_OUTPUT_MODES, sizeof RESTORE_OUTPUT_MODES - 1);
+    }
+}
+
+}  // namespace terminal_modes

@@ -1,0 +1,145 @@
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "console/Cp850.h"
+#include "console/KeyDecoder.h"
+#include "console/Platform.h"
+#include "console/TerminalRenderer.h"
+#include "console/posix/SignalEvents.h"
+#include "console/posix/TerminalModes.h"
+
+namespace platform {
+
+namespace {
+
+KeyDecoder decoder;
+TerminalRenderer renderer;
+bool inputEnded = false;
+bool opened = false;
+
+void writeAll(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return;  // the terminal is gone; nothing to show it to
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+}
+
+// Reads what standard input holds now; ends the input on end of file or error.
+void readAvailableInput() {
+    char buffer[4096];
+    const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (count > 0) {
+        decoder.feed(std::string_view(buffer, static_cast<size_t>(count)), monotonicMilliseconds());
+    } else if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
+        inputEnded = true;
+        decoder.endOfInput();
+    }
+}
+
+enum class Wake { Input, Signal, Timeout };
+
+// The one place the program waits: in the kernel, for input, a signal or time.
+Wake waitInKernel(bool watchInput, int timeoutMs) {
+    pollfd descriptors[2] = {{signal_events::wakeDescriptor(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+    const nfds_t count = watchInput ? 2 : 1;
+    const int ready = ::poll(descriptors, count, timeoutMs);
+    if (ready <= 0) return ready == 0 ? Wake::Timeout : Wake::Signal;
+    if (descriptors[0].revents != 0) return Wake::Signal;
+    return Wake::Input;
+}
+
+bool repaintRequested() {
+    if (!signal_events::takeRepaintRequest()) return false;
+    renderer.invalidate();
+    return true;
+}
+
+}  // namespace
+
+void open() {
+    if (opened) return;
+    opened = true;
+    signal_events::install();
+    terminal_modes::enterProgramModes();
+    renderer.invalidate();
+}
+
+void close() { terminal_modes::restoreTerminal(); }
+
+bool outputIsTerminal() { return terminal_modes::outputIsTerminal(); }
+
+TerminalSize terminalSize() {
+    winsize size{};
+    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row == 0) return {};
+    return {size.ws_col, size.ws_row};
+}
+
+void present(const FrameView& frame) { writeAll(renderer.render(frame)); }
+
+void writeThrough(std::string_view bytes) { writeAll(bytes); }
+
+void setWindowTitle(std::string_view titleCp850) {
+    std::string sequence = "\x1b]2;";
+    for (unsigned char byte : titleCp850)
+        if (byte >= 32 && byte != 127) sequence += cp850::toUtf8(std::string_view(reinterpret_cast<const char*>(&byte), 1));
+    sequence += "\x07";
+    writeAll(sequence);
+}
+
+void requestWindowSize(int columns, int rows) {
+    writeAll("\x1b[8;" + std::to_string(rows) + ";" + std::to_string(columns) + "t");
+}
+
+bool keyWaiting() {
+    if (decoder.hasKey() || inputEnded) return true;
+    if (waitInKernel(true, 0) == Wake::Input) readAvailableInput();
+    decoder.expire(monotonicMilliseconds());
+    return decoder.hasKey() || inputEnded;
+}
+
+WaitResult waitForKey(int timeoutMs) {
+    const long long deadline = monotonicMilliseconds() + timeoutMs;
+    for (;;) {
+        if (decoder.hasKey() || inputEnded) return WaitResult::KeyReady;
+        const long long now = monotonicMilliseconds();
+        int wait = timeoutMs < 0 ? -1 : static_cast<int>(std::max(0LL, deadline - now));
+        const int untilEscape = decoder.millisecondsUntilExpiry(now);
+        if (untilEscape >= 0 && (wait < 0 || untilEscape < wait)) wait = untilEscape;
+        const Wake wake = waitInKernel(true, wait);
+        if (wake == Wake::Signal && repaintRequested()) return WaitResult::Repaint;
+        if (wake == Wake::Input) readAvailableInput();
+        decoder.expire(monotonicMilliseconds());
+        if (!decoder.hasKey() && timeoutMs >= 0 && monotonicMilliseconds() >= deadline) return WaitResult::Timeout;
+    }
+}
+
+int takeKey() {
+    if (decoder.hasKey()) return decoder.takeKey();
+    return 27;  // input has ended: every further key is Escape, so the menus unwind
+}
+
+WaitResult sleepFor(int milliseconds) {
+    const long long deadline = monotonicMilliseconds() + milliseconds;
+    for (;;) {
+        const long long remaining = deadline - monotonicMilliseconds();
+        if (remaining <= 0) return WaitResult::Timeout;
+        if (waitInKernel(false, static_cast<int>(remaining)) == Wake::Signal && repaintRequested())
+            return WaitResult::Repaint;
+    }
+}
+
+long long monotonicMilliseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+}  // namespace platform
