@@ -24,7 +24,7 @@ TEST_F(TitledScreenTest, BannerWritesOnlyItsTextsAndTheLine) {
     EXPECT_EQ(snapshot::textAt(screen, 2, 30, 30), std::string(30, '#'));
     EXPECT_EQ(snapshot::textAt(screen, 2, 60, 11), "Version 1.5");
     EXPECT_EQ(screen.cellAt(2, 8).attribute, 15);
-    EXPECT_EQ(screen.cellAt(2, 29).attribute, 14);
+    EXPECT_EQ(screen.cellAt(2, 30).attribute, 14);
     EXPECT_EQ(snapshot::textAt(screen, 5, 0, 80), std::string(80, '\xc4'));
     EXPECT_EQ(screen.cellAt(5, 79).attribute, 15);
     EXPECT_EQ(screen.cursorRow(), 6);
