@@ -15,8 +15,8 @@ volatile sig_atomic_t inputModesSaved = 0;
 volatile sig_atomic_t inputModesChanged = 0;
 volatile sig_atomic_t outputModesChanged = 0;
 
-// Autowrap off, so the last cell of the last row can be drawn without scrolling.
-constexpr char ENTER_OUTPUT_MODES[] = "\x1b[?7l";
+// Whole-screen addressing and autowrap off, so the last cell of the last row can be drawn without scrolling.
+constexpr char ENTER_OUTPUT_MODES[] = "\x1b[r\x1b[?6l\x1b[?7l";
 // Colours reset, autowrap and cursor back on, cursor on a fresh line below the screen.
 constexpr char RESTORE_OUTPUT_MODES[] = "\x1b[0m\x1b[?7h\x1b[?25h\x1b[999;1H\r\n";
 

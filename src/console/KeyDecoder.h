@@ -1,0 +1,76 @@
+#pragma once
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <string_view>
+
+// Turns the bytes a terminal sends for key presses into the key codes of the
+// Windows console runtime, which the rest of the system is written against:
+// ordinary keys as their code page 850 byte, Enter 13, Backspace 8, a lone
+// Escape 27, extended keys as two codes (0 or 224, then the scan code).
+//
+// Pure: bytes and the time they were read go in, codes come out, so it is
+// tested without a terminal. Understands the key sequences of xterm, VTE,
+// the Linux console, rxvt, tmux and screen, and typed UTF-8.
+//
+// Time matters only for a pending Escape: feed() never completes anything on
+// time alone (bytes that were already waiting when read still belong to the
+// sequence they continue); only expire() does, once no byte has arrived for
+// ESCAPE_TIMEOUT_MS.
+class KeyDecoder {
+public:
+    static constexpr int ESCAPE_TIMEOUT_MS = 50;
+
+    // Bytes read from the terminal at time nowMs (monotonic milliseconds).
+    void feed(std::string_view bytes, long long nowMs);
+    // No further byte arrived: completes what is pending once ESCAPE_TIMEOUT_MS passed since the
+    // last byte (a lone ESC becomes 27; an unfinished sequence is dropped).
+    void expire(long long nowMs);
+    // Milliseconds until expire() has something to complete, or -1 when nothing is pending.
+    int millisecondsUntilExpiry(long long nowMs) const;
+    // Standard input ended: flush what is pending (a pending ESC becomes 27).
+    void endOfInput();
+    bool hasKey() const;
+    int takeKey();  // codes 0..255 in arrival order; precondition hasKey()
+
+private:
+    enum class State {
+        Ground,
+        Utf8,              // inside a multi-byte UTF-8 character
+        Escape,            // ESC read, the next byte decides
+        Csi,               // ESC [ and its parameter bytes
+        LinuxFunctionKey,  // ESC [ [ of the Linux console's F1 to F5
+        Ss3,               // ESC O and its parameter bytes
+        DiscardSequence,   // a sequence grew too long: skip to its end
+    };
+    // Far longer than any key sequence; hostile input cannot make it grow.
+    static constexpr std::size_t MAX_SEQUENCE_LENGTH = 32;
+
+    void decode(unsigned char byte);
+    bool continueSequence(unsigned char byte);
+    void decodeGround(unsigned char byte);
+    bool continueUtf8(unsigned char byte);
+    bool continueEscape(unsigned char byte);
+    bool continueCsi(unsigned char byte);
+    bool continueLinuxFunctionKey(unsigned char byte);
+    bool continueSs3(unsigned char byte);
+    bool continueDiscard(unsigned char byte);
+    bool collectParameter(unsigned char byte);
+    void finishCsi(unsigned char finalByte);
+    void finishSs3(unsigned char finalByte);
+    bool awaitsTimeout() const;
+    void completePending();
+    void startUtf8(int continuationBytes, char32_t leadBits, unsigned char low, unsigned char high);
+    void emitTypedCharacter(char32_t codePoint);
+    void emitExtended(int prefix, int scanCode);
+    void emit(int code);
+
+    State state_ = State::Ground;
+    std::string sequence_;  // parameter bytes of the pending CSI or SS3 sequence
+    char32_t utf8CodePoint_ = 0;
+    int utf8Remaining_ = 0;
+    unsigned char utf8Low_ = 0x80;  // range the next continuation byte must lie in
+    unsigned char utf8High_ = 0xBF;
+    long long lastByteMs_ = 0;
+    std::deque<unsigned char> keys_;
+};

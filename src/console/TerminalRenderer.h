@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "console/ScreenCell.h"
+
+// Turns frames of the virtual console into terminal output. It remembers what
+// the terminal shows (cells, colour, cursor) so that each render carries only
+// what changed; a terminal in an unknown state is repainted in full.
+class TerminalRenderer {
+public:
+    // The escape sequences and UTF-8 text that bring the terminal from what it showed after the
+    // previous render to `frame`: only changed cells, plus the cursor move. Empty when nothing changed.
+    std::string render(const FrameView& frame);
+    // The terminal's contents are unknown (resize, resume after Ctrl+Z, start): the next render
+    // redraws every cell of the view.
+    void invalidate();
+
+private:
+    static constexpr int kUnknown = -1;
+
+    void collectWantedCells(const FrameView& frame);
+    void drawCell(std::string& out, int row, int column);
+    void moveCursor(std::string& out, int row, int column);
+    void setAttribute(std::string& out, std::uint8_t attribute);
+
+    int rows_ = 0;
+    int columns_ = 0;
+    bool contentsKnown_ = false;
+    std::vector<ScreenCell> shown_;   // what the terminal shows, rows_ x columns_
+    std::vector<ScreenCell> wanted_;  // the frame being rendered, same shape
+    int attribute_ = kUnknown;        // the terminal's current colours
+    int cursorRow_ = kUnknown;
+    int cursorColumn_ = kUnknown;
+};
