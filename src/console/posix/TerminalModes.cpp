@@ -15,10 +15,11 @@ volatile sig_atomic_t inputModesSaved = 0;
 volatile sig_atomic_t inputModesChanged = 0;
 volatile sig_atomic_t outputModesChanged = 0;
 
-// Whole-screen addressing and autowrap off, so the last cell of the last row can be drawn without scrolling.
-constexpr char ENTER_OUTPUT_MODES[] = "\x1b[r\x1b[?6l\x1b[?7l";
-// Colours reset, autowrap and cursor back on, cursor on a fresh line below the screen.
-constexpr char RESTORE_OUTPUT_MODES[] = "\x1b[0m\x1b[?7h\x1b[?25h\x1b[999;1H\r\n";
+// The window title saved, whole-screen addressing, autowrap off, so the last cell of the last row can be drawn without scrolling.
+constexpr char ENTER_OUTPUT_MODES[] = "\x1b[22;0t\x1b[r\x1b[?6l\x1b[?7l";
+// Colours reset, autowrap and cursor back on, the saved window title back,
+// cursor on a fresh line below the screen.
+constexpr char RESTORE_OUTPUT_MODES[] = "\x1b[0m\x1b[?7h\x1b[?25h\x1b[23;0t\x1b[999;1H\r\n";
 
 void writeAll(const char* bytes, size_t length) {
     while (length > 0) {
