@@ -1,3 +1,4 @@
+#include "app/DataFilePrint.h"
 #include "app/DvdApplication.h"
 
-void DvdApplication::printLibrary() {}
+void DvdApplication::printLibrary() { printDataFile(*this, "DVDBibliothek.csv"); }

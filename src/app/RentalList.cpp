@@ -1,3 +1,27 @@
 #include "app/DvdApplication.h"
+#include "app/ListView.h"
 
-void DvdApplication::listRentals() {}
+namespace {
+
+constexpr ListColumn RENTAL_COLUMNS[] = {{"Titel:", 2}, {"Name:", 35}, {"Vorname:", 50}};
+
+std::string rentalValue(const RentalRegister& rentals, int record, int columnIndex) {
+    switch (columnIndex) {
+    case 0: return rentals.getFilmTitle(record);
+    case 1: return rentals.getSurname(record);
+    default: return rentals.getFirstName(record);
+    }
+}
+
+}  // namespace
+
+void DvdApplication::listRentals() {
+    rentals.clear();
+    rentals.load();
+    clearScreen();
+    runListScreen(*this, [this] {
+        drawRentalListHeading();
+        drawListRows(*this, RENTAL_COLUMNS, rentals.recordCount(), rentals.unreadLineCount(),
+                     [this](int record, int columnIndex) { return rentalValue(rentals, record, columnIndex); });
+    });
+}

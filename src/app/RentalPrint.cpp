@@ -1,3 +1,4 @@
+#include "app/DataFilePrint.h"
 #include "app/DvdApplication.h"
 
-void DvdApplication::printRentals() {}
+void DvdApplication::printRentals() { printDataFile(*this, "DVDVerleih.csv"); }

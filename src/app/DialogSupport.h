@@ -1,0 +1,37 @@
+#pragma once
+#include <string_view>
+
+class ConsoleScreen;
+
+// What the forms and dialogs share: their wait for keys, their messages and
+// the writing of stored texts at fixed positions.
+namespace dialog {
+
+constexpr int YELLOW = 14;
+constexpr int LIGHT_RED = 12;
+constexpr int BLACK = 0;
+constexpr int MESSAGE_MILLISECONDS = 2500;
+// Shown when a data file could not be written; nothing typed is lost.
+constexpr std::string_view SAVE_FAILED = "SPEICHERN FEHLGESCHLAGEN!";
+
+// The state a form's next pass acts on: a key typed since the last pass
+// replaces the step. A state that does nothing can only change through a key,
+// so the wait for it blocks instead of polling.
+int nextState(ConsoleScreen& screen, int state, bool stateActs);
+
+// The message in light red for MESSAGE_MILLISECONDS; it stays on the screen.
+void showMessage(ConsoleScreen& screen, int row, int column, std::string_view text);
+// Blanks over a message, then the label colour again.
+void eraseMessage(ConsoleScreen& screen, int row, int column, std::string_view text);
+
+// A stored text at a position, cut at the right edge: texts from the data
+// files may be of any length and must not spill into the rows below.
+void writeAt(ConsoleScreen& screen, int row, int column, std::string_view text);
+
+// The first of the two codes of an extended key.
+bool isExtendedPrefix(int code);
+// Scrolls the view for the second code of a page, arrow, Home or End key;
+// false for any other code.
+bool scrollForKey(ConsoleScreen& screen, int scanCode);
+
+}  // namespace dialog

@@ -1,0 +1,26 @@
+#pragma once
+#include <functional>
+#include <span>
+#include <string>
+
+class ConsoleScreen;
+
+// What the library list and the rental list share: labels on row 7, one
+// record per row from row 10 on, however long the list, and the wait below it.
+
+constexpr int LIST_FIRST_RECORD_ROW = 10;
+
+struct ListColumn {
+    const char* label;
+    int column;
+};
+
+// The labels, a notice when the file holds records the store could not, and
+// value(record, columnIndex) for every record, each written from its column
+// so that the next column's value overwrites what reaches into it.
+void drawListRows(ConsoleScreen& screen, std::span<const ListColumn> columns, int recordCount, int unshownCount,
+                  const std::function<std::string(int record, int columnIndex)>& value);
+
+// Draws with drawList, then waits: '@' draws again over the same screen,
+// Escape returns, the cursor block scrolls, every other key does nothing.
+void runListScreen(ConsoleScreen& screen, const std::function<void()>& drawList);
