@@ -25,11 +25,21 @@ void notify() {
 
 void onResize(int) { notify(); }
 
+void onContinue(int);
+
 void onSuspend(int) {
     const int savedErrno = errno;
     terminal_modes::restoreTerminal();
     ::signal(SIGTSTP, SIG_DFL);
+    // The stop must be able to arrive while this handler still runs.
+    sigset_t suspendOnly;
+    sigemptyset(&suspendOnly);
+    sigaddset(&suspendOnly, SIGTSTP);
+    ::sigprocmask(SIG_UNBLOCK, &suspendOnly, nullptr);
     ::raise(SIGTSTP);
+    // Here after the resume, or at once where no shell does job control and
+    // the kernel discarded the stop: either way the program goes on.
+    onContinue(0);
     errno = savedErrno;
 }
 

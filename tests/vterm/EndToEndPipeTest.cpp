@@ -1,0 +1,91 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <optional>
+#include <string>
+
+#include "EndToEndSupport.h"
+
+// Without a terminal: keys from a pipe, text to a file. End of input reads as
+// Escape, so the program unwinds through its menus and ends with status 0.
+namespace {
+
+using namespace end_to_end;
+
+struct PipedRun {
+    std::optional<int> status;  // nothing: still running when the time was up (then killed)
+    std::string output;
+};
+
+PipedRun runWithKeysFromPipe(const ScratchDirectory& directory, const std::string& keys) {
+    int input[2];
+    if (::pipe(input) != 0) return {};
+    const std::string outputPath = directory.file("output.txt");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int output = ::open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (output < 0 || ::chdir(directory.path().c_str()) != 0) ::_exit(126);
+        ::dup2(input[0], STDIN_FILENO);
+        ::dup2(output, STDOUT_FILENO);
+        ::dup2(output, STDERR_FILENO);
+        ::close(input[0]);
+        ::close(input[1]);
+        ::close(output);
+        ::execl(DVD_BINARY, DVD_BINARY, static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(input[0]);
+    [[maybe_unused]] const ssize_t written = ::write(input[1], keys.data(), keys.size());
+    ::close(input[1]);
+
+    PipedRun run;
+    const auto deadline = std::chrono::steady_clock::now() + PtySession::kPatience;
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            run.status = status;
+            break;
+        }
+        ::poll(nullptr, 0, 10);
+    }
+    if (!run.status) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    run.output = fileBytes(outputPath);
+    return run;
+}
+
+void expectCleanEnd(const PipedRun& run) {
+    ASSERT_TRUE(run.status.has_value()) << "the program did not end at the end of its input";
+    EXPECT_TRUE(WIFEXITED(*run.status) && WEXITSTATUS(*run.status) == 0) << describeWaitStatus(*run.status);
+    EXPECT_NE(run.output.find("Wahl:"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find('\x1b'), std::string::npos) << "terminal sequences in a file";
+}
+
+TEST(EndToEndPipe, EndsWithStatusZeroWhenInputIsEmpty) {
+    ScratchDirectory directory;
+    expectCleanEnd(runWithKeysFromPipe(directory, ""));
+}
+
+TEST(EndToEndPipe, UnwindsThroughASubMenuWhenInputRunsDry) {
+    ScratchDirectory directory;
+    const PipedRun run = runWithKeysFromPipe(directory, "1\x1b\x1b");
+    expectCleanEnd(run);
+    EXPECT_NE(run.output.find("DVD - Bibliothek"), std::string::npos) << run.output;
+}
+
+TEST(EndToEndPipe, UnwindsOutOfAFormWhenInputRunsDry) {
+    ScratchDirectory directory;
+    // Into the new-DVD form, half a film type typed, then the input ends.
+    const PipedRun run = runWithKeysFromPipe(directory, "11Kom");
+    expectCleanEnd(run);
+    EXPECT_FALSE(fileExists(directory.file("DVDBibliothek.csv"))) << "nothing confirmed, nothing saved";
+}
+
+}  // namespace
