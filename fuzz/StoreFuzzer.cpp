@@ -1,0 +1,142 @@
+// Any bytes as a data file: load must hold what fits, count the rest, touch
+// no row at or beyond MAX_RECORDS, and a load - saveAll - load round trip
+// must give the same records. The reader must not depend on how the file is
+// split into chunks.
+//
+// The fuzzer changes into a scratch directory before it reads its arguments:
+// give corpus directories and -artifact_prefix as absolute paths.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/DvdLibrary.h"
+#include "rental/RentalRegister.h"
+#include "storage/CsvRecordReader.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+void require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "violated: %s\n", what);
+        abort();
+    }
+}
+
+void writeFile(const char* name, std::string_view bytes) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string readFile(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> libraryRow(const DvdLibrary& store, int row) {
+    return {store.getGenre(row), store.getTitleGerman(row), store.getTitleEnglish(row), store.getLengthMinutes(row)};
+}
+
+std::vector<std::string> rentalRow(const RentalRegister& store, int row) {
+    return {store.getFilmTitle(row), store.getSurname(row), store.getFirstName(row)};
+}
+
+// Reads into a plain table, one row per kept record.
+struct TableReader {
+    explicit TableReader(int columns)
+        : reader(storage::CsvLayout{columns, false}, MAX_RECORDS - 1,
+                 [this, columns](std::size_t record, std::size_t column) -> std::string& {
+                     if (record >= table.size()) table.resize(record + 1, std::vector<std::string>(columns));
+                     return table[record][column];
+                 }) {}
+
+    Rows table;
+    storage::CsvRecordReader reader;
+};
+
+template <typename Store, typename RowOf>
+Rows loadRows(Store& store, RowOf rowOf) {
+    store.clear();
+    require(store.load(), "load of an existing file");
+    require(store.recordCount() >= 0 && store.recordCount() < MAX_RECORDS, "count within the store");
+    Rows rows;
+    for (int row = 0; row < store.recordCount(); ++row) rows.push_back(rowOf(store, row));
+    for (const std::string& cell : rowOf(store, store.recordCount())) require(cell.empty(), "row after the records empty");
+    for (const std::string& cell : rowOf(store, MAX_RECORDS - 1)) require(cell.empty(), "last row untouched");
+    return rows;
+}
+
+template <typename Store, typename RowOf>
+void roundTrip(Store& store, const char* fileName, int columns, std::string_view bytes, RowOf rowOf) {
+    writeFile(fileName, bytes);
+    Rows first = loadRows(store, rowOf);
+
+    TableReader independent(columns);
+    independent.reader.feed(bytes);
+    independent.reader.finish();
+    require(static_cast<long long>(first.size()) + store.unreadLineCount() ==
+                static_cast<long long>(independent.reader.keptRecordCount()) + independent.reader.recordsNotKept(),
+            "every record either held or counted");
+    independent.table.resize(independent.reader.keptRecordCount(), std::vector<std::string>(columns));
+    require(independent.table == first, "the store holds the records in file order");
+
+    if (!store.isComplete()) {
+        require(!store.saveAll(), "an incomplete store refuses to save");
+        require(readFile(fileName) == bytes, "a refused save leaves the file");
+        return;
+    }
+    require(store.saveAll(), "save of a complete, unchanged store");
+    std::string saved = readFile(fileName);
+    require(loadRows(store, rowOf) == first, "records survive load - save - load");
+    require(store.saveAll() && readFile(fileName) == saved, "saving again writes the same bytes");
+}
+
+void checkChunking(std::string_view bytes) {
+    TableReader whole(4);
+    whole.reader.feed(bytes);
+    whole.reader.finish();
+    TableReader pieces(4);
+    std::size_t step = bytes.empty() ? 1 : 1 + static_cast<unsigned char>(bytes[0]) % 7;
+    for (std::size_t at = 0; at < bytes.size(); at += step) pieces.reader.feed(bytes.substr(at, step));
+    pieces.reader.finish();
+    require(whole.table == pieces.table, "chunking does not change the records");
+    require(whole.reader.keptRecordCount() == pieces.reader.keptRecordCount() &&
+                whole.reader.recordsNotKept() == pieces.reader.recordsNotKept(),
+            "chunking does not change the counts");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // A private working directory, in memory where possible: every input is
+    // written, synced and renamed several times.
+    std::filesystem::path base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::filesystem::temp_directory_path();
+    std::string pattern = (base / "dvd-store-fuzz-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0) abort();
+    static std::string workingDirectory = pattern;
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(workingDirectory, ignored);
+    });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static auto library = std::make_unique<DvdLibrary>();
+    static auto rentals = std::make_unique<RentalRegister>();
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    checkChunking(bytes);
+    roundTrip(*library, "DVDBibliothek.csv", 4, bytes, libraryRow);
+    roundTrip(*rentals, "DVDVerleih.csv", 3, bytes, rentalRow);
+    return 0;
+}

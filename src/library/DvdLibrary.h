@@ -1,0 +1,55 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "storage/StoreColumns.h"
+#include "storage/StoreFile.h"
+#include "storage/StoreLimits.h"
+
+// The DVD collection in memory: four parallel columns of byte strings, a
+// working copy of the library file "DVDBibliothek.csv" in the current
+// directory. Rows 0 to recordCount() - 1 hold the records in file order.
+class DvdLibrary {
+public:
+    DvdLibrary();
+
+    // Empties the records and the row after them (also what a form left in
+    // WORK_ROW).
+    void clear();
+    // Appends the file's records; false when the file is missing or unreadable.
+    bool load();
+    // Appends WORK_ROW to the file; true only when the whole line reached it.
+    bool appendRecord();
+    // Rewrites the file from the records held; true only when it was safely
+    // replaced. Refused when records were left unread or the file changed
+    // since the load.
+    bool saveAll();
+    void removeRecord(int row);
+    int recordCount() const;
+    // Records in the file that the last load could not hold (0 when complete).
+    int unreadLineCount() const;
+    bool isComplete() const;
+
+    // Whether a typed running time is accepted: a decimal integer in the
+    // signed 32-bit range, after optional white space and sign, other than -1.
+    bool isValidLength(std::string text) const;
+
+    void setGenre(std::string text, int row);
+    std::string getGenre(int row) const;
+    void setTitleGerman(std::string text, int row);
+    std::string getTitleGerman(int row) const;
+    void setTitleEnglish(std::string text, int row);
+    std::string getTitleEnglish(int row) const;
+    void setLengthMinutes(std::string text, int row);
+    std::string getLengthMinutes(int row) const;
+
+private:
+    std::array<storage::StoreColumn*, 4> columns();
+
+    storage::StoreColumn genre;
+    storage::StoreColumn titleGerman;
+    storage::StoreColumn titleEnglish;
+    storage::StoreColumn lengthMinutes;
+    int count = 0;
+    storage::StoreFile file;
+};

@@ -1,0 +1,40 @@
+#include "rental/RentalRegister.h"
+
+#include <utility>
+
+namespace {
+// No separator after the first name.
+constexpr storage::CsvLayout RENTAL_LINE{3, false};
+}  // namespace
+
+RentalRegister::RentalRegister() : file("DVDVerleih.csv", RENTAL_LINE) {}
+
+std::array<storage::StoreColumn*, 3> RentalRegister::columns() { return {&title, &surname, &firstName}; }
+
+void RentalRegister::clear() {
+    storage::emptyRows(columns(), 0, count);
+    count = 0;
+    file.forget();
+}
+
+bool RentalRegister::load() { return file.load(columns(), count); }
+
+bool RentalRegister::appendRecord() { return file.append(columns(), WORK_ROW); }
+
+bool RentalRegister::saveAll() { return file.replace(columns(), count); }
+
+void RentalRegister::removeRecord(int row) {
+    storage::removeRow(columns(), row, count);
+    --count;
+}
+
+int RentalRegister::recordCount() const { return count; }
+int RentalRegister::unreadLineCount() const { return file.unreadLineCount(); }
+bool RentalRegister::isComplete() const { return file.unreadLineCount() == 0; }
+
+void RentalRegister::setFilmTitle(std::string text, int row) { title[row] = std::move(text); }
+std::string RentalRegister::getFilmTitle(int row) const { return title[row]; }
+void RentalRegister::setSurname(std::string text, int row) { surname[row] = std::move(text); }
+std::string RentalRegister::getSurname(int row) const { return surname[row]; }
+void RentalRegister::setFirstName(std::string text, int row) { firstName[row] = std::move(text); }
+std::string RentalRegister::getFirstName(int row) const { return firstName[row]; }

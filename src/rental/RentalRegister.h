@@ -1,0 +1,41 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "storage/StoreColumns.h"
+#include "storage/StoreFile.h"
+#include "storage/StoreLimits.h"
+
+// The lendings in memory: three parallel columns of byte strings, a working
+// copy of the rental file "DVDVerleih.csv" in the current directory. Rows 0
+// to recordCount() - 1 hold the records in file order.
+class RentalRegister {
+public:
+    RentalRegister();
+
+    // The operations and count rules of DvdLibrary, on the rental file.
+    void clear();
+    bool load();
+    bool appendRecord();
+    bool saveAll();
+    void removeRecord(int row);
+    int recordCount() const;
+    int unreadLineCount() const;
+    bool isComplete() const;
+
+    void setFilmTitle(std::string text, int row);
+    std::string getFilmTitle(int row) const;
+    void setSurname(std::string text, int row);
+    std::string getSurname(int row) const;
+    void setFirstName(std::string text, int row);
+    std::string getFirstName(int row) const;
+
+private:
+    std::array<storage::StoreColumn*, 3> columns();
+
+    storage::StoreColumn title;
+    storage::StoreColumn surname;
+    storage::StoreColumn firstName;
+    int count = 0;
+    storage::StoreFile file;
+};

@@ -1,0 +1,71 @@
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "storage/CsvLayout.h"
+
+namespace storage {
+
+// Splits the bytes of a data file into records, fed in chunks of any size.
+//
+// CR LF and a bare LF end a line; any other CR is an ordinary byte. A comma
+// separates fields; fields beyond the layout's column count are dropped; a
+// line with fewer fields leaves the rest empty. A last line without a line
+// end is a record too. A field that starts with '"' is a quoted field when
+// its closing quote is followed by a comma, the line end or the end of the
+// file; "" stands for one quote inside it. A quote that is not closed that way
+// makes the rest of the line, from that field on, read plainly (commas split,
+// quotes are ordinary), which is how files of the unquoted format always read.
+// A line end always ends a record, so a stray quote cannot swallow later lines.
+//
+// Every byte is looked at a bounded number of times: the time is linear.
+class CsvRecordReader {
+public:
+    // The text that the bytes of one field of a kept record are appended to.
+    // Asked once per field that has bytes; never for records past the limit.
+    using FieldTarget = std::function<std::string&(std::size_t record, std::size_t column)>;
+
+    // Records past recordsToKeep are only counted, their bytes not held.
+    CsvRecordReader(const CsvLayout& layout, int recordsToKeep, FieldTarget target);
+
+    void feed(std::string_view bytes);
+    // Call once after the last chunk.
+    void finish();
+
+    std::size_t keptRecordCount() const { return keptCount; }
+    long long recordsNotKept() const { return notKept; }
+
+private:
+    enum class FieldState { Start, Plain, Quoted, QuoteInQuoted };
+
+    void takeByte(char byte);
+    void takeLineEnd();
+    void startNextField();
+    void startLine();
+    void rereadQuotedFieldPlainly();
+    bool keepsCurrentField() const { return keepingLine && field < columnCount; }
+    void append(char byte);
+    void appendRun(std::string_view run);
+
+    std::size_t columnCount;
+    std::size_t recordsToKeep;
+    FieldTarget targetOf;
+    std::size_t keptCount = 0;
+    long long notKept = 0;
+
+    bool keepingLine = false;
+    std::size_t field = 0;
+    std::string* fieldText = nullptr;  // asked for at the field's first byte
+    std::size_t fieldTextStart = 0;    // its length before this field's bytes
+    FieldState state = FieldState::Start;
+    bool plainToLineEnd = false;
+    bool pendingCarriageReturn = false;
+    bool lineHasBytes = false;
+    // The bytes of an open quoted field as they stand in the file, from its
+    // opening quote on, in case it turns out not to be a quoted field.
+    std::string quotedFieldBytes;
+};
+
+}  // namespace storage
