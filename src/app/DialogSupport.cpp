@@ -37,6 +37,18 @@ void eraseMessage(ConsoleScreen& screen, int row, int column, std::string_view t
     screen.setColor(YELLOW, BLACK);
 }
 
+void drawSavePrompt(ConsoleScreen& screen) {
+    screen.setCursor(24, 20);
+    std::cout << "F1 Speichern" << std::endl;
+    screen.setCursor(26, 20);
+    std::cout << "F2 Nicht Speichern";
+}
+
+void reportSaveFailure(ConsoleScreen& screen, int row, int column) {
+    showMessage(screen, row, column, SAVE_FAILED);
+    eraseMessage(screen, row, column, SAVE_FAILED);
+}
+
 void writeAt(ConsoleScreen& screen, int row, int column, std::string_view text) {
     screen.setCursor(row, column);
     const auto room = static_cast<std::size_t>(std::max(0, ConsoleScreen::BUFFER_COLUMNS - column));

@@ -24,6 +24,11 @@ void showMessage(ConsoleScreen& screen, int row, int column, std::string_view te
 // Blanks over a message, then the label colour again.
 void eraseMessage(ConsoleScreen& screen, int row, int column, std::string_view text);
 
+// "F1 Speichern" and "F2 Nicht Speichern" below a form.
+void drawSavePrompt(ConsoleScreen& screen);
+// SAVE_FAILED for its time, then erased: the form goes back to its save prompt.
+void reportSaveFailure(ConsoleScreen& screen, int row, int column);
+
 // A stored text at a position, cut at the right edge: texts from the data
 // files may be of any length and must not spill into the rows below.
 void writeAt(ConsoleScreen& screen, int row, int column, std::string_view text);

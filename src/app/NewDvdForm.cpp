@@ -82,10 +82,7 @@ void DvdApplication::newDvdForm() {
                 }
                 break;
             case STEP_SAVE_PROMPT:
-                setCursor(24, LABEL_COLUMN);
-                std::cout << "F1 Speichern" << std::endl;
-                setCursor(26, LABEL_COLUMN);
-                std::cout << "F2 Nicht Speichern";
+                dialog::drawSavePrompt(*this);
                 state = WAITING_FOR_DECISION;
                 break;
             case KEY_SAVE:
@@ -96,8 +93,7 @@ void DvdApplication::newDvdForm() {
                 } else if (library.appendRecord()) {
                     state = REDRAW;
                 } else {
-                    dialog::showMessage(*this, MESSAGE_ROW, MESSAGE_COLUMN, dialog::SAVE_FAILED);
-                    dialog::eraseMessage(*this, MESSAGE_ROW, MESSAGE_COLUMN, dialog::SAVE_FAILED);
+                    dialog::reportSaveFailure(*this, MESSAGE_ROW, MESSAGE_COLUMN);
                     state = STEP_SAVE_PROMPT;
                 }
                 break;

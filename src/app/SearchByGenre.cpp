@@ -1,18 +1,15 @@
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
+#include "app/LibraryColumns.h"
 
 namespace {
 
 constexpr int STEP_SEARCH = 1;  // also Ctrl+A: the same search again
 constexpr int RESULTS_SHOWN = 2;
-constexpr int FIRST_HIT_ROW = 10;
-constexpr int GENRE_COLUMN = 2;
-constexpr int GERMAN_TITLE_COLUMN = 20;
-constexpr int ENGLISH_TITLE_COLUMN = 45;
-constexpr int LENGTH_COLUMN = 70;
 
 bool stepActs(int state) {
     return state == DvdApplication::REDRAW || state == STEP_SEARCH || state == DvdApplication::KEY_ESCAPE;
@@ -53,26 +50,13 @@ void DvdApplication::searchByGenre() {
             resultsOnScreen = false;
             clearScreen();
             drawSearchResultHeading();
-            setColor(dialog::YELLOW, dialog::BLACK);
-            setCursor(7, GENRE_COLUMN);
-            std::cout << "Film Art:";
-            setCursor(7, GERMAN_TITLE_COLUMN);
-            std::cout << "Titel DE:";
-            setCursor(7, ENGLISH_TITLE_COLUMN);
-            std::cout << "Titeln ENG:";
-            setCursor(7, LENGTH_COLUMN);
-            std::cout << "Laenge:";
-            int outputRow = FIRST_HIT_ROW;
-            for (int i = 0; i < library.recordCount(); ++i) {
-                if (library.getGenre(i) != searchText) continue;
-                // Each value is written whole up to the right edge; the next one overwrites what reaches into its column.
-                dialog::writeAt(*this, outputRow, GENRE_COLUMN, library.getGenre(i));
-                dialog::writeAt(*this, outputRow, GERMAN_TITLE_COLUMN, library.getTitleGerman(i));
-                dialog::writeAt(*this, outputRow, ENGLISH_TITLE_COLUMN, library.getTitleEnglish(i));
-                dialog::writeAt(*this, outputRow, LENGTH_COLUMN, library.getLengthMinutes(i));
-                ++outputRow;
-            }
-            if (outputRow > FIRST_HIT_ROW) {
+            std::vector<int> hits;
+            for (int i = 0; i < library.recordCount(); ++i)
+                if (library.getGenre(i) == searchText) hits.push_back(i);
+            drawListRows(*this, libraryColumns(), static_cast<int>(hits.size()), 0, [&](int hit, int columnIndex) {
+                return libraryColumnValue(library, hits[static_cast<size_t>(hit)], columnIndex);
+            });
+            if (!hits.empty()) {
                 // A result longer than the window opens at its heading, not at its last line.
                 scrollViewTo(0);
                 resultsOnScreen = true;

@@ -1,0 +1,19 @@
+#include "app/LibraryColumns.h"
+
+#include "library/DvdLibrary.h"
+
+namespace {
+constexpr ListColumn LIBRARY_COLUMNS[] = {
+    {"Film Art:", 2}, {"Titel DE:", 20}, {"Titeln ENG:", 45}, {"Laenge:", 70}};
+}
+
+std::span<const ListColumn> libraryColumns() { return LIBRARY_COLUMNS; }
+
+std::string libraryColumnValue(const DvdLibrary& library, int record, int columnIndex) {
+    switch (columnIndex) {
+    case 0: return library.getGenre(record);
+    case 1: return library.getTitleGerman(record);
+    case 2: return library.getTitleEnglish(record);
+    default: return library.getLengthMinutes(record);
+    }
+}

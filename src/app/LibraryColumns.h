@@ -1,0 +1,11 @@
+#pragma once
+#include <span>
+#include <string>
+
+#include "app/ListView.h"
+
+class DvdLibrary;
+
+// The columns of the library list and of the search results.
+std::span<const ListColumn> libraryColumns();
+std::string libraryColumnValue(const DvdLibrary& library, int record, int columnIndex);

@@ -1,0 +1,67 @@
+#include "app/RemovalDialog.h"
+
+#include <iostream>
+
+#include "app/DialogSupport.h"
+#include "app/DvdApplication.h"
+
+namespace {
+
+constexpr int STEP_SEARCH = 1;  // also Ctrl+A: search again with the last title
+constexpr int NOT_FOUND = -1;
+constexpr int PROMPT_ROW = 10;
+constexpr int QUESTION_ROW = 20;
+constexpr int ANSWER_ROW = 22;
+constexpr int SAVE_FAILED_ROW = 24;
+
+bool stepActs(int state) {
+    return state == DvdApplication::REDRAW || state == STEP_SEARCH || state == DvdApplication::KEY_ESCAPE;
+}
+
+// The first record in file order whose title has exactly these bytes.
+int findTitle(const RemovalDialog& dialog, const std::string& title) {
+    for (int row = 0; row < dialog.recordCount; ++row) {
+        if (dialog.titleOf(row) == title) return row;
+    }
+    return NOT_FOUND;
+}
+
+}  // namespace
+
+void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) {
+    std::string title;
+    int state = DvdApplication::REDRAW;
+    for (;;) {
+        state = dialog::nextState(application, state, stepActs(state));
+        if (state == DvdApplication::KEY_ESCAPE) return;
+        if (state == DvdApplication::REDRAW) {
+            application.clearScreen();
+            (application.*dialog.drawHeading)();
+            application.setColor(dialog::YELLOW, dialog::BLACK);
+            application.setCursor(PROMPT_ROW, dialog.promptColumn);
+            std::cout << dialog.prompt;
+            // 30 characters, as the title fields of the forms, so every title can be typed.
+            title = application.readField(30, PROMPT_ROW, dialog.fieldColumn);
+            if (title == "escape") return;
+            state = STEP_SEARCH;
+        } else if (state == STEP_SEARCH) {
+            application.clearScreen();
+            const int found = findTitle(dialog, title);
+            if (found == NOT_FOUND) {
+                dialog::showMessage(application, QUESTION_ROW, 20, "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!");
+                state = DvdApplication::REDRAW;
+                continue;
+            }
+            application.setColor(dialog::YELLOW, dialog::BLACK);
+            dialog::writeAt(application, QUESTION_ROW, dialog.questionColumn,
+                            dialog.questionStart + dialog.titleOf(found) + dialog.questionEnd);
+            application.setCursor(ANSWER_ROW, dialog.questionColumn);
+            std::cout << "[j/n]:";
+            const std::string answer = application.readField(1, ANSWER_ROW, dialog.answerColumn);
+            // A failed rewrite leaves the file as it was; say so instead of returning silently.
+            if ((answer == "j" || answer == "J") && !dialog.removeAndSave(found))
+                dialog::showMessage(application, SAVE_FAILED_ROW, dialog.questionColumn, dialog::SAVE_FAILED);
+            return;
+        }
+    }
+}
