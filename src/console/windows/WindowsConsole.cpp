@@ -145,8 +145,7 @@ void requestWindowSize(int columns, int rows) {
     const HANDLE output = outputHandle();
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!readWindowInfo(info) || columns <= 0 || rows <= 0) return;
-    // A window never exceeds its buffer, so the buffer grows first when it must;
-    // its rows beyond the window stay, as the console's scroll-back.
+    // A window never exceeds its buffer, so the buffer grows first when it must.
     const COORD buffer{std::max<SHORT>(info.dwSize.X, static_cast<SHORT>(columns)),
                        std::max<SHORT>(info.dwSize.Y, static_cast<SHORT>(rows))};
     ::SetConsoleScreenBufferSize(output, buffer);
@@ -154,6 +153,9 @@ void requestWindowSize(int columns, int rows) {
     const SHORT top = static_cast<SHORT>(std::max(0, std::min<int>(info.srWindow.Top, buffer.Y - rows)));
     const SMALL_RECT window{0, top, static_cast<SHORT>(columns - 1), static_cast<SHORT>(top + rows - 1)};
     ::SetConsoleWindowInfo(output, TRUE, &window);
+    // Then the buffer as wide as the window, so there is nothing to scroll
+    // sideways; its rows beyond the window stay as the console's scroll-back.
+    ::SetConsoleScreenBufferSize(output, COORD{static_cast<SHORT>(columns), buffer.Y});
 }
 
 }  // namespace platform

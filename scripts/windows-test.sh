@@ -1,0 +1,87 @@
+#!/bin/sh
+# The Windows leg: cross-builds dvdverwaltung.exe and the unit tests with
+# mingw-w64 into build-windows and runs the tests under wine, headless.
+# Installs what it needs (apt-get, when run as root on Debian). Each kind of
+# failure is reported on a line of its own and ends the script non-zero:
+#   WINDOWS CROSS-BUILD FAILED, WINE COULD NOT START, WINDOWS UNIT TESTS FAILED,
+#   WINDOWS PROGRAM CHECK FAILED.
+set -u
+repository=$(cd "$(dirname "$0")/.." && pwd)
+cd "$repository"
+build=build-windows
+jobs=$(nproc)
+
+fail() {
+    echo "== $1" >&2
+    exit 1
+}
+
+seconds_since() { echo $(($(date +%s) - $1)); }
+
+if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
+    missing=""
+    # googletest: the sources in /usr/src/googletest, built with the cross compiler.
+    for package in cmake make g++-mingw-w64-x86-64 googletest wine wine64; do
+        dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
+    done
+    if [ -n "$missing" ]; then
+        echo "== installing:$missing"
+        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null ||
+            fail "WINDOWS CROSS-BUILD FAILED: could not install$missing"
+    fi
+fi
+
+echo "== Windows cross-build (mingw-w64) into $build"
+started=$(date +%s)
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || fail "WINDOWS CROSS-BUILD FAILED (configure)"
+cmake --build "$build" -j"$jobs" || fail "WINDOWS CROSS-BUILD FAILED"
+[ -f "$build/dvdverwaltung.exe" ] || fail "WINDOWS CROSS-BUILD FAILED: no dvdverwaltung.exe"
+[ -f "$build/tests/unit_tests.exe" ] || fail "WINDOWS CROSS-BUILD FAILED: no unit_tests.exe"
+echo "== cross-build took $(seconds_since "$started") s"
+
+# A wine installation of our own under the build directory, without display
+# and without the Mono and Gecko installers, which would wait for a click.
+export WINEPREFIX="$repository/$build/wine-prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+command -v wine >/dev/null 2>&1 || fail "WINE COULD NOT START: wine is not installed"
+# Ends this prefix's wine server and everything still running in it.
+trap 'timeout 30 wineserver -k >/dev/null 2>&1' EXIT
+
+echo "== starting wine in $WINEPREFIX"
+started=$(date +%s)
+mkdir -p "$WINEPREFIX"
+# The server stays up for all calls below, and the prefix is booted before
+# any test runs, so no call waits on wine's background services.
+timeout 60 wineserver -p >/dev/null 2>&1 || fail "WINE COULD NOT START (wineserver)"
+timeout 180 wine wineboot -i >/dev/null 2>&1 || fail "WINE COULD NOT START (wineboot)"
+answer=$(timeout 60 wine cmd /c echo wine-is-up 2>/dev/null | tr -d '\r')
+[ "$answer" = "wine-is-up" ] || fail "WINE COULD NOT START (cmd does not answer)"
+echo "== wine started in $(seconds_since "$started") s"
+
+echo "== Windows unit tests under wine"
+started=$(date +%s)
+log="$build/unit-tests.log"
+timeout 600 wine "$build/tests/unit_tests.exe" --gtest_color=no >"$log" 2>&1 </dev/null
+status=$?
+if [ "$status" -ne 0 ] || ! grep -q '^\[  PASSED  \]' "$log"; then
+    cat "$log"
+    [ "$status" -eq 124 ] && fail "WINDOWS UNIT TESTS FAILED (timed out after 600 s)"
+    fail "WINDOWS UNIT TESTS FAILED (exit status $status)"
+fi
+grep -E '^\[(==========|  PASSED  |  SKIPPED )\]' "$log"
+echo "== unit tests took $(seconds_since "$started") s"
+
+# The real program, output redirected and no keyboard: it must draw the main
+# menu as plain bytes and end as after Escape, with status 0.
+echo "== Windows program without a console"
+check="$build/program-check"
+rm -rf "$check" && mkdir -p "$check"
+(cd "$check" && timeout 120 wine ../dvdverwaltung.exe </dev/null >output.txt 2>errors.txt)
+status=$?
+[ "$status" -eq 0 ] || fail "WINDOWS PROGRAM CHECK FAILED (exit status $status)"
+grep -q "DVD Verwaltungs-System" "$check/output.txt" || fail "WINDOWS PROGRAM CHECK FAILED (no main menu)"
+echo "== Windows leg passed"
