@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what the tests need (apt-get, when run as root on Debian) and runs
 # every test: the normal build, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a short run of the file-loading fuzzer.
+# UndefinedBehaviorSanitizer, a short run of the file-loading fuzzer, and the
+# Windows build cross-compiled with its unit tests run under wine.
 set -e
 repository=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repository"
@@ -33,4 +34,6 @@ if [ -x scripts/fuzz-short.sh ]; then
     echo "== short fuzzing run"
     scripts/fuzz-short.sh build-fuzz
 fi
+echo "== Windows leg"
+scripts/windows-test.sh
 echo "== all tests passed"
