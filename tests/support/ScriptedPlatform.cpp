@@ -66,6 +66,7 @@ WaitResult waitForKey(int timeoutMs) {
 
 int takeKey() {
     auto& current = state();
+    if (current.onTakeKey) current.onTakeKey();
     if (current.keys.empty()) {
         if (++current.keysReadAfterScriptEnd > scripted::MAX_KEYS_AFTER_SCRIPT_END)
             throw std::runtime_error("the program keeps reading keys after the script ended");

@@ -34,6 +34,7 @@ struct State {
     int presentCount = 0;
     int keysReadAfterScriptEnd = 0;
     std::function<void(int milliseconds)> onSleep;  // sees the screen during a pause
+    std::function<void()> onTakeKey;  // before every key the program takes (files can be checked)
     int openCount = 0;
     int closeCount = 0;
 };
