@@ -7,6 +7,8 @@ set -e
 repository=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repository"
 jobs=$(nproc)
+started=$(date +%s)
+phase() { echo "== $1 (at $(($(date +%s) - started)) s)"; }
 
 if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
     missing=""
@@ -19,21 +21,21 @@ if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
     fi
 fi
 
-echo "== build and test"
+phase "build and test"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
-echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
+phase "build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DDVD_SANITIZE=ON >/dev/null
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
 if [ -x scripts/fuzz-short.sh ]; then
-    echo "== short fuzzing run"
+    phase "short fuzzing run"
     scripts/fuzz-short.sh build-fuzz
 fi
-echo "== Windows leg"
+phase "Windows leg"
 scripts/windows-test.sh
-echo "== all tests passed"
+phase "all tests passed"

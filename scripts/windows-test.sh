@@ -34,7 +34,7 @@ fi
 echo "== Windows cross-build (mingw-w64) into $build"
 started=$(date +%s)
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || fail "WINDOWS CROSS-BUILD FAILED (configure)"
+    -DCMAKE_BUILD_TYPE=Debug >/dev/null || fail "WINDOWS CROSS-BUILD FAILED (configure)"
 cmake --build "$build" -j"$jobs" || fail "WINDOWS CROSS-BUILD FAILED"
 [ -f "$build/dvdverwaltung.exe" ] || fail "WINDOWS CROSS-BUILD FAILED: no dvdverwaltung.exe"
 [ -f "$build/tests/unit_tests.exe" ] || fail "WINDOWS CROSS-BUILD FAILED: no unit_tests.exe"

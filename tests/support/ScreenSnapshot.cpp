@@ -1,6 +1,7 @@
 #include "support/ScreenSnapshot.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -17,7 +18,9 @@ std::string trimRight(std::string text) {
     return text;
 }
 
-std::string snapshotPath(const std::string& name) { return std::string(SNAPSHOT_DIR) + "/" + name + ".txt"; }
+std::filesystem::path snapshotPath(const std::string& name) {
+    return std::filesystem::path(SNAPSHOT_DIR) / (name + ".txt");
+}
 
 }  // namespace
 
@@ -43,7 +46,7 @@ std::string render(const ConsoleScreen& screen, int firstRow, int rowCount) {
 }
 
 std::string compare(const std::string& name, const std::string& actual) {
-    const std::string path = snapshotPath(name);
+    const std::filesystem::path path = snapshotPath(name);
     std::ifstream existing(path, std::ios::binary);
     if (!existing || std::getenv("UPDATE_SNAPSHOTS") != nullptr) {
         std::ofstream(path, std::ios::binary) << actual;
