@@ -1,0 +1,189 @@
+#include "BenchSupport.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+#include "DataFiles.h"
+
+namespace bench {
+
+namespace {
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+// The value after "Name:" in /proc/<pid>/status, or -1.
+long statusValue(const std::string& statusPath, const std::string& name) {
+    std::ifstream status(statusPath);
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(name + ":", 0) == 0) return std::stol(line.substr(name.size() + 1));
+    }
+    return -1;
+}
+
+}  // namespace
+
+FullDataDirectory::FullDataDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "dvd-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+    writeFile(path_ + "/" + bench_data::kLibraryFileName, bench_data::fullLibraryFile());
+    writeFile(path_ + "/" + bench_data::kRentalFileName, bench_data::fullRentalFile());
+}
+
+FullDataDirectory::~FullDataDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+PtySession::Options programIn(const FullDataDirectory& directory) {
+    PtySession::Options options;
+    options.program = DVD_BINARY;
+    options.rows = kRows;
+    options.columns = kColumns;
+    options.workingDirectory = directory.path();
+    return options;
+}
+
+bool showsAt(VtermScreen& screen, int row, int column, std::string_view text) {
+    int cells = 0;
+    for (unsigned char byte : text)
+        if ((byte & 0xC0) != 0x80) ++cells;
+    return screen.text(row, column, cells) == text;
+}
+
+bool showsAnywhere(VtermScreen& screen, std::string_view text) {
+    for (int row = 0; row < screen.rows(); ++row)
+        if (screen.rowText(row).find(text) != std::string::npos) return true;
+    return false;
+}
+
+bool cursorAt(VtermScreen& screen, int row, int column) {
+    return screen.cursor() == VtermScreen::Position{row, column};
+}
+
+bool mainScreenComplete(VtermScreen& screen) {
+    if (!showsAt(screen, 20, 30, "Wahl:") || !cursorAt(screen, 20, 35)) return false;
+    for (int column = 0; column < kColumns; ++column)
+        if (screen.cell(5, column).codePoint != U'\u2500') return false;
+    return showsAt(screen, 2, 8, "DVD Verwaltungs-System") && showsAt(screen, 12, 32, "DVD Verleih") &&
+           screen.title() == "DVD Verwaltung";
+}
+
+bool headingShown(VtermScreen& screen, std::string_view heading) { return showsAt(screen, 2, 32, heading); }
+
+bool subMenuShown(VtermScreen& screen, std::string_view heading) {
+    return headingShown(screen, heading) && showsAt(screen, 25, 30, "Wahl:") && cursorAt(screen, 25, 35);
+}
+
+void await(PtySession& session, const std::function<bool(VtermScreen&)>& shown, std::string_view what) {
+    VtermScreen& screen = session.screen();
+    if (session.pumpUntil([&] { return shown(screen); })) return;
+    std::string dump;
+    for (int row = 0; row < screen.rows(); ++row) {
+        dump += '|';
+        dump += screen.rowText(row);
+        dump += "|\n";
+    }
+    const VtermScreen::Position cursor = screen.cursor();
+    throw std::runtime_error("no " + std::string(what) + " on the screen (cursor at row " + std::to_string(cursor.row) +
+                             ", column " + std::to_string(cursor.column) + "):\n" + dump);
+}
+
+bool onlyMovesTheCursor(const std::string& bytes) {
+    static const std::regex cursorOnly("(\x1b\\[[0-9;]*[Hf]|\x1b\\[\\?25[hl])*");
+    return std::regex_match(bytes, cursorOnly);
+}
+
+std::string visible(std::string_view bytes) {
+    std::string shown;
+    for (unsigned char byte : bytes) {
+        if (byte == 0x1b) {
+            shown += "ESC";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", byte);
+            shown += code;
+        } else {
+            shown += static_cast<char>(byte);
+        }
+    }
+    return shown;
+}
+
+// Summed over every thread, so a helper thread that wakes up is counted too.
+CpuReading cpuOf(pid_t pid) {
+    CpuReading reading;
+    const std::string process = "/proc/" + std::to_string(pid);
+    std::ifstream stat(process + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto afterName = line.rfind(')');
+    if (afterName == std::string::npos) return reading;
+    std::istringstream fields(line.substr(afterName + 2));
+    std::vector<std::string> values;
+    for (std::string value; fields >> value;) values.push_back(value);
+    if (values.size() > 12) {
+        const double ticks = std::stod(values[11]) + std::stod(values[12]);
+        reading.statMilliseconds = ticks * 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    }
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator(process + "/task", error)) {
+        std::ifstream schedstat(task.path() / "schedstat");
+        double nanoseconds = 0;
+        if (schedstat >> nanoseconds) reading.schedMilliseconds += nanoseconds / 1e6;
+        const std::string status = (task.path() / "status").string();
+        reading.contextSwitches +=
+            std::max(0L, statusValue(status, "voluntary_ctxt_switches")) +
+            std::max(0L, statusValue(status, "nonvoluntary_ctxt_switches"));
+    }
+    return reading;
+}
+
+CpuReading operator-(const CpuReading& after, const CpuReading& before) {
+    return {after.statMilliseconds - before.statMilliseconds, after.schedMilliseconds - before.schedMilliseconds,
+            after.contextSwitches - before.contextSwitches};
+}
+
+long peakResidentKilobytes(pid_t pid) { return statusValue("/proc/" + std::to_string(pid) + "/status", "VmHWM"); }
+
+std::string formatted(const char* format, ...) {
+    char buffer[512];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(buffer, sizeof buffer, format, arguments);
+    va_end(arguments);
+    return buffer;
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return NAN;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double percentile(std::vector<double> values, double percent) {
+    if (values.empty()) return NAN;
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<size_t>(std::ceil(percent / 100.0 * static_cast<double>(values.size())));
+    return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
+}
+
+double maximum(const std::vector<double>& values) {
+    return values.empty() ? NAN : *std::max_element(values.begin(), values.end());
+}
+
+}  // namespace bench

@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+// Both data files at their largest: 1999 records each, the most a store
+// holds. The measurements and the storage benchmark read the same files.
+namespace bench_data {
+
+constexpr int kFullRecordCount = 1999;
+constexpr const char* kLibraryFileName = "DVDBibliothek.csv";
+constexpr const char* kRentalFileName = "DVDVerleih.csv";
+// Every record of the full library has this film type, so a search lists them all.
+constexpr const char* kGenre = "Komoedie";
+
+inline std::string fullLibraryFile() {
+    std::string text;
+    for (int i = 0; i < kFullRecordCount; ++i) {
+        const std::string number = std::to_string(1000 + i);
+        text += std::string(kGenre) + ",Der Fall " + number + ",The Case " + number + ",95,\r\n";
+    }
+    return text;
+}
+
+inline std::string fullRentalFile() {
+    std::string text;
+    for (int i = 0; i < kFullRecordCount; ++i)
+        text += "Der Fall " + std::to_string(1000 + i) + ",Muster,Max\r\n";
+    return text;
+}
+
+}  // namespace bench_data

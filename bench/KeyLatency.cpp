@@ -1,0 +1,138 @@
+#include <chrono>
+#include <stdexcept>
+
+#include "BenchSupport.h"
+#include "Figures.h"
+#include "Waits.h"
+
+namespace bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kFieldRow = 10;
+constexpr int kFieldColumn = 40;
+constexpr int kFieldLength = 20;  // "Film Art:"
+// Between keys, so that each key meets a program that has gone back to waiting.
+constexpr std::chrono::milliseconds kPauseBetweenKeys{3};
+
+// Per key: the milliseconds from writing it to the read that completed its
+// screen, and the CPU the program used for it (read outside the timed span).
+struct KeySamples {
+    std::vector<double> milliseconds;
+    std::vector<double> programCpuMilliseconds;
+};
+
+void timeKey(PtySession& session, std::string_view key, const std::function<bool(VtermScreen&)>& shown,
+             const char* what, KeySamples& samples) {
+    session.pumpFor(kPauseBetweenKeys);
+    VtermScreen& screen = session.screen();
+    const CpuReading before = cpuOf(session.programPid());
+    const auto start = Clock::now();
+    session.send(key);
+    if (!session.pumpUntil([&] { return shown(screen); }))
+        throw std::runtime_error(std::string("no screen after ") + what);
+    samples.milliseconds.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    samples.programCpuMilliseconds.push_back((cpuOf(session.programPid()) - before).schedMilliseconds);
+}
+
+bool fieldEmpty(VtermScreen& screen) {
+    return showsAt(screen, kFieldRow, kFieldColumn, std::string(kFieldLength, ' ')) &&
+           cursorAt(screen, kFieldRow, kFieldColumn);
+}
+
+// Letters until the field is full, then Backspace, which empties it.
+KeySamples fieldKeys(int count) {
+    FullDataDirectory directory;
+    PtySession session(programIn(directory));
+    bringTo(session, Wait::InputField);
+    KeySamples samples;
+    int typed = 0;
+    for (int key = 0; key < count; ++key) {
+        if (typed == kFieldLength) {
+            timeKey(session, "\x7f", fieldEmpty, "Backspace", samples);
+            typed = 0;
+            continue;
+        }
+        const char letter = static_cast<char>('a' + key % 26);
+        const int column = kFieldColumn + typed;
+        timeKey(
+            session, std::string(1, letter),
+            [&](VtermScreen& screen) {
+                return screen.cell(kFieldRow, column).codePoint == static_cast<char32_t>(letter) &&
+                       cursorAt(screen, kFieldRow, column + 1);
+            },
+            "a letter", samples);
+        ++typed;
+    }
+    return samples;
+}
+
+// The floor under every figure: a key echoed by the terminal's line discipline
+// in the kernel, with no program reading it (cat waits for a whole line).
+KeySamples terminalEchoKeys(int count) {
+    PtySession::Options options;
+    options.program = "/bin/cat";
+    options.rows = kRows;
+    options.columns = kColumns;
+    PtySession session(options);
+    session.pumpFor(std::chrono::milliseconds(100));
+    KeySamples samples;
+    for (int key = 0; key < count; ++key) {
+        const size_t before = session.output().size();
+        timeKey(
+            session, "a", [&](VtermScreen&) { return session.output().size() > before; }, "the terminal's echo", samples);
+        if (key % 60 == 59) session.send("\r");  // the line stays short
+    }
+    return samples;
+}
+
+struct MenuTimes {
+    KeySamples open;   // '1': main menu to library menu
+    KeySamples leave;  // Escape: library menu to main menu
+};
+
+MenuTimes menuKeys(int roundTrips) {
+    FullDataDirectory directory;
+    PtySession session(programIn(directory));
+    bringTo(session, Wait::MainMenu);
+    MenuTimes times;
+    for (int trip = 0; trip < roundTrips; ++trip) {
+        timeKey(
+            session, "1", [](VtermScreen& screen) { return subMenuShown(screen, kLibraryMenuHeading); }, "'1'",
+            times.open);
+        timeKey(session, "\x1b", mainScreenComplete, "Escape", times.leave);
+    }
+    return times;
+}
+
+std::string spread(const KeySamples& samples) {
+    const std::vector<double>& times = samples.milliseconds;
+    return formatted("p50 %.2f ms, p99 %.2f ms (max %.2f; %zu keys)", percentile(times, 50), percentile(times, 99),
+                     maximum(times), times.size());
+}
+
+std::string programCpu(const KeySamples& samples, const char* note) {
+    const std::vector<double>& cpu = samples.programCpuMilliseconds;
+    return formatted("the program's own CPU per key: p50 %.3f ms, p99 %.3f ms%s", percentile(cpu, 50),
+                     percentile(cpu, 99), note);
+}
+
+}  // namespace
+
+std::vector<Row> measureKeyLatency(const Settings& settings) {
+    const KeySamples field = fieldKeys(settings.fieldKeys);
+    const MenuTimes menus = menuKeys(settings.menuRoundTrips);
+    const KeySamples floor = terminalEchoKeys(settings.fieldKeys);
+    return {
+        {2, "Key to screen in a field (letters echoed, Backspace empties)", spread(field), programCpu(field, "")},
+        {2, "Key to screen between menus: `1`, main menu to library menu", spread(menus.open),
+         programCpu(menus.open, "")},
+        {2, "Key to screen between menus: Escape, library menu to main menu", spread(menus.leave),
+         programCpu(menus.leave, "; includes the 50 ms that tell a lone Escape from a key's sequence")},
+        {2, "Floor: the terminal's own echo, no program involved", spread(floor),
+         "what the pseudo-terminal, the machine and the measuring cost alone"},
+    };
+}
+
+}  // namespace bench

@@ -1,0 +1,150 @@
+#include "Waits.h"
+
+#include <chrono>
+#include <string>
+
+#include "BenchSupport.h"
+#include "DataFiles.h"
+
+namespace bench {
+
+namespace {
+
+constexpr const char* kUnknownTitle = "Kein solcher Titel";
+constexpr const char* kDeleteLabel = "Zu loeschender Filmtitel eingeben:";
+constexpr const char* kReturnLabel = "Titel des zurueckgegebenen Filmes eingeben:";
+constexpr const char* kNotFound = "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!";
+// The message stays 2.5 s; the dialog waits for its next key after that.
+constexpr std::chrono::milliseconds kMessageAndMargin{2500 + 400};
+
+// The field's label drawn, the cursor right after it: the field waits for its first key.
+void awaitField(PtySession& session, int row, const std::string& label, int labelColumn) {
+    const int afterLabel = labelColumn + static_cast<int>(label.size());
+    await(session,
+          [&](VtermScreen& screen) { return showsAt(screen, row, labelColumn, label) && cursorAt(screen, row, afterLabel); },
+          label);
+}
+
+// A title that is not there: the message, a key typed while it shows, then
+// the dialog waits for the key after that.
+void missTitleAndTypeDuringMessage(PtySession& session, const std::string& label, int labelColumn) {
+    session.send(std::string(kUnknownTitle) + "\r");
+    await(session, [](VtermScreen& screen) { return showsAt(screen, 20, 20, kNotFound); }, "not-found message");
+    session.send("x");
+    session.pumpFor(kMessageAndMargin);
+    // Without the key the dialog would have asked for the title again.
+    await(session,
+          [&](VtermScreen& screen) { return showsAt(screen, 20, 20, kNotFound) && !showsAt(screen, 10, labelColumn, label); },
+          "message left standing");
+}
+
+}  // namespace
+
+const char* describe(Wait wait) {
+    switch (wait) {
+    case Wait::MainMenu: return "main menu";
+    case Wait::SubMenu: return "sub-menu (library)";
+    case Wait::InputField: return "input field (Film Art:)";
+    case Wait::SavePrompt: return "save prompt of the new-DVD form";
+    case Wait::DeleteAfterStep: return "delete dialog after a message and a key";
+    case Wait::SearchResults: return "search dialog, results shown";
+    case Wait::ReturnAfterStep: return "return dialog after a message and a key";
+    case Wait::LibraryList: return "library list (1999 records)";
+    case Wait::RentalList: return "rental list (1999 records)";
+    }
+    return "?";
+}
+
+void openLibraryMenu(PtySession& session) {
+    session.send("1");
+    await(session, [](VtermScreen& screen) { return subMenuShown(screen, kLibraryMenuHeading); }, "library menu");
+}
+
+void openRentalMenu(PtySession& session) {
+    session.send("2");
+    await(session, [](VtermScreen& screen) { return subMenuShown(screen, kRentalMenuHeading); }, "rental menu");
+}
+
+void openNewDvdForm(PtySession& session) {
+    session.send("1");
+    awaitField(session, 10, "Film Art:", 20);
+}
+
+void openLibraryList(PtySession& session) {
+    session.send("4");
+    await(session,
+          [](VtermScreen& screen) {
+              return headingShown(screen, "DVD - Liste anzeigen") && showsAt(screen, 10, 20, "Der Fall 1000") &&
+                     showsAt(screen, 48, 20, "Der Fall 1038");
+          },
+          "library list");
+}
+
+void openRentalList(PtySession& session) {
+    session.send("3");
+    await(session,
+          [](VtermScreen& screen) {
+              return headingShown(screen, "Verleih - Liste anzeigen") && showsAt(screen, 10, 2, "Der Fall 1000") &&
+                     showsAt(screen, 48, 2, "Der Fall 1038");
+          },
+          "rental list");
+}
+
+void bringTo(PtySession& session, Wait wait) {
+    await(session, mainScreenComplete, "main screen");
+    switch (wait) {
+    case Wait::MainMenu: break;
+    case Wait::SubMenu: openLibraryMenu(session); break;
+    case Wait::InputField:
+        openLibraryMenu(session);
+        openNewDvdForm(session);
+        break;
+    case Wait::SavePrompt:
+        openLibraryMenu(session);
+        openNewDvdForm(session);
+        session.send("Drama\r");
+        awaitField(session, 12, "Titel in Deutsch:", 20);
+        session.send("Krieg und Frieden\r");
+        awaitField(session, 14, "Titel in Englisch:", 20);
+        session.send("War and Peace\r");
+        awaitField(session, 16, "Laenge in Minuten:", 20);
+        session.send("180\r");
+        await(session, [](VtermScreen& screen) { return showsAt(screen, 26, 20, "F2 Nicht Speichern"); }, "save prompt");
+        break;
+    case Wait::DeleteAfterStep:
+        openLibraryMenu(session);
+        session.send("2");
+        awaitField(session, 10, kDeleteLabel, 15);
+        missTitleAndTypeDuringMessage(session, kDeleteLabel, 15);
+        break;
+    case Wait::SearchResults:
+        openLibraryMenu(session);
+        session.send("3");
+        awaitField(session, 10, "Zu suchende Film Art eingeben:", 15);
+        session.send(std::string(bench_data::kGenre) + "\r");
+        await(session,
+              [](VtermScreen& screen) {
+                  return headingShown(screen, "DVD - Suchresultat") && showsAt(screen, 10, 20, "Der Fall 1000");
+              },
+              "search results");
+        break;
+    case Wait::ReturnAfterStep:
+        openRentalMenu(session);
+        session.send("2");
+        awaitField(session, 10, kReturnLabel, 5);
+        missTitleAndTypeDuringMessage(session, kReturnLabel, 5);
+        break;
+    case Wait::LibraryList:
+        openLibraryMenu(session);
+        openLibraryList(session);
+        break;
+    case Wait::RentalList:
+        openRentalMenu(session);
+        openRentalList(session);
+        break;
+    }
+    // Whatever the last step still writes is not part of the wait.
+    session.pumpFor(std::chrono::milliseconds(300));
+}
+
+}  // namespace bench

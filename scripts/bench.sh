@@ -1,0 +1,110 @@
+#!/bin/sh
+# Builds the release program with the measuring programs (build-bench), runs
+# every measurement and prints one markdown table, which also replaces the
+# table in docs/benchmarks.md. Takes about two minutes after the build.
+# Arguments go to terminal_figures (e.g. --idle-seconds 2 for a trial run);
+# a run with arguments prints its table but leaves the document alone.
+# Installs dialog (the comparison) and the libraries when run as root on Debian.
+# On a shared machine, BENCH_WAIT_QUIET=600 waits up to 10 minutes for the
+# other work to stop before measuring.
+set -e
+repository=$(cd "$(dirname "$0")/.." && pwd)
+cd "$repository"
+build=${BENCH_BUILD_DIR:-build-bench}
+document=docs/benchmarks.md
+
+if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
+    missing=""
+    for package in cmake g++ make libgtest-dev libbenchmark-dev libvterm-dev dialog; do
+        dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
+    done
+    if [ -n "$missing" ]; then
+        echo "== installing:$missing" >&2
+        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
+    fi
+fi
+
+echo "== release build in $build" >&2
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDVD_BUILD_BENCH=ON -DDVD_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" >/dev/null
+for program in bench_self_test storage_bench terminal_figures; do
+    if [ ! -x "$build/bench/$program" ]; then
+        echo "bench: $program was not built (GoogleTest, Google Benchmark or libvterm missing)" >&2
+        exit 1
+    fi
+done
+
+echo "== checking the instruments (bench_self_test)" >&2
+"$build/bench/bench_self_test" --gtest_brief=1 >&2
+
+# How busy the machine is: the share of all cores' time spent working, from
+# /proc/stat (the load average trails by minutes).
+cpu_ticks() { awk '$1 == "cpu" { print $2 + $3 + $4 + $7 + $8 + $9, $5 + $6 }' /proc/stat; }
+busy_percent() {  # busy_percent "busy idle" "busy idle": percent busy between the two readings
+    echo "$1 $2" | awk '{ busy = $3 - $1; idle = $4 - $2; share = busy + idle > 0 ? 100 * busy / (busy + idle) : 0
+                          printf "%.0f", share }'
+}
+busy_now() { first=$(cpu_ticks); sleep 2; busy_percent "$first" "$(cpu_ticks)"; }
+
+# BENCH_WAIT_QUIET=<seconds>: wait that long at most for the machine to go quiet.
+waited=0
+busy_before=$(busy_now)
+while [ "$busy_before" -ge 10 ] && [ "$waited" -lt "${BENCH_WAIT_QUIET:-0}" ]; do
+    echo "== machine $busy_before% busy; waiting for it to go quiet" >&2
+    sleep 8
+    waited=$((waited + 10))
+    busy_before=$(busy_now)
+done
+[ "$busy_before" -lt 25 ] || echo "== machine $busy_before% busy: the timings will be noisy" >&2
+ticks_start=$(cpu_ticks)
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+results=$(mktemp)
+trap 'rm -f "$results" "$results.storage" "$results.table"' EXIT
+
+echo "== files (storage_bench, medians of 5 repetitions)" >&2
+"$build/bench/storage_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv 2>/dev/null >"$results.storage"
+
+echo "== the program in a pseudo-terminal (terminal_figures)" >&2
+"$build/bench/terminal_figures" "$@" >"$results"
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+busy_during=$(busy_percent "$ticks_start" "$(cpu_ticks)")
+
+# The storage medians as rows of section 5 (real time: the sync to disk included).
+storage_rows=$(awk -F, '
+    { gsub(/"/, "") }
+    $1 == "BM_ClearAndLoad/real_time_median" { printf "| 5 | `clear` + `load` of 1999 records | %.2f ms | |\n", $3 / 1000 }
+    $1 == "BM_SaveAll/real_time_median" { printf "| 5 | `saveAll` of 1999 records | %.2f ms | |\n", $3 / 1000 }
+    $1 == "BM_AppendRecord/real_time_median" { printf "| 5 | `appendRecord` of one line | %.2f ms | |\n", $3 / 1000 }
+' "$results.storage")
+
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
+filesystem=$(df -T "${TMPDIR:-/tmp}" | awk 'NR == 2 { print $2 }')
+{
+    echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores ($cpu), Linux $(uname -r);"
+    echo "CPU busy $busy_before% in the 2 s before the run, $busy_during% during it (the run's own work included);"
+    echo "load average (1, 5, 15 min) $load_before before, $load_after after; data files in ${TMPDIR:-/tmp} ($filesystem)."
+    echo
+    echo "| # | Figure | Result | Goal / comparison |"
+    echo "|---|--------|--------|-------------------|"
+    grep -v '^| 5 ' "$results"
+    echo "$storage_rows"
+    grep '^| 5 ' "$results"
+} >"$results.table"
+cat "$results.table"
+
+# The table goes between the two marker lines of the document.
+if [ $# -gt 0 ]; then
+    echo "== a trial run (arguments given): $document left as it is" >&2
+elif grep -q '^<!-- bench table begin -->$' "$document" && grep -q '^<!-- bench table end -->$' "$document"; then
+    awk -v table="$results.table" '
+        /^<!-- bench table end -->$/ { while ((getline line < table) > 0) print line; skipping = 0 }
+        !skipping { print }
+        /^<!-- bench table begin -->$/ { skipping = 1 }
+    ' "$document" >"$document.new"
+    mv "$document.new" "$document"
+    echo "== table written to $document" >&2
+else
+    echo "bench: $document has no table markers; the table was not written" >&2
+    exit 1
+fi
