@@ -1,18 +1,9 @@
 #include "app/DataFilePrint.h"
 
 #include <filesystem>
-#include <iostream>
 
-#include "console/ConsoleScreen.h"
+#include "app/DialogSupport.h"
 #include "console/Platform.h"
-
-namespace {
-constexpr int MESSAGE_ROW = 20;
-constexpr int MESSAGE_COLUMN = 30;
-constexpr int MESSAGE_MILLISECONDS = 2500;
-constexpr int LIGHT_RED = 12;
-constexpr int BLACK = 0;
-}  // namespace
 
 void printDataFile(ConsoleScreen& screen, const std::string& fileName) {
     std::error_code error;
@@ -21,8 +12,5 @@ void printDataFile(ConsoleScreen& screen, const std::string& fileName) {
     // operator is told only that nothing was printed.
     std::string failureReason;
     if (platform::printFile(fileName, failureReason)) return;
-    screen.setColor(LIGHT_RED, BLACK);
-    screen.setCursor(MESSAGE_ROW, MESSAGE_COLUMN);
-    std::cout << "DRUCKEN FEHLGESCHLAGEN!";
-    screen.pause(MESSAGE_MILLISECONDS);
+    dialog::showMessage(screen, 20, 30, "DRUCKEN FEHLGESCHLAGEN!");
 }
