@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "library/DvdLibrary.h"
+#include "rental/RentalRegister.h"
 #include "StorageTestDirectory.h"
 
 namespace {
@@ -136,13 +138,52 @@ TEST_F(DvdLibrarySaveTest, RemovingTheOnlyRecordLeavesAnEmptyFile) {
     EXPECT_EQ(reload(), 0);
 }
 
-TEST_F(DvdLibrarySaveTest, AnIncompleteStoreIsNotWritten) {
-    const std::string big = lines(MAX_RECORDS);
+TEST_F(DvdLibrarySaveTest, ADeleteInAFileLongerThanTheStoreTakesOutOnlyItsLine) {
+    const std::string big = lines(MAX_RECORDS + 5);
     writeFile(FILE_NAME, big);
     reload();
-    library->removeRecord(0);
-    EXPECT_FALSE(library->saveAll());
-    EXPECT_EQ(readFile(FILE_NAME), big);
+    library->removeRecord(1);
+    ASSERT_TRUE(library->saveAll());
+    EXPECT_EQ(readFile(FILE_NAME), big.substr(0, 12) + big.substr(24));
+}
+
+// Each: the file, the row deleted, the file afterwards. Lines this program
+// would write otherwise keep their bytes.
+struct Removal {
+    bool rentalFile;
+    const char* before;
+    int row;
+    const char* after;
+};
+const Removal REMOVALS[] = {
+    {false, "Drama,Krieg, Frieden,War and Peace,120,\r\nX,t,e,1,\r\n", 1, "Drama,Krieg, Frieden,War and Peace,120,\r\n"},
+    {false, "a,b\r\n\r\nX,,,,\r\na,b,c,d,e,f\r\nlast", 2, "a,b\r\n\r\na,b,c,d,e,f\r\nlast"},
+    {false, "a,,,,\r\nX,,,,", 1, "a,,,,\r\n"},
+    {false, "a,,,,\nX,,,,\nc,,,,\n", 1, "a,,,,\nc,,,,\n"},
+    {false, "\"x,y\",t,e,1,\r\n\"open,t\r\n", 0, "\"open,t\r\n"},
+    {true, "Krieg, Frieden,Meier,Hans\r\nX,c,d\r\n", 1, "Krieg, Frieden,Meier,Hans\r\n"},
+    {true, "A,b\r,c\r\nX,,\r\nC,,,\r\n", 1, "A,b\r,c\r\nC,,,\r\n"},
+};
+
+TEST_F(DvdLibrarySaveTest, ADeleteTakesOutExactlyTheBytesOfTheRecordsLine) {
+    for (const Removal& removal : REMOVALS) {
+        const std::string name = removal.rentalFile ? "DVDVerleih.csv" : FILE_NAME;
+        writeFile(name, removal.before);
+        bool saved = false;
+        if (removal.rentalFile) {
+            RentalRegister rentals;
+            rentals.clear();
+            rentals.load();
+            rentals.removeRecord(removal.row);
+            saved = rentals.saveAll();
+        } else {
+            reload();
+            library->removeRecord(removal.row);
+            saved = library->saveAll();
+        }
+        EXPECT_TRUE(saved) << removal.before;
+        EXPECT_EQ(readFile(name), removal.after);
+    }
 }
 
 TEST_F(DvdLibrarySaveTest, LinesAddedOrChangedSinceTheLoadAreNeverOverwritten) {
@@ -157,6 +198,7 @@ TEST_F(DvdLibrarySaveTest, LinesAddedOrChangedSinceTheLoadAreNeverOverwritten) {
 
     reload();
     writeFile(FILE_NAME, "a,b,c,d,\r\nNEW,,,,\r\n");  // same size, other bytes
+    library->removeRecord(0);
     EXPECT_FALSE(library->saveAll());
     EXPECT_EQ(readFile(FILE_NAME), "a,b,c,d,\r\nNEW,,,,\r\n");
 }
@@ -166,6 +208,7 @@ TEST_F(DvdLibrarySaveTest, OwnAppendsAreNotOverwrittenEither) {
     reload();
     library->setGenre("x", WORK_ROW);  // what a form would do without reloading
     ASSERT_TRUE(library->appendRecord());
+    library->removeRecord(0);
     EXPECT_FALSE(library->saveAll());
     EXPECT_EQ(reload(), 2);
 }
@@ -180,20 +223,38 @@ TEST_F(DvdLibrarySaveTest, SavingAgainAfterASaveNeedsNoReload) {
     EXPECT_EQ(readFile(FILE_NAME), "c,,,,\r\n");
 }
 
-TEST_F(DvdLibrarySaveTest, AStoreWithoutFileMayWriteOnlyWhileThereIsNone) {
-    library->clear();
-    EXPECT_FALSE(library->load());
-    EXPECT_TRUE(library->saveAll());
-    EXPECT_EQ(readFile(FILE_NAME), "");
-
+TEST_F(DvdLibrarySaveTest, ARefusedSaveChangesNothingOnDisk) {
+    writeFile(FILE_NAME, "a,,,,\r\nb,,,,\r\n");
+    reload();
     std::remove(FILE_NAME.c_str());
-    library->clear();
-    EXPECT_FALSE(library->load());
-    DvdLibrary other;
-    other.setGenre("new", WORK_ROW);
-    ASSERT_TRUE(other.appendRecord());
+    library->removeRecord(0);
     EXPECT_FALSE(library->saveAll());
-    EXPECT_EQ(readFile(FILE_NAME), "new,,,,\r\n");
+    EXPECT_EQ(readFile(FILE_NAME), "<missing>");
+    EXPECT_EQ(strayFileCount(), 0);
+}
+
+TEST_F(DvdLibraryLoadTest, ReadsAreBounded) {
+    // A field is kept up to its cap; the file keeps it whole.
+    const std::string longField(5000, 'x');
+    writeFile(FILE_NAME, "g," + longField + ",e,1,\r\n\"" + longField + ",t\r\n");
+    ASSERT_EQ(reload(), 2);
+    EXPECT_EQ(library->getTitleGerman(0), longField.substr(0, FIELD_BYTES_KEPT));
+    EXPECT_EQ(library->getGenre(1).size(), static_cast<std::size_t>(FIELD_BYTES_KEPT));
+    EXPECT_EQ(library->getTitleGerman(1), "");
+    library->removeRecord(0);
+    ASSERT_TRUE(library->saveAll());
+    EXPECT_EQ(readFile(FILE_NAME), "\"" + longField + ",t\r\n");
+
+    // Reading stops after a fixed amount: a line cut off there is no record.
+    writeFile(FILE_NAME, "a,b,c,1,\r\n");
+    std::filesystem::resize_file(FILE_NAME, FILE_BYTES_SCANNED + 10);
+    ASSERT_EQ(reload(), 1);
+    EXPECT_TRUE(library->hasUncountedLines());
+    EXPECT_FALSE(library->isComplete());
+    EXPECT_EQ(row(1), "|||");
+    library->removeRecord(0);
+    ASSERT_TRUE(library->saveAll());
+    EXPECT_EQ(std::filesystem::file_size(FILE_NAME), static_cast<std::uintmax_t>(FILE_BYTES_SCANNED));
 }
 
 }  // namespace

@@ -2,12 +2,16 @@
 #if !defined(_WIN32)
 #include <signal.h>
 #include <sys/resource.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "library/DvdLibrary.h"
 #include "rental/RentalRegister.h"
@@ -37,6 +41,29 @@ private:
     sighandler_t previousHandler{};
 };
 
+// Lowers the limit of open files so that exactly `free` more can be opened.
+class OpenFileLimit {
+public:
+    explicit OpenFileLimit(int free) {
+        getrlimit(RLIMIT_NOFILE, &saved);
+        const int lowestFree = open("/dev/null", O_RDONLY);
+        close(lowestFree);
+        rlimit lowered = saved;
+        lowered.rlim_cur = static_cast<rlim_t>(lowestFree + free + 8);
+        setrlimit(RLIMIT_NOFILE, &lowered);
+        // Descriptors above the lowest free one may be in use as well.
+        std::vector<int> probes;
+        for (int fd; (fd = open("/dev/null", O_RDONLY)) >= 0;) probes.push_back(fd);
+        for (int fd : probes) close(fd);
+        lowered.rlim_cur -= static_cast<rlim_t>(static_cast<int>(probes.size()) - free);
+        setrlimit(RLIMIT_NOFILE, &lowered);
+    }
+    ~OpenFileLimit() { setrlimit(RLIMIT_NOFILE, &saved); }
+
+private:
+    rlimit saved{};
+};
+
 #endif
 
 class StorageFaultTest : public StorageTestDirectory {
@@ -60,6 +87,36 @@ TEST_F(StorageFaultTest, AFailedRewriteLeavesTheOldFileAsItWas) {
     }
     EXPECT_EQ(readFile(LIBRARY), THREE_LINES);
     EXPECT_EQ(strayFileCount(), 0);
+}
+
+TEST_F(StorageFaultTest, ADeleteIsDoneOnceTheRenameIsDone) {
+    writeFile(LIBRARY, THREE_LINES);
+    library->clear();
+    ASSERT_TRUE(library->load());
+    library->removeRecord(1);
+    {
+        // Room for the data file and the temporary file, none for the
+        // directory that is synced after the rename.
+        OpenFileLimit limit(2);
+        EXPECT_TRUE(library->saveAll());
+    }
+    EXPECT_EQ(readFile(LIBRARY), "gP,tP,eP,1,\r\ngR,tR,eR,3,\r\n");
+}
+
+TEST_F(StorageFaultTest, TemporaryFilesOfKilledWritersGoWithTheNextSave) {
+    const char* stale[] = {".DVDBibliothek.csv.4711.0.tmp", ".DVDBibliothek.csv.1.22.tmp"};
+    const char* kept[] = {".DVDBibliothek.csv.4711.tmp", ".DVDBibliothek.csv.x.1.tmp", ".DVDVerleih.csv.1.2.tmp",
+                          "DVDBibliothek.csv.1.2.tmp", ".DVDBibliothek.csv.3.4.tmp"};
+    for (const char* name : stale) writeFile(name, THREE_LINES);
+    for (const char* name : kept) writeFile(name, THREE_LINES);
+    // A writer still alive holds the lock of its temporary file.
+    const int alive = open(kept[4], O_RDONLY);
+    ASSERT_EQ(flock(alive, LOCK_EX), 0);
+    library->setGenre("x", WORK_ROW);
+    ASSERT_TRUE(library->appendRecord());
+    close(alive);
+    for (const char* name : stale) EXPECT_EQ(readFile(name), "<missing>") << name;
+    for (const char* name : kept) EXPECT_EQ(readFile(name), THREE_LINES) << name;
 }
 
 TEST_F(StorageFaultTest, AFailedAppendLeavesNoPartOfTheLine) {
@@ -88,7 +145,6 @@ TEST_F(StorageFaultTest, ADirectoryInPlaceOfTheFileIsNeitherReadNorWritten) {
     EXPECT_EQ(library->recordCount(), 0);
     library->setGenre("x", WORK_ROW);
     EXPECT_FALSE(library->appendRecord());
-    EXPECT_FALSE(library->saveAll());
     EXPECT_TRUE(std::filesystem::is_directory(LIBRARY));
     EXPECT_TRUE(std::filesystem::is_empty(LIBRARY));
     EXPECT_EQ(strayFileCount(), 0);

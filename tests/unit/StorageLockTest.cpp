@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "library/DvdLibrary.h"
 #include "rental/RentalRegister.h"
 #include "storage/FileSystem.h"
 #include "StorageTestDirectory.h"
@@ -15,29 +15,9 @@ namespace {
 
 const std::string RENTALS = "DVDVerleih.csv";
 
-#if defined(_WIN32)
-// Windows shows no list of lock waiters: the other thread gets a moment to
-// reach its wait.
+// Lock waits poll, so no system lists the waiter: the other thread gets a
+// moment to reach its wait.
 void waitUntilSomeoneWaitsForALock() { std::this_thread::sleep_for(std::chrono::milliseconds(200)); }
-#else
-// True once some process or thread waits for a file lock (Linux lists
-// waiters in /proc/locks with "->").
-bool someoneWaitsForALock() {
-    std::ifstream locks("/proc/locks");
-    std::string line;
-    while (std::getline(locks, line)) {
-        if (line.find("->") != std::string::npos) return true;
-    }
-    return false;
-}
-
-void waitUntilSomeoneWaitsForALock() {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!someoneWaitsForALock() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-#endif
 
 bool appendLending(const std::string& title) {
     RentalRegister rentals;
@@ -99,6 +79,31 @@ TEST_F(StorageLockTest, ConcurrentAppendsNeverMixTheirLines) {
         EXPECT_TRUE(line.starts_with(std::string(20, line[0])) && line.ends_with(",,\r")) << line;
     }
     EXPECT_EQ(count, 2 * perWriter);
+}
+
+TEST_F(StorageLockTest, ALockHeldElsewhereIsWaitedForAFewSecondsOnly) {
+    writeFile(RENTALS, "A,,\r\n");
+    writeFile("DVDBibliothek.csv", "g,t,e,1,\r\n");
+    storage::DataFile heldElsewhere(RENTALS, storage::DataFile::Purpose::Append);
+    storage::DataFile alsoHeld("DVDBibliothek.csv", storage::DataFile::Purpose::Append);
+    ASSERT_TRUE(heldElsewhere.isOpen() && alsoHeld.isOpen());
+    const auto start = std::chrono::steady_clock::now();
+    bool loaded = true;
+    bool locked = false;
+    std::thread loader([&] {
+        DvdLibrary library;
+        library.clear();
+        loaded = library.load();
+        locked = library.wasLocked();
+    });
+    EXPECT_FALSE(appendLending("B"));
+    loader.join();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(loaded);
+    EXPECT_TRUE(locked);
+    EXPECT_GE(waited, std::chrono::milliseconds(2900));
+    EXPECT_LT(waited, std::chrono::milliseconds(4500));
+    EXPECT_EQ(readFile(RENTALS), "A,,\r\n");
 }
 
 }  // namespace
