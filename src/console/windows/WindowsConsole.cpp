@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "storage/FileSystem.h"
 #include "console/Cp850.h"
 #include "console/Platform.h"
 #include "console/windows/ConsoleViewCells.h"
@@ -50,6 +51,7 @@ void restoreConsole() {
 // Ctrl+C, Ctrl+Break or the window closing: the console gets its code pages
 // back, then the default handler ends the process.
 BOOL WINAPI restoreOnInterrupt(DWORD) {
+    storage::removeUnfinishedTemporaryFile();
     restoreConsole();
     return FALSE;
 }
