@@ -5,7 +5,7 @@ void DvdApplication::deleteDvdDialog() {
     library.clear();
     library.load();
     runRemovalDialog(*this, {&DvdApplication::drawDeleteDvdHeading, "Zu loeschender Filmtitel eingeben:", 15, 52,
-                             "Soll ", " geloescht werden?", 20, 27, library.recordCount(),
+                             "Soll ", " geloescht werden?", 20, 27, library.recordCount(), library.wasLocked(),
                              [this](int row) { return library.getTitleGerman(row); },
                              [this](int row) {
                                  library.removeRecord(row);

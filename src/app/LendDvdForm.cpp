@@ -71,7 +71,8 @@ void DvdApplication::lendDvdForm() {
                     titleAccepted = true;
                     state = STEP_SURNAME;
                 } else {
-                    dialog::showMessage(*this, MESSAGE_ROW, MESSAGE_COLUMN, "FILM NICHT VORHANDEN!");
+                    dialog::showMessage(*this, MESSAGE_ROW, MESSAGE_COLUMN,
+                                        titleCheckLibrary->wasLocked() ? dialog::FILE_LOCKED : "FILM NICHT VORHANDEN!");
                     setColor(dialog::YELLOW, dialog::BLACK);
                     state = REDRAW;
                 }

@@ -17,6 +17,8 @@ struct RemovalDialog {
     int questionColumn;
     int answerColumn;
     int recordCount;
+    // The file could not be loaded because someone else held its lock.
+    bool fileLocked;
     std::function<std::string(int row)> titleOf;
     // Takes the record out and rewrites the file; false when the file could not be written.
     std::function<bool(int row)> removeAndSave;

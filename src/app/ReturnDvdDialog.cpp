@@ -5,7 +5,7 @@ void DvdApplication::returnDvdDialog() {
     rentals.clear();
     rentals.load();
     runRemovalDialog(*this, {&DvdApplication::drawReturnHeading, "Titel des zurueckgegebenen Filmes eingeben:", 5,
-                             52, "Ist der Film ", " retour?", 10, 17, rentals.recordCount(),
+                             52, "Ist der Film ", " retour?", 10, 17, rentals.recordCount(), rentals.wasLocked(),
                              [this](int row) { return rentals.getFilmTitle(row); },
                              [this](int row) {
                                  rentals.removeRecord(row);
