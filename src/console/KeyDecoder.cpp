@@ -320,7 +320,8 @@ void KeyDecoder::emitTypedCharacter(char32_t codePoint) {
     default: break;
     }
     const int byte = cp850::fromUnicode(codePoint);
-    // Ó has the code of the cursor block prefix: it would read as the prefix of an extended key and swallow the key after it.
+    // Ó has the code of the cursor block prefix: it would read as the prefix
+    // of an extended key and swallow the key after it.
     if (byte < 0 || byte == keys::CURSOR_BLOCK_PREFIX) return;
     emit(byte);
 }
