@@ -27,7 +27,7 @@ std::optional<ExtendedKey> numberedKey(long number) {
     case 1:
     case 7: return cursorBlock(keys::HOME);
     case 2: return cursorBlock(keys::INSERT);
-    case 3: return cursorBlock(keys::DELETE);
+    case 3: return cursorBlock(keys::DEL);
     case 4:
     case 8: return cursorBlock(keys::END);
     case 5: return cursorBlock(keys::PAGE_UP);

@@ -33,7 +33,7 @@ constexpr std::array NAMED_KEYS{
     NamedKey{"Down", CURSOR_BLOCK_PREFIX, DOWN},
     NamedKey{"PgDn", CURSOR_BLOCK_PREFIX, PAGE_DOWN},
     NamedKey{"Ins", CURSOR_BLOCK_PREFIX, INSERT},
-    NamedKey{"Del", CURSOR_BLOCK_PREFIX, DELETE},
+    NamedKey{"Del", CURSOR_BLOCK_PREFIX, DEL},
 };
 
 constexpr int HIGHEST_CODE = 255;
