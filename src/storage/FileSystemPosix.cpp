@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "console/posix/WriteAll.h"
 #include "storage/FileSystem.h"
 #include "storage/LockWait.h"
 
@@ -103,15 +104,6 @@ bool syncDirectory(const std::string& path) {
     return result == 0;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t written = retryOnInterrupt([&] { return write(fd, bytes.data(), bytes.size()); });
-        if (written <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // Whether `name` is one of the temporary files made beside the data file
 // `dataName`: "." dataName "." pid "." serial ".tmp".
 bool isTemporaryNameOf(std::string_view name, std::string_view dataName) {
@@ -159,6 +151,8 @@ void removeStaleTemporaryFiles(const std::string& dataPath) {
 // A new, empty file beside `path`, locked, readable and writable only by its
 // owner until it gets the permissions of the file it replaces. Its name is
 // registered for the signal handler before it exists.
+// A new, empty file beside `path`, readable and writable only by its owner
+// until it gets the permissions of the file it replaces.
 int createTemporaryBeside(const std::string& path, std::string& temporaryPath) {
     static unsigned serial = 0;
     std::size_t start = nameStart(path);
@@ -289,7 +283,7 @@ bool DataFile::replaceWith(const std::function<bool(const Writer& write)>& produ
     int fd = createTemporaryBeside(target, temporaryPath);
     if (fd < 0) return false;
     bool written = takeOverOwnerAndMode(fd, original) &&
-                   produce([fd](std::string_view bytes) { return writeAll(fd, bytes); }) &&
+                   produce([fd](std::string_view bytes) { return posix::writeAll(fd, bytes); }) &&
                    retryOnInterrupt([&] { return fsync(fd); }) == 0;
     if (!written || rename(temporaryPath.c_str(), target.c_str()) != 0) {
         unlink(temporaryPath.c_str());
