@@ -107,9 +107,6 @@ TEST_F(LendDvdFormTest, EscapeInAnyFieldLeavesWithoutWriting) {
         app->lendDvdForm();
         EXPECT_EQ(readFile(RENTALS), "<missing>");
         EXPECT_EQ(scripted::state().keys.size(), 2u) << fieldsBefore;
-        const std::string kept[] = {app->rentals.getFilmTitle(0), app->rentals.getSurname(0),
-                                    app->rentals.getFirstName(0)};
-        EXPECT_EQ(kept[fieldsBefore], "escape");
     }
 }
 

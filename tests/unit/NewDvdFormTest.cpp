@@ -74,9 +74,6 @@ TEST_F(NewDvdFormTest, EscapeInAnyFieldLeavesWithoutWriting) {
         app->newDvdForm();
         EXPECT_EQ(readFile(LIBRARY), "<missing>");
         EXPECT_EQ(scripted::state().keys.size(), 2u) << fieldsBefore;
-        const std::string kept[] = {app->library.getGenre(0), app->library.getTitleGerman(0),
-                                    app->library.getTitleEnglish(0), app->library.getLengthMinutes(0)};
-        EXPECT_EQ(kept[fieldsBefore], "escape");
         EXPECT_TRUE(scripted::state().sleeps.empty());  // "escape" is no length to check
     }
 }
