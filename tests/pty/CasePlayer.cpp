@@ -31,12 +31,12 @@ struct Failure {
     std::string what;
 };
 
-// Every regular file below the folder, by relative path.
+// Every regular file below the folder, by relative path (".keep" holds an empty folder).
 std::map<std::string, std::string> filesBelow(const fs::path& folder) {
     std::map<std::string, std::string> files;
     if (!fs::is_directory(folder)) return files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = readFile(entry.path().string());
+        if (entry.is_regular_file() && entry.path().filename() != ".keep") files[fs::relative(entry.path(), folder).string()] = readFile(entry.path().string());
     return files;
 }
 
@@ -52,8 +52,8 @@ std::string firstForeignByte(const std::string& bytes) {
                 continue;
             }
         }
-        if (bytes.compare(i, 21, "\x1b]2;DVD Verwaltung\x07") == 0) {
-            i += 20;
+        if (const std::string_view title = "\x1b]2;DVD Verwaltung\x07"; bytes.compare(i, title.size(), title) == 0) {
+            i += title.size() - 1;
             continue;
         }
         if (byte >= 0xC2 && byte < 0xF5 && i + 1 < bytes.size()) {  // a UTF-8 sequence, no C1 (U+0080-U+009F)
@@ -203,9 +203,10 @@ private:
                 if (names.find(',', at) == std::string::npos) break;
             }
             const std::string name = choices[std::uniform_int_distribution<size_t>(0, choices.size() - 1)(random_)];
-            check(kSignals.count(name) == 1, "unknown signal " + name);
+            check(name == "hangup" || kSignals.count(name) == 1, "unknown signal " + name);
             std::this_thread::sleep_for(randomMoment(words));
-            running().signal(lastSignal_ = kSignals.at(name));
+            if (name == "hangup") running().hangUp();
+            else running().signal(lastSignal_ = kSignals.at(name));
         } else if (word == "hangup") {
             std::this_thread::sleep_for(randomMoment(words));
             running().hangUp();

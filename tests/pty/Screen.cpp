@@ -19,7 +19,7 @@ void appendUtf8(std::string& out, char32_t codePoint) {
         return;
     }
     const int continuation = codePoint < 0x800 ? 1 : codePoint < 0x10000 ? 2 : 3;
-    out += static_cast<char>((0xF00 >> continuation) | (codePoint >> (6 * continuation)));
+    out += static_cast<char>((0xFF00 >> (continuation + 1)) | (codePoint >> (6 * continuation)));
     for (int shift = 6 * (continuation - 1); shift >= 0; shift -= 6)
         out += static_cast<char>(0x80 | ((codePoint >> shift) & 0x3F));
 }
