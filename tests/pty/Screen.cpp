@@ -101,7 +101,7 @@ std::string Screen::dump() const {
     for (int row = 0; row < rows_; ++row) {
         std::string line = rowText(row);
         line.erase(line.find_last_not_of(' ') + 1);
-        dump += (row < 10 ? " " : "") + std::to_string(row) + "|" + line + "\n";
+        dump.append(row < 10 ? " " : "").append(std::to_string(row)).append("|").append(line).append("\n");
     }
     return dump;
 }
