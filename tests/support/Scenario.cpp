@@ -23,8 +23,11 @@ Files readFolder(const fs::path& folder) {
     Files files;
     std::error_code error;
     if (!fs::is_directory(folder, error)) return files;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.is_regular_file()) files[entry.path().filename().string()] = *readFile(entry.path());
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(entry.path(), folder).generic_string();
+        if (entry.is_directory()) files[name + "/"] = "";
+        else files[name] = readFile(entry.path()).value_or("<unreadable>");
+    }
     return files;
 }
 
@@ -51,8 +54,12 @@ std::vector<Step> parseKeys(const std::string& text, const std::string& where) {
         const std::string argument = space == std::string::npos ? "" : line.substr(space + 1);
         if (word == "@wait" && argument.empty()) {
             steps.push_back({Step::Kind::Wait, {}, {}, number});
-        } else if ((word == "@screen" || word == "@write") && !argument.empty()) {
-            steps.push_back({word == "@screen" ? Step::Kind::Screen : Step::Kind::Write, {}, argument, number});
+        } else if (word == "@screen" && !argument.empty()) {
+            steps.push_back({Step::Kind::Screen, {}, argument, number});
+        } else if (word == "@write" && !argument.empty()) {
+            steps.push_back({Step::Kind::Write, {}, argument, number});
+        } else if (word == "@remove" && !argument.empty()) {
+            steps.push_back({Step::Kind::Remove, {}, argument, number});
         } else {
             try {
                 steps.push_back({Step::Kind::Keys, keys::parseNotation(line), {}, number});

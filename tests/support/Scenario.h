@@ -9,13 +9,14 @@
 // tests/scenarios/README.md. Shared by the in-process and the terminal runner.
 namespace scenario {
 
-using Files = std::map<std::string, std::string>;  // file name -> bytes
+// File name -> bytes; a folder is "NAME/" -> "", its files "NAME/FILE".
+using Files = std::map<std::string, std::string>;
 
 struct Step {
-    enum class Kind { Keys, Wait, Screen, Write };
+    enum class Kind { Keys, Wait, Screen, Write, Remove };
     Kind kind;
     std::vector<int> keys;  // Keys: the burst, in the program's key codes
-    std::string name;       // Screen: the screen's name; Write: the file
+    std::string name;       // Screen: the screen's name; Write, Remove: the file
     int line;               // in the keys file, for messages
 };
 
@@ -49,7 +50,7 @@ Case load(const std::filesystem::path& root, const std::filesystem::path& folder
 std::vector<Case> loadAll(const std::filesystem::path& root);
 
 std::optional<std::string> readFile(const std::filesystem::path& path);
-// The regular files of a folder; empty when it does not exist.
+// The files and folders below a folder; empty when it does not exist.
 Files readFolder(const std::filesystem::path& folder);
 
 }  // namespace scenario

@@ -10,8 +10,8 @@ namespace {
 constexpr int MAX_KEYS_AFTER_SCRIPT_END = 200;
 constexpr int KEY_ESCAPE = 27;
 
-void stop() {
-    if (state().onStop) state().onStop();
+void stop(bool pausing) {
+    if (state().onStop) state().onStop(pausing);
 }
 }  // namespace
 
@@ -41,14 +41,16 @@ void requestWindowSize(int columns, int rows) {
     state().events.push_back("window " + std::to_string(columns) + "x" + std::to_string(rows));
 }
 
+// After the script no key is waiting, so that a step in progress runs to its
+// end; only a wait for a key gets Escape.
 bool keyWaiting() {
     auto& keys = state().keys;
-    return keys.empty() || keys.front().availableAtMs <= state().nowMs;
+    return !keys.empty() && keys.front().availableAtMs <= state().nowMs;
 }
 
 WaitResult waitForKey(int timeoutMs) {
     auto& current = state();
-    if (current.keys.empty() || current.keys.front().availableAtMs > current.nowMs) scripted::stop();
+    if (current.keys.empty() || current.keys.front().availableAtMs > current.nowMs) scripted::stop(false);
     if (current.keys.empty()) return WaitResult::KeyReady;
     const long long availableAt = current.keys.front().availableAtMs;
     if (availableAt <= current.nowMs) return WaitResult::KeyReady;
@@ -79,7 +81,7 @@ WaitResult sleepFor(int milliseconds) {
     auto& current = state();
     current.sleeps.push_back(milliseconds);
     current.events.push_back("pause " + std::to_string(milliseconds));
-    scripted::stop();
+    scripted::stop(true);
     if (current.onSleep) current.onSleep(milliseconds);
     current.nowMs += milliseconds;
     return WaitResult::Timeout;

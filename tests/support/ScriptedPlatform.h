@@ -33,7 +33,7 @@ struct State {
     std::function<void(int milliseconds)> onSleep;  // sees the screen during a pause
     std::function<void()> onTakeKey;  // before every key the program takes (files can be checked)
     // The program stops: it pauses, or waits for a key not yet typed.
-    std::function<void()> onStop;
+    std::function<void(bool pausing)> onStop;
 };
 
 State& state();

@@ -29,7 +29,7 @@ constexpr int AFTER_MESSAGE_GAP_MS = 10000;
 bool writingExpectations() { return std::getenv("DVD_WRITE_SCENARIOS") != nullptr; }
 
 void writeFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
+    if (path.has_parent_path()) fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
@@ -84,7 +84,10 @@ void expectText(const scenario::Case& played, const std::optional<std::string>& 
 
 void expectFiles(const scenario::Case& played, const scenario::Files& actual) {
     if (!played.after && actual != played.before && writingExpectations()) {
-        for (const auto& [name, bytes] : actual) writeFile(played.folder / "after" / name, bytes);
+        for (const auto& [name, bytes] : actual) {
+            if (name.back() == '/') fs::create_directories(played.folder / "after" / name);
+            else writeFile(played.folder / "after" / name, bytes);
+        }
         return;
     }
     const scenario::Files& expected = played.after ? *played.after : played.before;
@@ -109,24 +112,25 @@ public:
         auto& state = scripted::state();
         std::size_t queued = 0;
         int gap = LINE_GAP_MS;
-        groups.push_back({0, {}});
+        groups.push_back({0, {}, false});
         for (const scenario::Step& step : played.steps) {
             if (step.kind == scenario::Step::Kind::Wait) {
                 gap = AFTER_MESSAGE_GAP_MS;
+                groups.push_back({queued, {}, true});
             } else if (step.kind == scenario::Step::Kind::Keys) {
                 for (std::size_t i = 0; i < step.keys.size(); ++i)
                     state.keys.push_back({step.keys[i], 0, i == 0 ? gap : 0});
                 if (queued == 0 && !step.keys.empty()) state.keys.front().availableAtMs = gap;
                 queued += step.keys.size();
                 gap = LINE_GAP_MS;
-                groups.push_back({queued, {}});
+                groups.push_back({queued, {}, false});
             } else {
                 groups.back().directives.push_back(step);
             }
         }
         groups.back().directives.push_back({scenario::Step::Kind::Screen, {}, "", 0});  // the final screen
         totalKeys = queued;
-        state.onStop = [this] { atStop(); };
+        state.onStop = [this](bool pausing) { atStop(pausing); };
     }
 
     std::map<std::string, std::string> screens;  // "" is the final screen
@@ -135,14 +139,17 @@ private:
     struct Group {
         std::size_t afterKeys;
         std::vector<scenario::Step> directives;
+        bool afterMessage;  // runs at a wait for a key, not at the message's pause
     };
 
-    void atStop() {
+    void atStop(bool pausing) {
         const std::size_t taken = totalKeys - scripted::state().keys.size();
-        while (next < groups.size() && groups[next].afterKeys <= taken) {
+        while (next < groups.size() && groups[next].afterKeys <= taken && !(pausing && groups[next].afterMessage)) {
             for (const scenario::Step& step : groups[next].directives) {
                 if (step.kind == scenario::Step::Kind::Screen) {
                     if (!screens.count(step.name)) screens[step.name] = snapshot::render(app);
+                } else if (step.kind == scenario::Step::Kind::Remove) {
+                    fs::remove_all(step.name);
                 } else {
                     const auto replacement = played.between.find(step.name);
                     if (replacement == played.between.end())
@@ -173,7 +180,10 @@ TEST_P(Scenario, Plays) {
     const fs::path workingDirectory = fs::temp_directory_path() / directoryName;
     fs::remove_all(workingDirectory);
     fs::create_directories(workingDirectory);
-    for (const auto& [name, bytes] : played.before) writeFile(workingDirectory / name, bytes);
+    for (const auto& [name, bytes] : played.before) {
+        if (name.back() == '/') fs::create_directories(workingDirectory / name);
+        else writeFile(workingDirectory / name, bytes);
+    }
     fs::current_path(workingDirectory);
 
     scripted::reset();
