@@ -34,7 +34,16 @@ void open() {}
 void close() {}
 bool outputIsTerminal() { return state().terminal; }
 TerminalSize terminalSize() { return state().terminal ? state().size : TerminalSize{}; }
-void present(const FrameView&) {}
+void present(const FrameView& frame) {
+    scripted::Shown& shown = state().shown;
+    shown = {{}, frame.viewRows, frame.viewColumns, frame.cursorRow - frame.viewTop, frame.cursorColumn - frame.viewLeft};
+    for (int row = frame.viewTop; row < frame.viewTop + frame.viewRows; ++row) {
+        for (int column = frame.viewLeft; column < frame.viewLeft + frame.viewColumns; ++column) {
+            const bool inBuffer = row < frame.bufferHeight && column < frame.bufferWidth;
+            shown.cells.push_back(inBuffer ? frame.cells[row * frame.bufferWidth + column] : ScreenCell{});
+        }
+    }
+}
 void writeThrough(std::string_view bytes) { state().passedThrough.append(bytes); }
 void setWindowTitle(std::string_view titleCp850) { state().events.push_back("title " + std::string(titleCp850)); }
 void requestWindowSize(int columns, int rows) {

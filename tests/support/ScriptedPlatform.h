@@ -19,6 +19,15 @@ struct ScriptedKey {
     int followsByMs = -1;
 };
 
+// What the terminal shows: the cells of the last frame presented.
+struct Shown {
+    std::vector<ScreenCell> cells;  // rows * columns, row-major
+    int rows = 0;
+    int columns = 0;
+    int cursorRow = 0;  // on the terminal
+    int cursorColumn = 0;
+};
+
 struct State {
     std::deque<ScriptedKey> keys;
     long long nowMs = 0;
@@ -28,6 +37,7 @@ struct State {
     std::vector<std::string> events;       // "title T", "window CxR", "pause MS", "print FILE"
     std::vector<std::string> printRequests;
     bool printSucceeds = true;
+    Shown shown;
     std::string passedThrough;  // text for an output that is not a terminal
     int keysReadAfterScriptEnd = 0;
     std::function<void(int milliseconds)> onSleep;  // sees the screen during a pause
