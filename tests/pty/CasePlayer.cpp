@@ -1,343 +1,380 @@
-// Plays a case folder (tests/pty/cases/README.md) against the real program
-// in a pseudo-terminal; exit status 0 when every check held.
+// Plays a case against the real program in a pseudo-terminal: a scenario
+// (tests/scenarios, a "keys" file) or a terminal case (a "steps" file,
+// tests/robustness/README.md). Exit status 0 when every check held.
 //   pty_cases <program> <case-folder>
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <random>
 #include <sstream>
 #include <thread>
 
 #include "Terminal.h"
+#include "console/Keys.h"
+#include "support/Scenario.h"
 
 namespace fs = std::filesystem;
 using Milliseconds = std::chrono::milliseconds;
 
 namespace {
 
-const std::map<std::string, int> kSignals = {{"SIGINT", SIGINT},   {"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP},
-                                             {"SIGQUIT", SIGQUIT}, {"SIGKILL", SIGKILL}, {"SIGSEGV", SIGSEGV},
-                                             {"SIGABRT", SIGABRT}, {"SIGTSTP", SIGTSTP}};
-
 struct Failure {
     std::string what;
 };
 
-// Every regular file below the folder, by relative path (".keep" holds an empty folder).
-std::map<std::string, std::string> filesBelow(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    if (!fs::is_directory(folder)) return files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file() && entry.path().filename() != ".keep") files[fs::relative(entry.path(), folder).string()] = readFile(entry.path().string());
-    return files;
+void check(bool holds, const std::string& what) {
+    if (!holds) throw Failure{what};
 }
 
-// The first control byte the program did not send as part of its own cursor,
-// colour, mode and title sequences, or invalid UTF-8 or a C1 control.
+int signalNamed(const std::string& name) {
+    for (int number = 1; number < 32; ++number)
+        if (name == std::string("SIG") + (::sigabbrev_np(number) ? ::sigabbrev_np(number) : "")) return number;
+    throw Failure{"unknown signal " + name};
+}
+
+// The first control byte that is not part of the program's own cursor, colour,
+// mode and title sequences, or a byte that is not UTF-8 or is a C1 control.
 std::string firstForeignByte(const std::string& bytes) {
+    const std::string_view title = "\x1b]2;DVD Verwaltung\x07";
     for (size_t i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
-        if (bytes.compare(i, 2, "\x1b[") == 0) {
-            const size_t final = bytes.find_first_not_of("0123456789;?", i + 2);
-            if (final != std::string::npos && std::string_view("HCDmtrhl").find(bytes[final]) != std::string::npos) {
-                i = final;
-                continue;
-            }
-        }
-        if (const std::string_view title = "\x1b]2;DVD Verwaltung\x07"; bytes.compare(i, title.size(), title) == 0) {
+        const size_t final = bytes.compare(i, 2, "\x1b[") == 0 ? bytes.find_first_not_of("0123456789;?", i + 2) : 0;
+        if (final > 0 && final < bytes.size() && std::strchr("HCDmtrhl", bytes[final]) != nullptr) {
+            i = final;
+        } else if (bytes.compare(i, title.size(), title) == 0) {
             i += title.size() - 1;
-            continue;
-        }
-        if (byte >= 0xC2 && byte < 0xF5 && i + 1 < bytes.size()) {  // a UTF-8 sequence, no C1 (U+0080-U+009F)
+        } else if (byte >= 0xC2 && byte < 0xF5) {
             const size_t length = byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
             bool whole = i + length <= bytes.size() && !(byte == 0xC2 && static_cast<unsigned char>(bytes[i + 1]) < 0xA0);
             for (size_t k = 1; whole && k < length; ++k) whole = (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80;
-            if (whole) {
-                i += length - 1;
-                continue;
-            }
-        }
-        const bool lineEndAtExit = (byte == '\r' || byte == '\n') && bytes.find_first_not_of("\r\n", i) == std::string::npos;
-        if ((byte < 0x20 || byte >= 0x7f) && !lineEndAtExit)
+            if (!whole) return "not UTF-8 at byte " + std::to_string(i);
+            i += length - 1;
+        } else if ((byte < 0x20 || byte >= 0x7f) && bytes.find_first_not_of("\r\n", i) != std::string::npos) {
             return "byte " + std::to_string(byte) + " at " + std::to_string(i) + " of " + std::to_string(bytes.size());
+        }
     }
     return {};
 }
 
-class CasePlayer {
+// Writes the files ("NAME/" a folder) into the working directory.
+void place(const scenario::Files& files, const fs::path& work) {
+    for (const auto& [name, bytes] : files) {
+        if (name.ends_with('/')) fs::create_directories(work / name);
+        else writeFile((work / name).string(), bytes);
+    }
+}
+
+class Player {
 public:
-    CasePlayer(std::string program, fs::path folder) : program_(std::move(program)), folder_(std::move(folder)) {
-        std::ifstream steps(folder_ / "steps");
-        for (std::string line; std::getline(steps, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            const size_t start = line.find_first_not_of(' ');
-            if (start == std::string::npos || line[start] == '#') continue;
-            const size_t space = line.find(' ', start);
-            const std::string word = line.substr(start, space - start);
-            steps_.push_back({word, space == std::string::npos ? "" : line.substr(space + 1)});
-            if (word == "repeat") repeat_ = std::stoi(steps_.back().second);
-            if (word == "from") data_ = folder_ / steps_.back().second;
-        }
-        if (steps_.empty()) throw Failure{"no steps in " + (folder_ / "steps").string()};
-        if (const char* override = std::getenv("DVD_CASE_REPEAT"); override != nullptr && repeat_ > 1)
-            repeat_ = std::atoi(override);
+    Player(std::string program, fs::path folder) : program_(std::move(program)), folder_(std::move(folder)) {}
+    ~Player() {
+        terminal_.reset();
+        fs::remove_all(work_);
     }
 
-    int play() {
-        const char* seedText = std::getenv("DVD_CASE_SEED");
-        const unsigned long long seed = seedText != nullptr ? std::strtoull(seedText, nullptr, 10) : 1;
-        for (int run = 0; run < repeat_; ++run) {
-            random_.seed(seed + static_cast<unsigned long long>(run));
-            try {
-                playOnce();
-            } catch (const Failure& failure) {
-                std::fprintf(stderr, "%s: %s\n  (run %d, DVD_CASE_SEED=%llu)%s\n", folder_.c_str(), failure.what.c_str(),
-                             run, seed + static_cast<unsigned long long>(run),
-                             terminal_ ? terminal_->screen().dump().c_str() : "");
-                return 1;
-            }
-        }
-        if (repeat_ > 1)
-            std::printf("%s: %d runs, files old %d, new %d, runs leaving other files %d\n", folder_.c_str(), repeat_,
-                        keptOld_, tookNew_, leftStrays_);
-        return 0;
-    }
+    void playScenario();
+    int playSteps();
 
 private:
-    fs::path work() const { return fs::temp_directory_path() / ("dvd-case-" + std::to_string(::getpid())); }
-
-    void playOnce() {
-        fs::remove_all(work());
-        fs::create_directories(work());
-        if (fs::is_directory(data_ / "before")) fs::copy(data_ / "before", work(), fs::copy_options::recursive);
-        options_ = Terminal::Options{};
-        options_.command = {program_};
-        options_.directory = work().string();
-        options_.environment = {"ESCDELAY=25"};
-        filesChecked_ = strays_ = false;
-        for (const auto& [word, argument] : steps_) step(word, argument);
-        if (!filesChecked_) expectFiles(false);
+    void start() {
         terminal_.reset();
-        fs::remove_all(work());
+        terminal_ = std::make_unique<Terminal>(options_);
     }
-
     Terminal& running() {
-        if (!terminal_) terminal_ = std::make_unique<Terminal>(options_);
+        if (!terminal_) start();
         return *terminal_;
     }
-
-    void check(bool holds, const std::string& what) {
-        if (!holds) throw Failure{what};
+    // Until the program has answered: asleep, its output at rest for a moment.
+    void settle(Milliseconds rest = Milliseconds(50)) {
+        const auto deadline = std::chrono::steady_clock::now() + Terminal::kPatience;
+        for (size_t seen = ~size_t{0}; seen != running().output().size() || !terminal_->asleep();) {
+            check(std::chrono::steady_clock::now() < deadline, "the program does not come to rest");
+            seen = running().output().size();
+            running().pumpFor(rest);
+            if (running().waitForExit(Milliseconds(0))) return;
+        }
     }
-
-    // The text is shown and the output has come to rest: the program waits.
     void await(const std::function<bool(Screen&)>& shown, const std::string& what) {
-        Terminal& terminal = running();
-        check(terminal.waitFor([&] { return shown(terminal.screen()); }), "not shown: " + what);
-        for (size_t before = ~size_t{0}; before != terminal.output().size();) {
-            before = terminal.output().size();
-            terminal.pumpFor(Milliseconds(30));
+        check(running().waitFor([&] { return shown(terminal_->screen()); }), "not shown: " + what);
+        settle(Milliseconds(30));
+    }
+    // A lone Escape stays alone: the key after it waits out the Escape delay.
+    void type(const std::vector<int>& codes) {
+        for (auto from = codes.begin(); from != codes.end();) {
+            auto escape = std::find(from, codes.end(), keys::ESCAPE);
+            running().send(terminalBytes({from, escape == codes.end() ? escape : escape + 1}));
+            if (escape != codes.end()) running().pumpFor(Milliseconds(150));
+            from = escape == codes.end() ? escape : escape + 1;
         }
     }
-
-    Milliseconds randomMoment(std::istream& words) {
-        std::string within;
-        int milliseconds = 0;
-        words >> within >> milliseconds;
-        if (within != "within") return Milliseconds(milliseconds);
-        return Milliseconds(std::uniform_int_distribution<int>(0, milliseconds)(random_));
+    void fresh(const scenario::Files& before) {
+        fs::remove_all(work_);
+        fs::create_directories(work_);
+        place(before, work_);
+        options_ = {{program_}, work_.string(), 49, 80, {"ESCDELAY=25", "LANG=C.UTF-8"}};
     }
-
-    void step(const std::string& word, const std::string& argument) {
-        std::istringstream words(argument);
-        int first = 0, second = 0;
-        if (word == "size") {
-            words >> options_.rows >> options_.columns;
-        } else if (word == "env") {
-            options_.environment.push_back(argument);
-        } else if (word == "disk-limit") {
-            options_.fileSizeLimit = std::stoll(argument);
-        } else if (word == "job-control") {
-            options_.jobControl = true;
-        } else if (word == "pipe") {
-            options_.piped = true;
-        } else if (word == "allow-strays") {
-            strays_ = true;
-        } else if (word == "repeat" || word == "from") {
-        } else if (word == "start") {
-            terminal_.reset();
-            running();
-        } else if (word == "keys") {
-            // A lone Escape stays alone: the next key waits out the Escape delay.
-            for (size_t at = 0; at <= argument.size();) {
-                const size_t escape = std::min(argument.find("<Esc>", at), argument.size());
-                running().send(terminalBytes(argument.substr(at, escape - at)));
-                if (escape == argument.size()) break;
-                running().send("\x1b");
-                running().pumpFor(Milliseconds(150));
-                at = escape + 5;
-            }
-        } else if (word == "wait") {
-            await([&](Screen& screen) { return screen.shows(argument); }, argument);
-        } else if (word == "wait-at") {
-            std::string text;
-            words >> first >> second;
-            std::getline(words >> std::ws, text);
-            await([&](Screen& screen) { return screen.showsAt(first, second, text); }, argument);
-        } else if (word == "pause") {
-            running().pumpFor(Milliseconds(std::stoi(argument)));
-        } else if (word == "signal") {
-            std::string names;
-            words >> names;
-            std::vector<std::string> choices;
-            for (size_t at = 0; at <= names.size(); at = names.find(',', at) + 1) {
-                choices.push_back(names.substr(at, names.find(',', at) - at));
-                if (names.find(',', at) == std::string::npos) break;
-            }
-            const std::string name = choices[std::uniform_int_distribution<size_t>(0, choices.size() - 1)(random_)];
-            check(name == "hangup" || kSignals.count(name) == 1, "unknown signal " + name);
-            std::this_thread::sleep_for(randomMoment(words));
-            if (name == "hangup") running().hangUp();
-            else running().signal(lastSignal_ = kSignals.at(name));
-        } else if (word == "hangup") {
-            std::this_thread::sleep_for(randomMoment(words));
-            running().hangUp();
-        } else if (word == "resize") {
-            words >> first >> second;
-            running().resize(first, second);
-        } else if (word == "remove") {
-            fs::remove(work() / argument);
-        } else if (word == "move") {
-            std::string from, to;
-            words >> from >> to;
-            fs::rename(work() / from, work() / to);
-        } else if (word == "mkdir") {
-            fs::create_directory(work() / argument);
-        } else if (word == "scribble") {
-            // As if the terminal had lost its contents: what is not repainted keeps showing '#'.
-            Screen& screen = running().screen();
-            for (int row = 0; row < screen.rows(); ++row)
-                screen.feed("\x1b[0m\x1b[" + std::to_string(row + 1) + "H" + std::string(size_t(screen.columns()), '#'));
-        } else if (word == "repainted") {
-            await([&](Screen& screen) { return screen.shows(argument) && !screen.shows("#"); }, "a full repaint");
-        } else if (word == "exit") {
-            expectExit(argument);
-        } else if (word == "restored") {
-            expectTerminalGivenBack();
-        } else if (word == "stopped") {
-            Terminal& terminal = running();
-            check(terminal.waitForStop(), "the program did not stop");
-            check(terminal.waitFor([&] { return terminal.screen().privateModeSet(7) && terminal.screen().cursorVisible(); }),
-                  "stopped with autowrap off or the cursor hidden");
-            check(terminal.modes().c_lflag == terminal.originalModes().c_lflag, "stopped without echo and line editing");
-        } else if (word == "resume") {
-            running().resume();
-        } else if (word == "raw-keys") {
-            check(running().waitFor([&] { return (terminal_->modes().c_lflag & (ECHO | ICANON)) == 0; }),
-                  "keys are not read raw and unechoed");
-        } else if (word == "autowrap") {
-            check(running().screen().privateModeSet(7) == (argument == "on"), "autowrap is not " + argument);
-        } else if (word == "title") {
-            check(running().screen().title() == argument, "title \"" + running().screen().title() + "\"");
-        } else if (word == "clean-output") {
-            const std::string foreign = firstForeignByte(running().output());
-            check(foreign.empty(), "foreign control in the output: " + foreign);
-        } else if (word == "output-has") {
-            check(running().waitFor([&] { return terminal_->output().find(terminalBytes(argument)) != std::string::npos; }),
-                  "not in the output: " + argument);
-        } else if (word == "output-lacks") {
-            check(running().output().find(terminalBytes(argument)) == std::string::npos, "in the output: " + argument);
-        } else if (word == "files") {
-            expectFiles(false);
-        } else if (word == "files-old-or-new") {
-            expectFiles(true);
-        } else {
-            check(false, "unknown step: " + word);
-        }
-    }
-
-    void expectExit(const std::string& expected) {
-        const std::optional<int> status = running().waitForExit();
-        check(status.has_value(), "the program did not end");
-        if (expected == "any") return;
-        bool right = false;
-        if (expected == "sent") right = WIFSIGNALED(*status) && WTERMSIG(*status) == lastSignal_;
-        else if (kSignals.count(expected)) right = WIFSIGNALED(*status) && WTERMSIG(*status) == kSignals.at(expected);
-        else right = WIFEXITED(*status) && WEXITSTATUS(*status) == std::stoi(expected);
-        check(right, "expected the end " + expected + ", got " + describeStatus(*status));
-    }
-
-    // Modes, colours, cursor and line discipline as before the start, the cursor on a fresh line.
-    void expectTerminalGivenBack() {
-        Terminal& terminal = running();
-        Screen& screen = terminal.screen();
-        check(screen.privateModeSet(7), "autowrap left off");
-        check(screen.cursorVisible(), "cursor left hidden");
-        check(screen.cursor().column == 0, "the shell's prompt would not start on a fresh line");
-        screen.feed("x");
-        const Screen::Cell written = screen.cell(screen.cursor().row, screen.cursor().column - 1);
-        check(written.foreground == Screen::kDefaultColour && written.background == Screen::kDefaultColour &&
-                  !written.styled,
-              "colours not reset");
-        const termios now = terminal.modes(), before = terminal.originalModes();
-        check(now.c_lflag == before.c_lflag && now.c_iflag == before.c_iflag && now.c_oflag == before.c_oflag &&
-                  now.c_cc[VMIN] == before.c_cc[VMIN] && now.c_cc[VTIME] == before.c_cc[VTIME],
-              "line discipline not given back");
-    }
-
-    // The files are those of after/ (or, old-or-new, each as in before/ or after/),
-    // waited for a moment since the program writes them after the key.
-    void expectFiles(bool oldOrNew) {
-        filesChecked_ = true;
-        const auto before = filesBelow(data_ / "before");
-        const auto after = fs::exists(data_ / "after") ? filesBelow(data_ / "after") : before;
-        std::string problem;
-        const auto matches = [&] {
-            problem.clear();
-            auto now = filesBelow(work());
-            bool old = true;
-            for (const auto& [name, bytes] : after) {
-                const auto found = now.find(name);
-                const auto original = before.find(name);
-                const bool same = found != now.end() && found->second == bytes;
-                const bool kept = oldOrNew && (original == before.end() ? found == now.end()
-                                                                        : found != now.end() && found->second == original->second);
-                if (!same && !kept) problem += " " + name + (found == now.end() ? " missing" : " differs");
-                old = old && kept;
-                if (found != now.end()) now.erase(found);
-            }
-            if (!now.empty() && !strays_) problem += " " + now.begin()->first + " left over";
-            strayCount_ = now.size();
-            oldCount_ = old;
-            return problem.empty();
-        };
-        const bool held = terminal_ ? terminal_->waitFor(matches, Milliseconds(2000)) : matches();
-        check(held, "files:" + problem);
-        if (oldOrNew) ++(oldCount_ ? keptOld_ : tookNew_);
-        leftStrays_ += strayCount_ > 0;
-    }
+    // The files are these (or, oldOrNew, each as in `before`), waited for a
+    // moment, since the program writes them after the key.
+    void expectFiles(const scenario::Files& after, const scenario::Files& before, bool oldOrNew = false);
+    std::string screenText();
+    bool sameScreen(const std::string& expected);
+    void step(const std::string& word, const std::string& argument);
+    void expectExit(const std::string& expected);
+    void expectTerminalGivenBack();
 
     std::string program_;
     fs::path folder_;
-    fs::path data_ = folder_;
-    std::vector<std::pair<std::string, std::string>> steps_;
-    int repeat_ = 1;
-    std::mt19937_64 random_;
+    fs::path work_ = fs::temp_directory_path() / ("dvd-case-" + std::to_string(::getpid()));
     Terminal::Options options_;
     std::unique_ptr<Terminal> terminal_;
+    std::mt19937_64 random_;
+    scenario::Files before_, after_;
+    bool filesChecked_ = false, strays_ = false, keptOld_ = false, strayLeft_ = false;
     int lastSignal_ = 0;
-    bool filesChecked_ = false, strays_ = false, oldCount_ = false;
-    size_t strayCount_ = 0;
-    int keptOld_ = 0, tookNew_ = 0, leftStrays_ = 0;
 };
+
+// The screen in the scenario format: per row its text and colours, then the cursor.
+std::string Player::screenText() {
+    static const int kConsoleOfPalette[16] = {0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15};
+    Screen& screen = running().screen();
+    std::string out;
+    for (int row = 0; row < screen.rows(); ++row) {
+        std::string text = screen.rowText(row), colours;
+        for (int column = 0; column < screen.columns(); ++column) {
+            const Screen::Cell cell = screen.cell(row, column);
+            const int foreground = cell.foreground < 0 ? 7 : kConsoleOfPalette[cell.foreground & 15];
+            colours += cell.background > 0 ? '#' : cell.codePoint == U' ' ? '.' : "0123456789abcdef"[foreground];
+        }
+        text.erase(text.find_last_not_of(' ') + 1);
+        colours.erase(colours.find_last_not_of('.') + 1);
+        out += std::to_string(row) + "|" + text + "\n" + (colours.empty() ? "" : std::to_string(row) + "~" + colours + "\n");
+    }
+    return out + "cursor|" + std::to_string(screen.cursor().row) + "," + std::to_string(screen.cursor().column) + "\n";
+}
+
+// A cursor the terminal cannot show (below a list) is left where it is seen.
+bool Player::sameScreen(const std::string& expected) {
+    const std::string shown = screenText();
+    const size_t cursor = expected.rfind("cursor|");
+    int row = 0, column = 0;
+    if (cursor == std::string::npos || std::sscanf(expected.c_str() + cursor, "cursor|%d,%d", &row, &column) != 2) return false;
+    const bool visible = row < running().screen().rows() && column < running().screen().columns();
+    return visible ? shown == expected : shown.substr(0, shown.rfind("cursor|")) == expected.substr(0, cursor);
+}
+
+void Player::playScenario() {
+    const scenario::Case played = scenario::load(folder_.parent_path(), folder_);
+    check(!played.setup.printerRefuses, "a printer that refuses is not set up in a terminal");
+    fresh(played.before);
+    options_.rows = played.setup.rows;
+    options_.columns = played.setup.columns;
+    options_.piped = !played.setup.terminal;
+    settle();
+    for (const scenario::Step& step : played.steps) {
+        const std::string where = "keys line " + std::to_string(step.line) + ": ";
+        using Kind = scenario::Step::Kind;
+        if (step.kind == Kind::Keys) type(step.keys), settle();
+        if (step.kind == Kind::Wait) running().pumpFor(Milliseconds(2600)), settle();
+        if (step.kind == Kind::Write) writeFile((work_ / step.name).string(), played.between.at(step.name));
+        if (step.kind == Kind::Remove) fs::remove_all(work_ / step.name);
+        if (step.kind == Kind::Screen)
+            check(sameScreen(played.namedScreens.at(step.name)), where + "not " + step.name + ".screen:\n" + screenText());
+    }
+    if (played.setup.terminal) check(played.screen && sameScreen(*played.screen), "not the expected screen:\n" + screenText());
+    for (int escapes = 0; escapes < 10 && !running().waitForExit(Milliseconds(0)); ++escapes)
+        type({keys::ESCAPE}), settle();
+    expectExit("0");
+    if (!played.setup.terminal) check(played.output && running().output() == *played.output, "not the expected output");
+    expectFiles(played.after.value_or(played.before), played.before);
+}
+
+int Player::playSteps() {
+    std::vector<std::pair<std::string, std::string>> steps;
+    std::ifstream file(folder_ / "steps");
+    fs::path data = folder_;
+    int repeat = 1;
+    for (std::string line; std::getline(file, line);) {
+        const size_t start = line.find_first_not_of(' '), space = line.find(' ', start);
+        if (start == std::string::npos || line[start] == '#') continue;
+        steps.emplace_back(line.substr(start, space - start), space == std::string::npos ? "" : line.substr(space + 1));
+        if (steps.back().first == "repeat") repeat = std::stoi(steps.back().second);
+        if (steps.back().first == "from") data = folder_ / steps.back().second;
+    }
+    check(!steps.empty(), "no steps");
+    if (const char* override = std::getenv("DVD_CASE_REPEAT"); override && repeat > 1) repeat = std::atoi(override);
+    const char* seedText = std::getenv("DVD_CASE_SEED");
+    const unsigned long long seed = seedText ? std::strtoull(seedText, nullptr, 10) : 1;
+    before_ = scenario::readFolder(data / "before");
+    after_ = fs::exists(data / "after") ? scenario::readFolder(data / "after") : before_;
+    int keptOld = 0, strayRuns = 0;
+    for (int run = 0; run < repeat; ++run) {
+        random_.seed(seed + static_cast<unsigned long long>(run));
+        fresh(before_);
+        filesChecked_ = strays_ = keptOld_ = false;
+        try {
+            for (const auto& [word, argument] : steps) step(word, argument);
+            if (!filesChecked_) expectFiles(after_, before_);
+        } catch (const Failure& failure) {
+            throw Failure{failure.what + "\n  (run " + std::to_string(run) + ", DVD_CASE_SEED=" +
+                          std::to_string(seed + static_cast<unsigned long long>(run)) + ")" +
+                          (terminal_ ? terminal_->screen().dump() : "")};
+        }
+        keptOld += keptOld_;
+        strayRuns += strayLeft_;
+        terminal_.reset();
+    }
+    if (repeat > 1)
+        std::printf("%s: %d runs, files old %d, new %d, runs leaving other files %d\n", folder_.c_str(), repeat, keptOld,
+                    repeat - keptOld, strayRuns);
+    return 0;
+}
+
+Milliseconds randomMoment(std::istream& words, std::mt19937_64& random) {
+    std::string within;
+    int milliseconds = 0;
+    words >> within >> milliseconds;
+    return Milliseconds(within == "within" ? std::uniform_int_distribution<int>(0, milliseconds)(random) : milliseconds);
+}
+
+void Player::step(const std::string& word, const std::string& argument) {
+    std::istringstream words(argument);
+    int rows = 0, columns = 0;
+    if (word == "size") {
+        words >> options_.rows >> options_.columns;
+    } else if (word == "env") {
+        options_.environment.push_back(argument);
+    } else if (word == "disk-limit") {
+        options_.fileSizeLimit = std::stoll(argument);
+    } else if (word == "job-control" || word == "pipe") {
+        (word == "pipe" ? options_.piped : options_.jobControl) = true;
+    } else if (word == "allow-strays") {
+        strays_ = true;
+    } else if (word == "start") {
+        start();
+    } else if (word == "keys") {
+        type(keys::parseNotation(argument));
+    } else if (word == "wait") {
+        await([&](Screen& screen) { return screen.shows(argument); }, argument);
+    } else if (word == "wait-at") {
+        std::string text;
+        words >> rows >> columns;
+        std::getline(words >> std::ws, text);
+        await([&](Screen& screen) { return screen.showsAt(rows, columns, text); }, argument);
+    } else if (word == "pause") {
+        running().pumpFor(Milliseconds(std::stoi(argument)));
+    } else if (word == "signal" || word == "hangup") {
+        std::string names = word;
+        if (word == "signal") words >> names;
+        std::vector<std::string> choices;
+        std::istringstream list(names);
+        for (std::string name; std::getline(list, name, ',');) choices.push_back(name);
+        const std::string chosen = choices[std::uniform_int_distribution<size_t>(0, choices.size() - 1)(random_)];
+        const int number = chosen == "hangup" ? 0 : signalNamed(chosen);
+        std::this_thread::sleep_for(randomMoment(words, random_));
+        if (number == 0) running().hangUp();
+        else running().signal(lastSignal_ = number);
+    } else if (word == "resize") {
+        words >> rows >> columns;
+        running().resize(rows, columns);
+    } else if (word == "sh") {
+        // Another program acting on the working directory meanwhile.
+        check(std::system(("cd '" + work_.string() + "' && " + argument).c_str()) == 0, "failed: " + argument);
+    } else if (word == "scribble") {
+        // As if the terminal had lost its contents: what is not repainted keeps showing '#'.
+        Screen& screen = running().screen();
+        for (int row = 0; row < screen.rows(); ++row)
+            screen.feed("\x1b[0m\x1b[" + std::to_string(row + 1) + "H" + std::string(size_t(screen.columns()), '#'));
+    } else if (word == "repainted") {
+        await([&](Screen& screen) { return screen.shows(argument) && !screen.shows("#"); }, "a full repaint");
+    } else if (word == "exit") {
+        expectExit(argument);
+    } else if (word == "restored") {
+        expectTerminalGivenBack();
+    } else if (word == "stopped") {
+        Terminal& terminal = running();
+        check(terminal.waitForStop(), "the program did not stop");
+        check(terminal.waitFor([&] { return terminal.screen().privateModeSet(7) && terminal.screen().cursorVisible(); }),
+              "stopped with autowrap off or the cursor hidden");
+        check(terminal.modes().c_lflag == terminal.originalModes().c_lflag, "stopped without echo and line editing");
+    } else if (word == "resume") {
+        running().resume();
+    } else if (word == "raw-keys") {
+        check(running().waitFor([&] { return (terminal_->modes().c_lflag & (ECHO | ICANON)) == 0; }), "keys not raw");
+    } else if (word == "autowrap") {
+        check(running().screen().privateModeSet(7) == (argument == "on"), "autowrap is not " + argument);
+    } else if (word == "title") {
+        check(running().screen().title() == argument, "title \"" + running().screen().title() + "\"");
+    } else if (word == "clean-output") {
+        const std::string foreign = firstForeignByte(running().output());
+        check(foreign.empty(), "foreign control in the output: " + foreign);
+    } else if (word == "output-has" || word == "output-lacks") {
+        const std::string bytes = terminalBytes(keys::parseNotation(argument));
+        const bool has = running().waitFor([&] { return terminal_->output().find(bytes) != std::string::npos; },
+                                           word == "output-has" ? Terminal::kPatience : Milliseconds(0));
+        check(has == (word == "output-has"), word + " " + argument);
+    } else if (word == "files" || word == "files-old-or-new") {
+        expectFiles(after_, before_, word == "files-old-or-new");
+    } else {
+        check(word == "repeat" || word == "from", "unknown step: " + word);
+    }
+}
+
+void Player::expectExit(const std::string& expected) {
+    const std::optional<int> status = running().waitForExit();
+    check(status.has_value(), "the program did not end");
+    const bool right = expected == "any" ||
+                       (expected.starts_with("SIG") || expected == "sent"
+                            ? WIFSIGNALED(*status) && WTERMSIG(*status) == (expected == "sent" ? lastSignal_ : signalNamed(expected))
+                            : WIFEXITED(*status) && WEXITSTATUS(*status) == std::stoi(expected));
+    check(right, "expected the end " + expected + ", got " + describeStatus(*status));
+}
+
+// Modes, colours, cursor and line discipline as before the start, the cursor on a fresh line.
+void Player::expectTerminalGivenBack() {
+    Screen& screen = running().screen();
+    check(screen.privateModeSet(7) && screen.cursorVisible(), "autowrap left off or the cursor hidden");
+    check(screen.cursor().column == 0, "the shell's prompt would not start on a fresh line");
+    screen.feed("x");
+    const Screen::Cell written = screen.cell(screen.cursor().row, screen.cursor().column - 1);
+    check(written.foreground == Screen::kDefaultColour && written.background == Screen::kDefaultColour && !written.styled,
+          "colours not reset");
+    const termios now = terminal_->modes(), before = terminal_->originalModes();
+    check(now.c_lflag == before.c_lflag && now.c_iflag == before.c_iflag && now.c_oflag == before.c_oflag &&
+              now.c_cc[VMIN] == before.c_cc[VMIN] && now.c_cc[VTIME] == before.c_cc[VTIME],
+          "line discipline not given back");
+}
+
+void Player::expectFiles(const scenario::Files& after, const scenario::Files& before, bool oldOrNew) {
+    filesChecked_ = true;
+    std::string problem;
+    const auto matches = [&] {
+        problem.clear();
+        scenario::Files now = scenario::readFolder(work_);
+        std::erase_if(now, [](const auto& entry) { return entry.first.ends_with('/'); });  // folders: their files count
+        keptOld_ = true;
+        for (const auto& [name, bytes] : after) {
+            if (name.ends_with('/') || name.ends_with(".keep")) continue;
+            const auto found = now.find(name);
+            const auto original = before.find(name);
+            const bool kept = original == before.end() ? found == now.end() : found != now.end() && found->second == original->second;
+            if (!(found != now.end() && found->second == bytes) && !(oldOrNew && kept))
+                problem += " " + name + (found == now.end() ? " missing" : " differs");
+            keptOld_ = keptOld_ && kept;
+            if (found != now.end()) now.erase(found);
+        }
+        if (!now.empty() && !strays_) problem += " " + now.begin()->first + " left over";
+        strayLeft_ = !now.empty();
+        return problem.empty();
+    };
+    check(terminal_ ? terminal_->waitFor(matches, Milliseconds(2000)) : matches(), "files:" + problem);
+}
 
 }  // namespace
 
@@ -347,7 +384,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        return CasePlayer(argv[1], argv[2]).play();
+        Player player(argv[1], argv[2]);
+        if (fs::exists(fs::path(argv[2]) / "keys")) player.playScenario();
+        else player.playSteps();
+        return 0;
     } catch (const Failure& failure) {
         std::fprintf(stderr, "%s: %s\n", argv[2], failure.what.c_str());
     } catch (const std::exception& error) {

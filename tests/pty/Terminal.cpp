@@ -14,7 +14,11 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
+
+#include "console/Cp850.h"
+#include "console/Keys.h"
 
 namespace {
 
@@ -207,6 +211,8 @@ bool Terminal::waitForStop(Milliseconds timeout) {
     return waitFor([this] { return processState(programPid_) == 'T' || ended(); }, timeout) && !status_;
 }
 
+bool Terminal::asleep() const { return processState(programPid_) == 'S'; }
+
 void Terminal::resume() { send("fg\r"); }
 
 termios Terminal::modes() const {
@@ -261,27 +267,24 @@ std::string describeStatus(int waitStatus) {
     return "wait status " + std::to_string(waitStatus);
 }
 
-std::string terminalBytes(std::string_view notation) {
-    // What an xterm sends; the signal keys are the terminal's, not the program's.
-    static const std::pair<std::string_view, std::string_view> kNamed[] = {
-        {"F1", "\x1bOP"},       {"F2", "\x1bOQ"},      {"F3", "\x1bOR"},     {"F4", "\x1bOS"},
-        {"Esc", "\x1b"},        {"Enter", "\r"},       {"Bksp", "\x7f"},     {"Tab", "\t"},
-        {"Up", "\x1b[A"},       {"Down", "\x1b[B"},    {"Right", "\x1b[C"},  {"Left", "\x1b[D"},
-        {"Home", "\x1b[H"},     {"End", "\x1b[F"},     {"PgUp", "\x1b[5~"},  {"PgDn", "\x1b[6~"},
-        {"Ins", "\x1b[2~"},     {"Del", "\x1b[3~"},    {"Ctrl+C", "\x03"},   {"Ctrl+Z", "\x1a"},
-        {"Ctrl+\\", "\x1c"}, {"Lt", "<"},
-    };
+std::string terminalBytes(const std::vector<int>& codes) {
+    // What an xterm sends for the extended keys, by their second code.
+    static const std::map<int, std::string_view> kExtended = {
+        {keys::functionKey(1), "\x1bOP"},    {keys::functionKey(2), "\x1bOQ"},    {keys::functionKey(3), "\x1bOR"},
+        {keys::functionKey(4), "\x1bOS"},    {keys::functionKey(5), "\x1b[15~"},  {keys::functionKey(6), "\x1b[17~"},
+        {keys::functionKey(7), "\x1b[18~"},  {keys::functionKey(8), "\x1b[19~"},  {keys::functionKey(9), "\x1b[20~"},
+        {keys::functionKey(10), "\x1b[21~"}, {keys::functionKey(11), "\x1b[23~"}, {keys::functionKey(12), "\x1b[24~"},
+        {keys::HOME, "\x1b[H"},  {keys::UP, "\x1b[A"},    {keys::PAGE_UP, "\x1b[5~"},   {keys::LEFT, "\x1b[D"},
+        {keys::RIGHT, "\x1b[C"}, {keys::END, "\x1b[F"},   {keys::DOWN, "\x1b[B"},       {keys::PAGE_DOWN, "\x1b[6~"},
+        {keys::INSERT, "\x1b[2~"}, {keys::DELETE, "\x1b[3~"}};
     std::string bytes;
-    for (size_t at = 0; at < notation.size();) {
-        const size_t end = notation[at] == '<' ? notation.find('>', at) : std::string_view::npos;
-        const std::string_view name = end == std::string_view::npos ? "" : notation.substr(at + 1, end - at - 1);
-        const auto named = std::find_if(std::begin(kNamed), std::end(kNamed), [&](const auto& key) { return key.first == name; });
-        if (named == std::end(kNamed)) {
-            bytes += notation[at++];
-            continue;
-        }
-        bytes += named->second;
-        at = end + 1;
+    for (size_t i = 0; i < codes.size(); ++i) {
+        if (keys::isExtendedPrefix(codes[i]) && i + 1 < codes.size() && kExtended.count(codes[i + 1]))
+            bytes += kExtended.at(codes[++i]);
+        else if (codes[i] == keys::BACKSPACE)
+            bytes += static_cast<char>(keys::DELETE_CHARACTER);
+        else
+            bytes += cp850::toUtf8(std::string(1, static_cast<char>(codes[i])));
     }
     return bytes;
 }

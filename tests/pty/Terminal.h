@@ -50,6 +50,7 @@ public:
     void signal(int number);
     void hangUp();  // the kernel hangs up the program's terminal; piped: end of input
     bool waitForStop(Milliseconds timeout = kPatience);  // job control only
+    bool asleep() const;  // the program waits (for a key, or in a pause), it does not run
     void resume();                                        // the shell's "fg"
 
     termios modes() const;  // the line discipline as the program sees it
@@ -78,5 +79,5 @@ private:
 std::string readFile(const std::string& path);  // empty when missing
 void writeFile(const std::string& path, std::string_view bytes);
 std::string describeStatus(int waitStatus);
-// Keys in the key notation ("<F1>", "<Esc>", "<Enter>", text) as a terminal sends them.
-std::string terminalBytes(std::string_view notation);
+// Key codes (keys::parseNotation) as a terminal sends them: UTF-8, xterm's sequences.
+std::string terminalBytes(const std::vector<int>& codes);
