@@ -4,6 +4,8 @@
 
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
+#include "console/Colors.h"
+#include "console/Keys.h"
 
 namespace {
 
@@ -26,7 +28,7 @@ bool stepActs(int state) {
         case STEP_SAVE_PROMPT:
         case KEY_SAVE:
         case KEY_DISCARD:
-        case DvdApplication::KEY_ESCAPE:
+        case keys::ESCAPE:
             return true;
         default:
             return false;
@@ -60,19 +62,19 @@ void DvdApplication::lendDvdForm() {
             case REDRAW:
                 clearScreen();
                 drawLendHeading();
-                setColor(dialog::YELLOW, dialog::BLACK);
+                setColor(colors::YELLOW, colors::BLACK);
                 setCursor(10, LABEL_COLUMN);
                 std::cout << "Titel:";
                 titleAccepted = false;
                 rentals.setFilmTitle(readField(30, 10, FIELD_COLUMN), WORK_ROW);
                 if (rentals.getFilmTitle(WORK_ROW) == "escape") {
-                    state = KEY_ESCAPE;
+                    state = keys::ESCAPE;
                 } else if (isTitleInLibrary(*titleCheckLibrary, rentals.getFilmTitle(WORK_ROW))) {
                     titleAccepted = true;
                     state = STEP_SURNAME;
                 } else {
                     dialog::showMessage(*this, MESSAGE_ROW, MESSAGE_COLUMN, "FILM NICHT VORHANDEN!");
-                    setColor(dialog::YELLOW, dialog::BLACK);
+                    setColor(colors::YELLOW, colors::BLACK);
                     state = REDRAW;
                 }
                 break;
@@ -80,13 +82,13 @@ void DvdApplication::lendDvdForm() {
                 setCursor(12, LABEL_COLUMN);
                 std::cout << "Name:";
                 rentals.setSurname(readField(30, 12, FIELD_COLUMN), WORK_ROW);
-                state = rentals.getSurname(WORK_ROW) == "escape" ? KEY_ESCAPE : STEP_FIRST_NAME;
+                state = rentals.getSurname(WORK_ROW) == "escape" ? keys::ESCAPE : STEP_FIRST_NAME;
                 break;
             case STEP_FIRST_NAME:
                 setCursor(14, LABEL_COLUMN);
                 std::cout << "Vorname:";
                 rentals.setFirstName(readField(30, 14, FIELD_COLUMN), WORK_ROW);
-                state = rentals.getFirstName(WORK_ROW) == "escape" ? KEY_ESCAPE : STEP_SAVE_PROMPT;
+                state = rentals.getFirstName(WORK_ROW) == "escape" ? keys::ESCAPE : STEP_SAVE_PROMPT;
                 break;
             case STEP_SAVE_PROMPT:
                 dialog::drawSavePrompt(*this);
@@ -108,6 +110,6 @@ void DvdApplication::lendDvdForm() {
             default:
                 break;
         }
-        if (state == KEY_ESCAPE) return;
+        if (state == keys::ESCAPE) return;
     }
 }

@@ -3,6 +3,8 @@
 
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
+#include "console/Colors.h"
+#include "console/Keys.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ bool stepActs(int state) {
         case STEP_SAVE_PROMPT:
         case KEY_SAVE:
         case KEY_DISCARD:
-        case DvdApplication::KEY_ESCAPE:
+        case keys::ESCAPE:
             return true;
         default:
             return false;
@@ -46,31 +48,31 @@ void DvdApplication::newDvdForm() {
             case REDRAW:
                 clearScreen();
                 drawNewDvdHeading();
-                setColor(dialog::YELLOW, dialog::BLACK);
+                setColor(colors::YELLOW, colors::BLACK);
                 setCursor(10, LABEL_COLUMN);
                 std::cout << "Film Art:";
                 library.setGenre(readField(20, 10, FIELD_COLUMN), WORK_ROW);
-                state = library.getGenre(WORK_ROW) == "escape" ? KEY_ESCAPE : STEP_GERMAN_TITLE;
+                state = library.getGenre(WORK_ROW) == "escape" ? keys::ESCAPE : STEP_GERMAN_TITLE;
                 break;
             case STEP_GERMAN_TITLE:
                 setCursor(12, LABEL_COLUMN);
                 std::cout << "Titel in Deutsch:";
                 library.setTitleGerman(readField(30, 12, FIELD_COLUMN), WORK_ROW);
-                state = library.getTitleGerman(WORK_ROW) == "escape" ? KEY_ESCAPE : STEP_ENGLISH_TITLE;
+                state = library.getTitleGerman(WORK_ROW) == "escape" ? keys::ESCAPE : STEP_ENGLISH_TITLE;
                 break;
             case STEP_ENGLISH_TITLE:
                 setCursor(14, LABEL_COLUMN);
                 std::cout << "Titel in Englisch:";
                 library.setTitleEnglish(readField(30, 14, FIELD_COLUMN), WORK_ROW);
-                state = library.getTitleEnglish(WORK_ROW) == "escape" ? KEY_ESCAPE : STEP_LENGTH;
+                state = library.getTitleEnglish(WORK_ROW) == "escape" ? keys::ESCAPE : STEP_LENGTH;
                 break;
             case STEP_LENGTH:
                 setCursor(16, LABEL_COLUMN);
-                setColor(dialog::YELLOW, dialog::BLACK);
+                setColor(colors::YELLOW, colors::BLACK);
                 std::cout << "Laenge in Minuten:";
                 library.setLengthMinutes(readField(3, 16, FIELD_COLUMN), WORK_ROW);
                 if (library.getLengthMinutes(WORK_ROW) == "escape") {
-                    state = KEY_ESCAPE;
+                    state = keys::ESCAPE;
                 } else if (library.isValidLength(library.getLengthMinutes(WORK_ROW))) {
                     state = STEP_SAVE_PROMPT;
                 } else {
@@ -103,6 +105,6 @@ void DvdApplication::newDvdForm() {
             default:
                 break;
         }
-        if (state == KEY_ESCAPE) return;
+        if (state == keys::ESCAPE) return;
     }
 }

@@ -11,6 +11,7 @@ class ConsoleScreen;
 // second code alone, so F1 and ';' are the same key (59), F2 and '<' (60).
 namespace keys {
 
+constexpr int CTRL_A = 1;
 constexpr int BACKSPACE = 8;
 constexpr int TAB = 9;
 constexpr int ENTER = 13;

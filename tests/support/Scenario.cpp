@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
@@ -44,28 +45,25 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 std::vector<Step> parseKeys(const std::string& text, const std::string& where) {
+    static const std::map<std::string, Step::Kind> directives{
+        {"@wait", Step::Kind::Wait}, {"@screen", Step::Kind::Screen}, {"@write", Step::Kind::Write}, {"@remove", Step::Kind::Remove}};
     std::vector<Step> steps;
     int number = 0;
     for (const std::string& line : lines(text)) {
         ++number;
         if (line.empty() || line[0] == '#') continue;
         const auto space = line.find(' ');
-        const std::string word = line.substr(0, space);
+        const auto directive = directives.find(line.substr(0, space));
         const std::string argument = space == std::string::npos ? "" : line.substr(space + 1);
-        if (word == "@wait" && argument.empty()) {
-            steps.push_back({Step::Kind::Wait, {}, {}, number});
-        } else if (word == "@screen" && !argument.empty()) {
-            steps.push_back({Step::Kind::Screen, {}, argument, number});
-        } else if (word == "@write" && !argument.empty()) {
-            steps.push_back({Step::Kind::Write, {}, argument, number});
-        } else if (word == "@remove" && !argument.empty()) {
-            steps.push_back({Step::Kind::Remove, {}, argument, number});
-        } else {
-            try {
-                steps.push_back({Step::Kind::Keys, keys::parseNotation(line), {}, number});
-            } catch (const std::exception& error) {
-                throw std::runtime_error(where + ":" + std::to_string(number) + ": " + error.what());
-            }
+        // A directive takes a name, except @wait; any other line is keys.
+        if (directive != directives.end() && argument.empty() == (directive->second == Step::Kind::Wait)) {
+            steps.push_back({directive->second, {}, argument, number});
+            continue;
+        }
+        try {
+            steps.push_back({Step::Kind::Keys, keys::parseNotation(line), {}, number});
+        } catch (const std::exception& error) {
+            throw std::runtime_error(where + ":" + std::to_string(number) + ": " + error.what());
         }
     }
     return steps;
@@ -101,10 +99,9 @@ Case load(const fs::path& root, const fs::path& folder) {
     loaded.screen = readFile(folder / "screen");
     loaded.output = readFile(folder / "output");
     loaded.events = readFile(folder / "events");
-    for (const Step& step : loaded.steps) {
-        if (step.kind != Step::Kind::Screen) continue;
-        if (auto text = readFile(folder / (step.name + ".screen"))) loaded.namedScreens[step.name] = *text;
-    }
+    for (const Step& step : loaded.steps)
+        if (auto text = readFile(folder / (step.name + ".screen")); text && step.kind == Step::Kind::Screen)
+            loaded.namedScreens[step.name] = *text;
     if (const auto setupText = readFile(folder / "setup")) loaded.setup = parseSetup(*setupText, loaded.name + "/setup");
     loaded.endToEnd = fs::exists(folder / "e2e");
     return loaded;
@@ -120,11 +117,8 @@ std::vector<Case> loadAll(const fs::path& root) {
         try {
             cases.push_back(load(root, folder));
         } catch (const std::exception& error) {
-            Case broken;
-            broken.name = fs::relative(folder, root).generic_string();
-            broken.folder = folder;
-            broken.fault = error.what();
-            cases.push_back(broken);
+            cases.emplace_back().name = fs::relative(folder, root).generic_string();
+            cases.back().fault = error.what();
         }
     }
     return cases;

@@ -88,7 +88,6 @@ int takeKey() {
 
 WaitResult sleepFor(int milliseconds) {
     auto& current = state();
-    current.sleeps.push_back(milliseconds);
     current.events.push_back("pause " + std::to_string(milliseconds));
     scripted::stop(true);
     if (current.onSleep) current.onSleep(milliseconds);
@@ -99,7 +98,6 @@ WaitResult sleepFor(int milliseconds) {
 long long monotonicMilliseconds() { return state().nowMs; }
 
 bool printFile(const std::string& fileName, std::string& failureReason) {
-    state().printRequests.push_back(fileName);
     state().events.push_back("print " + fileName);
     if (!state().printSucceeds) failureReason = "lp: keine Drucker";
     return state().printSucceeds;

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdlib>
-#include <set>
 #include <fstream>
 #include <sstream>
 
@@ -11,6 +9,7 @@
 #include "support/Scenario.h"
 #include "support/ScreenSnapshot.h"
 #include "support/ScriptedPlatform.h"
+#include "support/Tables.h"
 
 namespace scenario {
 // The case's name in test output instead of its bytes.
@@ -22,28 +21,28 @@ void PrintTo(const Case& played, std::ostream* out) { *out << played.name; }
 namespace {
 
 namespace fs = std::filesystem;
+using scenario::Step;
 
 constexpr int LINE_GAP_MS = 1000;
 constexpr int AFTER_MESSAGE_GAP_MS = 10000;
 
 bool writingExpectations() { return std::getenv("DVD_WRITE_SCENARIOS") != nullptr; }
 
-void writeFile(const fs::path& path, const std::string& bytes) {
-    if (path.has_parent_path()) fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
+void writeFiles(const fs::path& folder, const scenario::Files& files) {
+    for (const auto& [name, bytes] : files) {
+        fs::create_directories((folder / name).parent_path());
+        if (name.back() != '/') std::ofstream(folder / name, std::ios::binary) << bytes;
+    }
 }
 
-// Control bytes and line ends made visible, so that a diff of files can be read.
-std::string visible(const std::string& bytes) {
+// Files as lines of text with their control bytes visible, for a line diff.
+std::string listing(const scenario::Files& files) {
     std::string out;
-    for (unsigned char byte : bytes) {
-        if (byte == '\n') {
-            out += "\\n\n    ";
-        } else if (byte < 32 || byte >= 127) {
-            static const char hex[] = "0123456789abcdef";
-            out += byte == '\r' ? std::string("\\r") : std::string("\\x") + hex[byte >> 4] + hex[byte & 15];
-        } else {
-            out += static_cast<char>(byte);
+    for (const auto& [name, bytes] : files) {
+        out += "== " + name + "\n";
+        for (std::size_t start = 0, end; start < bytes.size(); start = end) {
+            end = std::min(bytes.find('\n', start), bytes.size() - 1) + 1;
+            out += tables::escape(bytes.substr(start, end - start)) + "\n";
         }
     }
     return out;
@@ -53,15 +52,14 @@ std::string visible(const std::string& bytes) {
 std::string lineDiff(const std::string& expected, const std::string& actual) {
     if (expected == actual) return {};
     std::istringstream expectedLines(expected), actualLines(actual);
-    std::string diff, expectedLine, actualLine;
+    std::string diff, wanted, got;
     for (int line = 1, shown = 0; shown < 12; ++line) {
-        const bool moreExpected = static_cast<bool>(std::getline(expectedLines, expectedLine));
-        const bool moreActual = static_cast<bool>(std::getline(actualLines, actualLine));
+        const bool moreExpected = static_cast<bool>(std::getline(expectedLines, wanted));
+        const bool moreActual = static_cast<bool>(std::getline(actualLines, got));
         if (!moreExpected && !moreActual) break;
-        if (!moreExpected) expectedLine = "<none>";
-        if (!moreActual) actualLine = "<none>";
-        if (expectedLine == actualLine) continue;
-        diff += "  line " + std::to_string(line) + "\n    expected: " + expectedLine + "\n    actual:   " + actualLine + "\n";
+        if (wanted == got && moreExpected == moreActual) continue;
+        diff += "  line " + std::to_string(line) + "\n    expected: " + (moreExpected ? wanted : "<none>") +
+                "\n    actual:   " + (moreActual ? got : "<none>") + "\n";
         ++shown;
     }
     return diff.empty() ? "  (differs in line ends)\n" : diff;
@@ -70,95 +68,61 @@ std::string lineDiff(const std::string& expected, const std::string& actual) {
 // Compares, or writes the expectation when it is missing and writing was asked for.
 void expectText(const scenario::Case& played, const std::optional<std::string>& expected, const std::string& actual,
                 const std::string& fileName) {
-    if (!expected) {
-        if (writingExpectations()) {
-            writeFile(played.folder / fileName, actual);
-            return;
-        }
-        ADD_FAILURE() << played.name << ": missing " << fileName << " (DVD_WRITE_SCENARIOS=1 writes it):\n" << actual;
-        return;
-    }
-    const std::string diff = lineDiff(*expected, actual);
-    EXPECT_TRUE(diff.empty()) << played.name << "/" << fileName << " differs:\n" << diff;
+    if (!expected && writingExpectations()) return writeFiles(played.folder, {{fileName, actual}});
+    if (!expected) ADD_FAILURE() << played.name << ": missing " << fileName << " (DVD_WRITE_SCENARIOS=1 writes it):\n" << actual;
+    else if (const std::string diff = lineDiff(*expected, actual); !diff.empty()) ADD_FAILURE() << played.name << "/" << fileName << " differs:\n" << diff;
 }
 
-void expectFiles(const scenario::Case& played, const scenario::Files& actual) {
-    if (!played.after && actual != played.before && writingExpectations()) {
-        for (const auto& [name, bytes] : actual) {
-            if (name.back() == '/') fs::create_directories(played.folder / "after" / name);
-            else writeFile(played.folder / "after" / name, bytes);
-        }
-        return;
-    }
-    const scenario::Files& expected = played.after ? *played.after : played.before;
-    std::set<std::string> names;
-    for (const auto& entry : expected) names.insert(entry.first);
-    for (const auto& entry : actual) names.insert(entry.first);
-    for (const std::string& name : names) {
-        const auto wanted = expected.find(name);
-        const auto found = actual.find(name);
-        const std::string wantedText = wanted == expected.end() ? "<no file>" : visible(wanted->second);
-        const std::string foundText = found == actual.end() ? "<no file>" : visible(found->second);
-        EXPECT_EQ(wantedText, foundText) << played.name << ": file " << name
-                                         << (played.after ? " (after/)" : " (unchanged from before/)");
-    }
-}
-
-// The keys of a case queued on the scripted keyboard; the directives that
-// follow each burst run at the program's first stop after it took the burst.
+// The keys of a case queued on the scripted keyboard; the directives after a
+// burst run at the program's first stop once it took the burst.
 class Player {
 public:
     explicit Player(const scenario::Case& played) : played(played) {
-        auto& state = scripted::state();
-        std::size_t queued = 0;
+        auto& keys = scripted::state().keys;
         int gap = LINE_GAP_MS;
         groups.push_back({0, {}, false});
-        for (const scenario::Step& step : played.steps) {
-            if (step.kind == scenario::Step::Kind::Wait) {
+        for (const Step& step : played.steps) {
+            if (step.kind == Step::Kind::Wait) {
                 gap = AFTER_MESSAGE_GAP_MS;
-                groups.push_back({queued, {}, true});
-            } else if (step.kind == scenario::Step::Kind::Keys) {
-                for (std::size_t i = 0; i < step.keys.size(); ++i)
-                    state.keys.push_back({step.keys[i], 0, i == 0 ? gap : 0});
-                if (queued == 0 && !step.keys.empty()) state.keys.front().availableAtMs = gap;
-                queued += step.keys.size();
+                groups.push_back({keys.size(), {}, true});
+            } else if (step.kind == Step::Kind::Keys) {
+                // Each burst comes a gap after the program took the one before.
+                for (std::size_t i = 0; i < step.keys.size(); ++i) keys.push_back({step.keys[i], gap, i == 0 ? gap : 0});
                 gap = LINE_GAP_MS;
-                groups.push_back({queued, {}, false});
+                groups.push_back({keys.size(), {}, false});
             } else {
                 groups.back().directives.push_back(step);
             }
         }
-        groups.back().directives.push_back({scenario::Step::Kind::Screen, {}, "", 0});  // the final screen
-        totalKeys = queued;
-        state.onStop = [this](bool pausing) { atStop(pausing); };
+        groups.back().directives.push_back({Step::Kind::Screen, {}, "", 0});  // the final screen
+        totalKeys = keys.size();
+        scripted::state().onStop = [this](bool pausing) { atStop(pausing); };
     }
+    ~Player() { scripted::state().onStop = nullptr; }
 
     std::map<std::string, std::string> screens;  // "" is the final screen
 
 private:
     struct Group {
         std::size_t afterKeys;
-        std::vector<scenario::Step> directives;
+        std::vector<Step> directives;
         bool afterMessage;  // runs at a wait for a key, not at the message's pause
     };
 
     void atStop(bool pausing) {
         const std::size_t taken = totalKeys - scripted::state().keys.size();
-        while (next < groups.size() && groups[next].afterKeys <= taken && !(pausing && groups[next].afterMessage)) {
-            for (const scenario::Step& step : groups[next].directives) {
-                if (step.kind == scenario::Step::Kind::Screen) {
-                    if (!screens.count(step.name)) screens[step.name] = snapshot::render(scripted::state().shown);
-                } else if (step.kind == scenario::Step::Kind::Remove) {
+        for (; next < groups.size() && groups[next].afterKeys <= taken && !(pausing && groups[next].afterMessage); ++next) {
+            for (const Step& step : groups[next].directives) {
+                if (step.kind == Step::Kind::Screen) {
+                    screens.emplace(step.name, snapshot::render(scripted::state().shown));
+                } else if (step.kind == Step::Kind::Remove) {
                     fs::remove_all(step.name);
+                } else if (played.between.count(step.name)) {
+                    writeFiles(".", {{step.name, played.between.at(step.name)}});
                 } else {
-                    const auto replacement = played.between.find(step.name);
-                    if (replacement == played.between.end())
-                        ADD_FAILURE() << played.name << "/keys:" << step.line << ": no between/" << step.name;
-                    else
-                        writeFile(step.name, replacement->second);
+                    ADD_FAILURE() << played.name << "/keys:" << step.line << ": no between/" << step.name;
                 }
             }
-            ++next;
         }
     }
 
@@ -172,17 +136,12 @@ class Scenario : public ::testing::TestWithParam<scenario::Case> {};
 
 TEST_P(Scenario, Plays) {
     const scenario::Case& played = GetParam();
-    ASSERT_TRUE(played.fault.empty()) << played.name << ": " << played.fault;
+    ASSERT_EQ(played.fault, "") << played.name;
     const fs::path home = fs::current_path();
-    std::string directoryName = "dvd-scenario-" + std::to_string(::getpid()) + "-" + played.name;
-    for (char& character : directoryName) character = std::isalnum(static_cast<unsigned char>(character)) ? character : '-';
-    const fs::path workingDirectory = fs::temp_directory_path() / directoryName;
+    const fs::path workingDirectory = fs::temp_directory_path() / ("dvd-scenario-" + std::to_string(::getpid()));
     fs::remove_all(workingDirectory);
     fs::create_directories(workingDirectory);
-    for (const auto& [name, bytes] : played.before) {
-        if (name.back() == '/') fs::create_directories(workingDirectory / name);
-        else writeFile(workingDirectory / name, bytes);
-    }
+    writeFiles(workingDirectory, played.before);
     fs::current_path(workingDirectory);
 
     scripted::reset();
@@ -193,7 +152,7 @@ TEST_P(Scenario, Plays) {
     std::map<std::string, std::string> screens;
     std::string failure;
     {
-        DvdApplication app;
+        DvdApplication app;  // as main() runs it
         Player player(played);
         try {
             app.setTitle("DVD Verwaltung");
@@ -203,7 +162,6 @@ TEST_P(Scenario, Plays) {
             failure = error.what();
         }
         screens = player.screens;
-        state.onStop = nullptr;
     }
     const scenario::Files files = scenario::readFolder(workingDirectory);
     fs::current_path(home);
@@ -212,8 +170,8 @@ TEST_P(Scenario, Plays) {
 
     if (played.setup.terminal) expectText(played, played.screen, screens[""], "screen");
     else expectText(played, played.output, state.passedThrough, "output");
-    for (const scenario::Step& step : played.steps) {
-        if (step.kind != scenario::Step::Kind::Screen) continue;
+    for (const Step& step : played.steps) {
+        if (step.kind != Step::Kind::Screen) continue;
         const auto expected = played.namedScreens.find(step.name);
         expectText(played, expected == played.namedScreens.end() ? std::nullopt : std::optional(expected->second),
                    screens[step.name], step.name + ".screen");
@@ -223,7 +181,9 @@ TEST_P(Scenario, Plays) {
         for (const std::string& event : state.events) events += event + "\n";
         expectText(played, played.events, events, "events");
     }
-    expectFiles(played, files);
+    if (!played.after && files != played.before && writingExpectations()) return writeFiles(played.folder / "after", files);
+    if (const std::string diff = lineDiff(listing(played.after.value_or(played.before)), listing(files)); !diff.empty())
+        ADD_FAILURE() << played.name << ": files differ from " << (played.after ? "after/" : "before/ (no after/)") << ":\n" << diff;
 }
 
 std::string caseName(const ::testing::TestParamInfo<scenario::Case>& info) {
