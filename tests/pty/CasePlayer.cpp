@@ -13,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -40,25 +41,14 @@ int signalNamed(const std::string& name) {
 }
 
 // The first control byte that is not part of the program's own cursor, colour,
-// mode and title sequences, or a byte that is not UTF-8 or is a C1 control.
+// mode and title sequences, or a C1 control in UTF-8.
 std::string firstForeignByte(const std::string& bytes) {
-    const std::string_view title = "\x1b]2;DVD Verwaltung\x07";
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        const size_t final = bytes.compare(i, 2, "\x1b[") == 0 ? bytes.find_first_not_of("0123456789;?", i + 2) : 0;
-        if (final > 0 && final < bytes.size() && std::strchr("HCDmtrhl", bytes[final]) != nullptr) {
-            i = final;
-        } else if (bytes.compare(i, title.size(), title) == 0) {
-            i += title.size() - 1;
-        } else if (byte >= 0xC2 && byte < 0xF5) {
-            const size_t length = byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-            bool whole = i + length <= bytes.size() && !(byte == 0xC2 && static_cast<unsigned char>(bytes[i + 1]) < 0xA0);
-            for (size_t k = 1; whole && k < length; ++k) whole = (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80;
-            if (!whole) return "not UTF-8 at byte " + std::to_string(i);
-            i += length - 1;
-        } else if ((byte < 0x20 || byte >= 0x7f) && bytes.find_first_not_of("\r\n", i) != std::string::npos) {
-            return "byte " + std::to_string(byte) + " at " + std::to_string(i) + " of " + std::to_string(bytes.size());
-        }
+    static const std::regex own("\x1b\\[[0-9;?]*[HCDmtrhl]|\x1b\\]2;DVD Verwaltung\x07|[\r\n]+$");
+    const std::string rest = std::regex_replace(bytes, own, "");
+    for (size_t i = 0; i < rest.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(rest[i]);
+        if (byte < 0x20 || byte == 0x7f || (byte == 0xC2 && i + 1 < rest.size() && static_cast<unsigned char>(rest[i + 1]) < 0xA0))
+            return "byte " + std::to_string(byte) + " before " + rest.substr(i + 1, 20);
     }
     return {};
 }
