@@ -276,7 +276,7 @@ std::string terminalBytes(const std::vector<int>& codes) {
         {keys::functionKey(10), "\x1b[21~"}, {keys::functionKey(11), "\x1b[23~"}, {keys::functionKey(12), "\x1b[24~"},
         {keys::HOME, "\x1b[H"},  {keys::UP, "\x1b[A"},    {keys::PAGE_UP, "\x1b[5~"},   {keys::LEFT, "\x1b[D"},
         {keys::RIGHT, "\x1b[C"}, {keys::END, "\x1b[F"},   {keys::DOWN, "\x1b[B"},       {keys::PAGE_DOWN, "\x1b[6~"},
-        {keys::INSERT, "\x1b[2~"}, {keys::DELETE, "\x1b[3~"}};
+        {keys::INSERT, "\x1b[2~"}, {keys::DEL, "\x1b[3~"}};
     std::string bytes;
     for (size_t i = 0; i < codes.size(); ++i) {
         if (keys::isExtendedPrefix(codes[i]) && i + 1 < codes.size() && kExtended.count(codes[i + 1]))
