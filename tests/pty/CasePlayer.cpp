@@ -63,7 +63,7 @@ void place(const scenario::Files& files, const fs::path& work) {
 
 class Player {
 public:
-    Player(std::string program, fs::path folder) : program_(std::move(program)), folder_(std::move(folder)) {}
+    Player(const std::string& program, fs::path folder) : program_(fs::absolute(program)), folder_(std::move(folder)) {}
     ~Player() {
         terminal_.reset();
         fs::remove_all(work_);
