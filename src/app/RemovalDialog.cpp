@@ -43,7 +43,7 @@ void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) 
             application.setCursor(PROMPT_ROW, dialog.promptColumn);
             std::cout << dialog.prompt;
             // 30 characters, as the title fields of the forms, so every title can be typed.
-            title = application.readField(30, PROMPT_ROW, dialog.fieldColumn);
+            title = application.readField(30, PROMPT_ROW, dialog.titleColumn);
             if (title == "escape") return;
             state = STEP_SEARCH;
         } else if (state == STEP_SEARCH) {

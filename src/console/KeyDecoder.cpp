@@ -27,7 +27,7 @@ std::optional<ExtendedKey> numberedKey(long number) {
     case 1:
     case 7: return cursorBlock(keys::HOME);
     case 2: return cursorBlock(keys::INSERT);
-    case 3: return cursorBlock(keys::DELETE);
+    case 3: return cursorBlock(keys::DEL);
     case 4:
     case 8: return cursorBlock(keys::END);
     case 5: return cursorBlock(keys::PAGE_UP);
@@ -320,7 +320,8 @@ void KeyDecoder::emitTypedCharacter(char32_t codePoint) {
     default: break;
     }
     const int byte = cp850::fromUnicode(codePoint);
-    // 224 (Ó) would read as the prefix of an extended key and swallow the key after it.
+    // Ó has the code of the cursor block prefix: it would read as the prefix
+    // of an extended key and swallow the key after it.
     if (byte < 0 || byte == keys::CURSOR_BLOCK_PREFIX) return;
     emit(byte);
 }

@@ -24,18 +24,6 @@ constexpr std::array NAMED_KEYS{
     NamedKey{"Bksp", SINGLE, BACKSPACE},
     NamedKey{"Tab", SINGLE, TAB},
     NamedKey{"lt", SINGLE, '<'},
-    NamedKey{"F1", FUNCTION_KEY_PREFIX, functionKey(1)},
-    NamedKey{"F2", FUNCTION_KEY_PREFIX, functionKey(2)},
-    NamedKey{"F3", FUNCTION_KEY_PREFIX, functionKey(3)},
-    NamedKey{"F4", FUNCTION_KEY_PREFIX, functionKey(4)},
-    NamedKey{"F5", FUNCTION_KEY_PREFIX, functionKey(5)},
-    NamedKey{"F6", FUNCTION_KEY_PREFIX, functionKey(6)},
-    NamedKey{"F7", FUNCTION_KEY_PREFIX, functionKey(7)},
-    NamedKey{"F8", FUNCTION_KEY_PREFIX, functionKey(8)},
-    NamedKey{"F9", FUNCTION_KEY_PREFIX, functionKey(9)},
-    NamedKey{"F10", FUNCTION_KEY_PREFIX, functionKey(10)},
-    NamedKey{"F11", CURSOR_BLOCK_PREFIX, functionKey(11)},
-    NamedKey{"F12", CURSOR_BLOCK_PREFIX, functionKey(12)},
     NamedKey{"Home", CURSOR_BLOCK_PREFIX, HOME},
     NamedKey{"Up", CURSOR_BLOCK_PREFIX, UP},
     NamedKey{"PgUp", CURSOR_BLOCK_PREFIX, PAGE_UP},
@@ -45,10 +33,18 @@ constexpr std::array NAMED_KEYS{
     NamedKey{"Down", CURSOR_BLOCK_PREFIX, DOWN},
     NamedKey{"PgDn", CURSOR_BLOCK_PREFIX, PAGE_DOWN},
     NamedKey{"Ins", CURSOR_BLOCK_PREFIX, INSERT},
-    NamedKey{"Del", CURSOR_BLOCK_PREFIX, DELETE},
+    NamedKey{"Del", CURSOR_BLOCK_PREFIX, DEL},
 };
 
 constexpr int HIGHEST_CODE = 255;
+constexpr int FUNCTION_KEYS = 12;
+
+// "F1".."F12"; 0 for any other name.
+int functionKeyNumber(std::string_view name) {
+    for (int number = 1; number <= FUNCTION_KEYS; ++number)
+        if (name == "F" + std::to_string(number)) return number;
+    return 0;
+}
 
 int parseCodeNumber(std::string_view digits) {
     int code = -1;
@@ -64,6 +60,11 @@ void appendNamed(std::vector<int>& codes, std::string_view name) {
         codes.push_back(parseCodeNumber(name.substr(1)));
         return;
     }
+    if (const int number = functionKeyNumber(name)) {
+        codes.push_back(functionKeyPrefix(number));
+        codes.push_back(functionKey(number));
+        return;
+    }
     for (const NamedKey& key : NAMED_KEYS) {
         if (key.name != name) continue;
         if (key.prefix != SINGLE) codes.push_back(key.prefix);
@@ -73,10 +74,13 @@ void appendNamed(std::vector<int>& codes, std::string_view name) {
     throw std::invalid_argument("unknown key name: <" + std::string(name) + ">");
 }
 
-const NamedKey* findKey(int prefix, int code) {
+// The name of the key with these codes (prefix -1 for a key of one code); empty when it has none.
+std::string nameOf(int prefix, int code) {
+    for (int number = 1; number <= FUNCTION_KEYS; ++number)
+        if (prefix == functionKeyPrefix(number) && code == functionKey(number)) return "F" + std::to_string(number);
     for (const NamedKey& key : NAMED_KEYS)
-        if (key.prefix == prefix && key.code == code) return &key;
-    return nullptr;
+        if (key.prefix == prefix && key.code == code) return std::string(key.name);
+    return {};
 }
 
 bool isPlainText(int code) { return code >= ' ' && code < DELETE_CHARACTER && code != '<'; }
@@ -110,16 +114,16 @@ std::string formatNotation(const std::vector<int>& codes) {
     for (std::size_t i = 0; i < codes.size(); ++i) {
         const int code = codes[i];
         if (isExtendedPrefix(code) && i + 1 < codes.size()) {
-            if (const NamedKey* key = findKey(code, codes[i + 1])) {
-                text += '<' + std::string(key->name) + '>';
+            if (const std::string name = nameOf(code, codes[i + 1]); !name.empty()) {
+                text += '<' + name + '>';
                 ++i;
                 continue;
             }
         }
         if (isPlainText(code)) {
             text += static_cast<char>(code);
-        } else if (const NamedKey* key = findKey(SINGLE, code)) {
-            text += '<' + std::string(key->name) + '>';
+        } else if (const std::string name = nameOf(SINGLE, code); !name.empty()) {
+            text += '<' + name + '>';
         } else {
             text += "<#" + std::to_string(code) + '>';
         }

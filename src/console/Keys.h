@@ -37,7 +37,7 @@ constexpr int END = 79;
 constexpr int DOWN = 80;
 constexpr int PAGE_DOWN = 81;
 constexpr int INSERT = 82;
-constexpr int DELETE = 83;
+constexpr int DEL = 83;  // DELETE is a macro of the Windows headers
 
 constexpr bool isExtendedPrefix(int code) { return code == FUNCTION_KEY_PREFIX || code == CURSOR_BLOCK_PREFIX; }
 

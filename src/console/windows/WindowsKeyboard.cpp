@@ -1,5 +1,5 @@
 // Keys and time: the console runtime's _kbhit/_getch give the key codes the
-// program uses directly (0 or 224 before an extended key's second code).
+// program uses directly (console/Keys.h).
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
