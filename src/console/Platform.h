@@ -24,6 +24,9 @@ void close();
 
 // False when standard output is not a terminal: text then passes straight through.
 bool outputIsTerminal();
+// False, after saying why on standard error, when standard output is a
+// terminal that cannot place the cursor. Checked once, before open().
+bool canShowScreens();
 TerminalSize terminalSize();
 
 // Shows the frame on the terminal: only the cells that changed, in one write.

@@ -84,6 +84,9 @@ bool outputIsTerminal() {
     return ::GetConsoleMode(outputHandle(), &mode) != 0;
 }
 
+// A console window always places the cursor.
+bool canShowScreens() { return true; }
+
 TerminalSize terminalSize() {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!readWindowInfo(info)) return {};
