@@ -39,15 +39,12 @@ struct Case {
     std::optional<std::string> events;
     Files namedScreens;                  // NAME -> contents of NAME.screen, those present
     Setup setup;
-    bool endToEnd = false;
-    std::string fault;  // why the case could not be read; empty when it could
 };
 
 // Throws std::runtime_error naming the file and line of a fault in the case.
 Case load(const std::filesystem::path& root, const std::filesystem::path& folder);
-// Every folder below root holding a keys file, sorted by name; a case that
-// cannot be read comes with its fault.
-std::vector<Case> loadAll(const std::filesystem::path& root);
+// Every folder below root holding a keys file, sorted by name.
+std::vector<std::filesystem::path> caseFolders(const std::filesystem::path& root);
 
 std::optional<std::string> readFile(const std::filesystem::path& path);
 // The files and folders below a folder; empty when it does not exist.

@@ -3,18 +3,12 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "app/DvdApplication.h"
 #include "support/Scenario.h"
 #include "support/ScreenSnapshot.h"
 #include "support/ScriptedPlatform.h"
 #include "support/Tables.h"
-
-namespace scenario {
-// The case's name in test output instead of its bytes.
-void PrintTo(const Case& played, std::ostream* out) { *out << played.name; }
-}  // namespace scenario
 
 // Plays every case of tests/scenarios in-process (the format is described in
 // tests/scenarios/README.md).
@@ -48,29 +42,12 @@ std::string listing(const scenario::Files& files) {
     return out;
 }
 
-// The lines that differ, with their numbers; empty when equal.
-std::string lineDiff(const std::string& expected, const std::string& actual) {
-    if (expected == actual) return {};
-    std::istringstream expectedLines(expected), actualLines(actual);
-    std::string diff, wanted, got;
-    for (int line = 1, shown = 0; shown < 12; ++line) {
-        const bool moreExpected = static_cast<bool>(std::getline(expectedLines, wanted));
-        const bool moreActual = static_cast<bool>(std::getline(actualLines, got));
-        if (!moreExpected && !moreActual) break;
-        if (wanted == got && moreExpected == moreActual) continue;
-        diff += "  line " + std::to_string(line) + "\n    expected: " + (moreExpected ? wanted : "<none>") +
-                "\n    actual:   " + (moreActual ? got : "<none>") + "\n";
-        ++shown;
-    }
-    return diff.empty() ? "  (differs in line ends)\n" : diff;
-}
-
 // Compares, or writes the expectation when it is missing and writing was asked for.
 void expectText(const scenario::Case& played, const std::optional<std::string>& expected, const std::string& actual,
                 const std::string& fileName) {
     if (!expected && writingExpectations()) return writeFiles(played.folder, {{fileName, actual}});
     if (!expected) ADD_FAILURE() << played.name << ": missing " << fileName << " (DVD_WRITE_SCENARIOS=1 writes it):\n" << actual;
-    else if (const std::string diff = lineDiff(*expected, actual); !diff.empty()) ADD_FAILURE() << played.name << "/" << fileName << " differs:\n" << diff;
+    else EXPECT_EQ(*expected, actual) << played.name << "/" << fileName;
 }
 
 // The keys of a case queued on the scripted keyboard; the directives after a
@@ -132,11 +109,11 @@ private:
     std::size_t totalKeys = 0;
 };
 
-class Scenario : public ::testing::TestWithParam<scenario::Case> {};
+// The parameter is the case's folder: a process reads only the case it plays.
+class Scenario : public ::testing::TestWithParam<fs::path> {};
 
 TEST_P(Scenario, Plays) {
-    const scenario::Case& played = GetParam();
-    ASSERT_EQ(played.fault, "") << played.name;
+    const scenario::Case played = scenario::load(SCENARIO_DIR, GetParam());
     const fs::path home = fs::current_path();
     const fs::path workingDirectory = fs::temp_directory_path() / ("dvd-scenario-" + std::to_string(::getpid()));
     fs::remove_all(workingDirectory);
@@ -182,16 +159,15 @@ TEST_P(Scenario, Plays) {
         expectText(played, played.events, events, "events");
     }
     if (!played.after && files != played.before && writingExpectations()) return writeFiles(played.folder / "after", files);
-    if (const std::string diff = lineDiff(listing(played.after.value_or(played.before)), listing(files)); !diff.empty())
-        ADD_FAILURE() << played.name << ": files differ from " << (played.after ? "after/" : "before/ (no after/)") << ":\n" << diff;
+    EXPECT_EQ(listing(played.after.value_or(played.before)), listing(files)) << played.name << (played.after ? ": after/" : ": before/ (no after/)");
 }
 
-std::string caseName(const ::testing::TestParamInfo<scenario::Case>& info) {
-    std::string name = info.param.name;
+std::string caseName(const ::testing::TestParamInfo<fs::path>& info) {
+    std::string name = fs::relative(info.param, SCENARIO_DIR).generic_string();
     for (char& character : name) character = std::isalnum(static_cast<unsigned char>(character)) ? character : '_';
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Scenario, ::testing::ValuesIn(scenario::loadAll(SCENARIO_DIR)), caseName);
+INSTANTIATE_TEST_SUITE_P(Cases, Scenario, ::testing::ValuesIn(scenario::caseFolders(SCENARIO_DIR)), caseName);
 
 }  // namespace
