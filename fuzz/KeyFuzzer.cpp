@@ -7,17 +7,10 @@
 // Byte 0xFF followed by n delays the following keys by n * 20 ms of the
 // virtual clock (the forms act on a step only when no key waits). A first
 // byte of 0xFE starts from a library at the store's limit.
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "app/DvdApplication.h"
 #include "console/TerminalRenderer.h"
 #include "support/ScriptedPlatform.h"
@@ -26,16 +19,8 @@ namespace {
 
 constexpr const char* kFiles[] = {"DVDBibliothek.csv", "DVDVerleih.csv"};
 
-void require(bool condition, const std::string& what) {
-    if (condition) return;
-    std::fprintf(stderr, "violated: %s\n", what.c_str());
-    abort();
-}
-
-std::string readFile(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using fuzzing::readFile;
+using fuzzing::require;
 
 std::vector<std::string> linesOf(const std::string& bytes, const char* name) {
     require(bytes.empty() || bytes.ends_with("\r\n"), std::string(name) + " ends inside a line");
@@ -74,12 +59,7 @@ const char* kRentals =
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // A private working directory, in memory where possible: saves sync.
-    std::filesystem::path base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "dvd-key-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0) abort();
-    static std::string workingDirectory = pattern;
-    std::atexit([] { std::filesystem::remove_all(workingDirectory); });
+    fuzzing::enterScratchDirectory("dvd-key-fuzz");
     return 0;
 }
 

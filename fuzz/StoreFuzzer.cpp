@@ -5,19 +5,11 @@
 //
 // The fuzzer changes into a scratch directory before it reads its arguments:
 // give corpus directories and -artifact_prefix as absolute paths.
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdlib>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <string>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "library/DvdLibrary.h"
 #include "rental/RentalRegister.h"
 #include "storage/CsvRecordReader.h"
@@ -26,21 +18,11 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        abort();
-    }
-}
+using fuzzing::readFile;
+using fuzzing::require;
 
 void writeFile(const char* name, std::string_view bytes) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string readFile(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ofstream(name, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::string> libraryRow(const DvdLibrary& store, int row) {
@@ -118,16 +100,7 @@ void checkChunking(std::string_view bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // A private working directory, in memory where possible: every input is
-    // written, synced and renamed several times.
-    std::filesystem::path base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "dvd-store-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0) abort();
-    static std::string workingDirectory = pattern;
-    std::atexit([] {
-        std::error_code ignored;
-        std::filesystem::remove_all(workingDirectory, ignored);
-    });
+    fuzzing::enterScratchDirectory("dvd-store-fuzz");
     return 0;
 }
 
