@@ -87,10 +87,12 @@ WaitResult sleepFor(int milliseconds) {
 
 long long monotonicMilliseconds() { return state().nowMs; }
 
-bool printFile(const std::string& fileName, std::string& failureReason) {
-    state().printRequests.push_back({fileName});
-    if (!state().printSucceeds) failureReason = state().printFailureReason;
-    return state().printSucceeds;
+CalendarDate today() { return {2026, 12, 7}; }
+
+PrintResult printText(std::string_view utf8Text, std::string_view jobTitle) {
+    state().printRequests.push_back({std::string(utf8Text), std::string(jobTitle)});
+    if (!state().printSucceeds) return {PrintOutcome::Refused, state().printFailureReason};
+    return {PrintOutcome::Accepted, {}};
 }
 
 }  // namespace platform

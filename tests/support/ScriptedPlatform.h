@@ -16,7 +16,8 @@ struct ScriptedKey {
 };
 
 struct PrintRequest {
-    std::string fileName;
+    std::string text;
+    std::string title;
 };
 
 struct State {
