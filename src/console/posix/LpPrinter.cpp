@@ -186,6 +186,7 @@ private:
         const auto deadline = Clock::now() + std::chrono::milliseconds(STOP_GRACE_MILLISECONDS);
         while (!reaped(status) && millisecondsUntil(deadline) > 0) ::poll(nullptr, 0, EXIT_CHECK_MILLISECONDS);
         ::kill(-child, SIGKILL);
+        ::kill(child, SIGKILL);  // should lp have left its group
         while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
         drainErrors();
