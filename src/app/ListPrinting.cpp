@@ -1,6 +1,7 @@
 #include "app/ListPrinting.h"
 
 #include "app/DialogSupport.h"
+#include "console/Colors.h"
 #include "console/ConsoleScreen.h"
 #include "console/Cp850.h"
 
@@ -23,7 +24,7 @@ void printList(ConsoleScreen& screen, const PrintedList& list) {
         dialog::showMessage(screen, MESSAGE_ROW, MESSAGE_COLUMN, "DRUCKAUFTRAG ANGENOMMEN");
         return;
     }
-    screen.setColor(dialog::LIGHT_RED, dialog::BLACK);
+    screen.setColor(colors::LIGHT_RED, colors::BLACK);
     dialog::writeAt(screen, REASON_ROW, REASON_COLUMN, cp850::fromUtf8(result.reason));
     dialog::showMessage(screen, MESSAGE_ROW, MESSAGE_COLUMN, "DRUCKEN FEHLGESCHLAGEN!");
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "console/Colors.h"
+#include "console/Keys.h"
 #include "support/AppFixture.h"
 #include "support/ScreenSnapshot.h"
 
@@ -63,7 +65,7 @@ TEST_P(PrintingTest, AcceptedJobIsTheFormattedListTitledWithItsName) {
     EXPECT_EQ(job.text.rfind("  " + std::string(GetParam().title) + "   07.12.2026", 0), 0u) << job.text;
     EXPECT_NE(job.text.find("  \xc3\x84 "), std::string::npos) << "the record in UTF-8: " << job.text;
     EXPECT_EQ(shown.message, "DRUCKAUFTRAG ANGENOMMEN");
-    EXPECT_EQ(shown.colour, 12);
+    EXPECT_EQ(shown.colour, colors::LIGHT_RED);
 }
 
 // Whatever stands under the file's name, nothing is read that the list
@@ -88,7 +90,7 @@ TEST_P(PrintingTest, NoRecordsToPrintSaysSoWithoutAJob) {
         const Shown shown = printAndWatch();
         EXPECT_TRUE(scripted::state().printRequests.empty());
         EXPECT_EQ(shown.message, "KEINE DATEN ZUM DRUCKEN!");
-        EXPECT_EQ(shown.colour, 12);
+        EXPECT_EQ(shown.colour, colors::LIGHT_RED);
     }
 }
 
@@ -101,7 +103,7 @@ TEST_P(PrintingTest, FailedJobShowsTheFirstErrorLineInCodePage850CutAtTheEdge) {
     const Shown shown = printAndWatch();
     EXPECT_EQ(scripted::state().printRequests.size(), 1u);
     EXPECT_EQ(shown.message, "DRUCKEN FEHLGESCHLAGEN!");
-    EXPECT_EQ(shown.colour, 12);
+    EXPECT_EQ(shown.colour, colors::LIGHT_RED);
     EXPECT_EQ(shown.reason, "lp: Drucker ?B\x81ro? nicht verf\x81gbar " + std::string(80 - 35, '-'));
 }
 
@@ -124,7 +126,7 @@ TEST_P(PrintingTest, MenuIsDrawnAgainAfterPrintingEvenWhenRefused) {
     scripted::state().printSucceeds = false;
     scripted::typeKey(GetParam().menuKey);
     scripted::typeKey(GetParam().menuKey);
-    scripted::typeKey(27);
+    scripted::typeKey(keys::ESCAPE);
     (app.get()->*GetParam().menu)();
     EXPECT_EQ(scripted::state().printRequests.size(), 2u);
     EXPECT_EQ(snapshot::compare(GetParam().menuSnapshot, snapshot::render(*app)), "");

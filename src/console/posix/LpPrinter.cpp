@@ -15,6 +15,7 @@
 #include <string>
 
 #include "console/Platform.h"
+#include "console/posix/WriteAll.h"
 
 extern char** environ;
 
@@ -56,22 +57,12 @@ std::string findLp() {
     return {};
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // The job in memory, as a file lp reads as its standard input. Its offset,
 // shared with lp, tells afterwards whether lp read all of it.
 int createJobFile(std::string_view text) {
     const int fd = ::memfd_create("print-job", MFD_CLOEXEC);
     if (fd < 0) return -1;
-    if (!writeAll(fd, text) || ::lseek(fd, 0, SEEK_SET) != 0) {
+    if (!posix::writeAll(fd, text) || ::lseek(fd, 0, SEEK_SET) != 0) {
         ::close(fd);
         return -1;
     }
