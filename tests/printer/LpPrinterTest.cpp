@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -109,6 +110,21 @@ TEST_F(LpPrinterTest, JobsReachLpByteForByte) {
     if (fs::exists("/proc/self/fd")) {
         EXPECT_EQ(logged("stdout"), "/dev/null\n");
     }
+}
+
+// The store holds 1999 records; the printout says how many more the file has.
+TEST_F(LpPrinterTest, RecordsTheStoreCannotHoldAreCountedOnThePrintout) {
+    std::string lines;
+    for (int record = 0; record < 2001; ++record) lines += "Titel,Name,Vorname\r\n";
+    std::ofstream("DVDVerleih.csv", std::ios::binary) << lines;
+    RentalRegister rentals;
+    rentals.load();
+    const std::string text = formatPrintout(rentalPrintout(rentals), PRINT_DATE);
+    const std::string notice = "  2 WEITERE EINTRAEGE DER DATEI NICHT GEDRUCKT!\n";
+    EXPECT_EQ(text.substr(text.size() - notice.size()), notice);
+    // 1999 records and the notice, 56 to a page.
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 35);
+    EXPECT_NE(text.find("Seite 36\n"), std::string::npos);
 }
 
 TEST_F(LpPrinterTest, RefusalsCarryLpsFirstErrorLineOrSayWhatHappened) {

@@ -107,20 +107,6 @@ TEST_P(PrintingTest, FailedJobShowsTheFirstErrorLineInCodePage850CutAtTheEdge) {
     EXPECT_EQ(shown.reason, "lp: Drucker ?B\x81ro? nicht verf\x81gbar " + std::string(80 - 35, '-'));
 }
 
-TEST_P(PrintingTest, RecordsTheStoreCannotHoldAreCountedOnThePrintout) {
-    std::string lines;
-    for (int record = 0; record < 2001; ++record) lines += GetParam().record;
-    writeFile(GetParam().fileName, lines);
-    print();
-    ASSERT_EQ(scripted::state().printRequests.size(), 1u);
-    const std::string& text = scripted::state().printRequests[0].text;
-    const std::string notice = "  2 WEITERE EINTRAEGE DER DATEI NICHT GEDRUCKT!\n";
-    EXPECT_EQ(text.substr(text.size() - notice.size()), notice);
-    // 1999 records and the notice, 56 to a page.
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 35);
-    EXPECT_NE(text.find("Seite 36\n"), std::string::npos);
-}
-
 TEST_P(PrintingTest, MenuIsDrawnAgainAfterPrintingEvenWhenRefused) {
     writeFile(GetParam().fileName, GetParam().record);
     scripted::state().printSucceeds = false;
