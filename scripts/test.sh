@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what the tests need (apt-get, when run as root on Debian) and runs
 # every test: the normal build, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, a short run of the file-loading fuzzer, and the
+# UndefinedBehaviorSanitizer, a short run of the fuzzers (files, keys), and the
 # Windows build cross-compiled with its unit tests run under wine.
 set -e
 repository=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "library/DvdLibrary.h"
+#include "rental/RentalRegister.h"
+#include "storage/FileSystem.h"
+#include "support/Scenario.h"
+
+// The data files under other programs and other lockers, links and
+// permissions: what the scenarios cannot stage (a full disk is a terminal case). Every test runs in an empty directory and
+// checks that no file but the data files is left behind.
+namespace {
+
+namespace fs = std::filesystem;
+using storage::DataFile;
+
+const std::string LIBRARY = "DVDBibliothek.csv";
+const std::string RENTALS = "DVDVerleih.csv";
+const std::string THREE_LINES = "gP,tP,eP,1,\r\ngQ,tQ,eQ,2,\r\ngR,tR,eR,3,\r\n";
+
+class StorageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+        fs::current_path(directory);
+    }
+    void TearDown() override {
+        for (const auto& [name, bytes] : scenario::readFolder("."))
+            EXPECT_TRUE(name == LIBRARY || name == RENTALS || name.starts_with("elsewhere")) << "left behind: " << name;
+        fs::current_path(home);
+        fs::remove_all(directory);
+    }
+    static void write(const std::string& name, const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
+    static std::string read(const std::string& name) { return scenario::readFile(name).value_or("<missing>"); }
+    static bool appendLending(const std::string& title) {
+        RentalRegister rentals;
+        rentals.setFilmTitle(title, WORK_ROW);
+        return rentals.appendRecord();
+    }
+    // Until another thread waits for the lock (Linux lists waiters in
+    // /proc/locks with "->"; elsewhere it gets a moment).
+    static void untilSomeoneWaitsForALock() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::ifstream locks("/proc/locks");
+            if (!locks) return std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            if (std::string(std::istreambuf_iterator<char>(locks), {}).find("->") != std::string::npos) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    const fs::path home = fs::current_path();
+    const fs::path directory = fs::temp_directory_path() / ("dvd-storage-" + std::to_string(::getpid()) + "-" +
+                                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+};
+
+TEST_F(StorageTest, AnAppendWaitingForARewriteLandsInTheNewFile) {
+    write(RENTALS, "A,,\r\nB,,\r\n");
+    bool appended = false;
+    std::thread appender;
+    {
+        DataFile rewriting(RENTALS, DataFile::Purpose::Replace);
+        ASSERT_TRUE(rewriting.isOpen());
+        appender = std::thread([&] { appended = appendLending("C"); });
+        untilSomeoneWaitsForALock();
+        EXPECT_TRUE(rewriting.replaceWith("B,,\r\n"));
+    }
+    appender.join();
+    EXPECT_TRUE(appended);
+    EXPECT_EQ(read(RENTALS), "B,,\r\nC,,\r\n");
+}
+
+TEST_F(StorageTest, AReadWaitsForAnAppendOrARewriteAndSeesItsResult) {
+    write(LIBRARY, "old,,,1,\r\n");
+    std::string seen;
+    std::thread reader;
+    {
+        DataFile rewriting(LIBRARY, DataFile::Purpose::Replace);
+        ASSERT_TRUE(rewriting.isOpen());
+        EXPECT_EQ(read(LIBRARY), "old,,,1,\r\n");  // the lock keeps out lockers, not an editor reading
+        reader = std::thread([&] {
+            DataFile reading(LIBRARY, DataFile::Purpose::Read);
+            if (reading.isOpen()) reading.readAll([&](std::string_view chunk) { seen += chunk; });
+        });
+        untilSomeoneWaitsForALock();
+        EXPECT_TRUE(rewriting.replaceWith("new,,,2,\r\n"));
+    }
+    reader.join();
+    EXPECT_EQ(seen, "new,,,2,\r\n");
+    RentalRegister loaded;
+    {
+        DataFile appending(RENTALS, DataFile::Purpose::Append);
+        reader = std::thread([&] { loaded.load(); });
+        untilSomeoneWaitsForALock();
+        EXPECT_TRUE(appending.appendWhole("B,,\r\n"));
+    }
+    reader.join();
+    EXPECT_EQ(loaded.recordCount(), 1);
+}
+
+TEST_F(StorageTest, ConcurrentAppendsNeverMixTheirLines) {
+    auto writeMany = [](char writer) {
+        for (int i = 0; i < 40; ++i) appendLending(std::string(20, writer) + std::to_string(i));
+    };
+    std::thread first(writeMany, 'x'), second(writeMany, 'y');
+    first.join();
+    second.join();
+    std::istringstream lines(read(RENTALS));
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count)
+        EXPECT_TRUE(line.starts_with(std::string(20, line[0])) && line.ends_with(",,\r")) << line;
+    EXPECT_EQ(count, 80);
+}
+
+TEST_F(StorageTest, ARewriteWhileAnotherProgramHasTheFileOpenIsWholeOrNothing) {
+    write(LIBRARY, "old,,,1,\r\n");
+    std::ifstream otherProgram(LIBRARY, std::ios::binary);
+    DataFile rewriting(LIBRARY, DataFile::Purpose::Replace);
+    // Windows refuses to rename a file another program opened without delete sharing.
+    const bool replaced = rewriting.replaceWith("new,,,2,\r\n");
+    EXPECT_EQ(read(LIBRARY), replaced ? "new,,,2,\r\n" : "old,,,1,\r\n");
+}
+
+TEST_F(StorageTest, ARewriteThroughASymbolicLinkReplacesTheFileItPointsTo) {
+    fs::create_directory("elsewhere");
+    write("elsewhere/library.csv", THREE_LINES);
+    std::error_code refused;
+    fs::create_symlink("elsewhere/library.csv", LIBRARY, refused);
+    if (refused) GTEST_SKIP() << "no symbolic link: " << refused.message();  // Windows, unprivileged
+    DvdLibrary library;
+    ASSERT_TRUE(library.load());
+    library.removeRecord(2);
+    ASSERT_TRUE(library.saveAll());
+    EXPECT_TRUE(fs::is_symlink(LIBRARY));
+    EXPECT_EQ(read("elsewhere/library.csv"), "gP,tP,eP,1,\r\ngQ,tQ,eQ,2,\r\n");
+}
+
+#if !defined(_WIN32)  // POSIX permission bits
+TEST_F(StorageTest, ARewriteKeepsTheFilePermissions) {
+    write(LIBRARY, THREE_LINES);
+    ASSERT_EQ(chmod(LIBRARY.c_str(), 0640), 0);
+    DvdLibrary library;
+    ASSERT_TRUE(library.load());
+    library.removeRecord(0);
+    ASSERT_TRUE(library.saveAll());
+    struct stat info {};
+    ASSERT_EQ(stat(LIBRARY.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+#endif
+
+}  // namespace
