@@ -8,7 +8,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "library/DvdLibrary.h"
@@ -98,20 +97,6 @@ TEST_F(StorageTest, AReadWaitsForAnAppendOrARewriteAndSeesItsResult) {
     }
     reader.join();
     EXPECT_EQ(loaded.recordCount(), 1);
-}
-
-TEST_F(StorageTest, ConcurrentAppendsNeverMixTheirLines) {
-    auto writeMany = [](char writer) {
-        for (int i = 0; i < 40; ++i) appendLending(std::string(20, writer) + std::to_string(i));
-    };
-    std::thread first(writeMany, 'x'), second(writeMany, 'y');
-    first.join();
-    second.join();
-    std::istringstream lines(read(RENTALS));
-    int count = 0;
-    for (std::string line; std::getline(lines, line); ++count)
-        EXPECT_TRUE(line.starts_with(std::string(20, line[0])) && line.ends_with(",,\r")) << line;
-    EXPECT_EQ(count, 80);
 }
 
 TEST_F(StorageTest, ARewriteReplacesTheFileALinkPointsToAndKeepsItsPermissions) {
