@@ -34,8 +34,8 @@ void writeThrough(std::string_view bytes);
 void setWindowTitle(std::string_view titleCp850);
 void requestWindowSize(int columns, int rows);
 
-// Keyboard, in the codes of the console runtime: 0 or 224 then a scan code
-// for extended keys, 27 for a lone Escape, 13 Enter, 8 Backspace.
+// Keyboard, in the codes of the console runtime (console/Keys.h): a prefix
+// then a second code for extended keys.
 bool keyWaiting();                     // never blocks
 WaitResult waitForKey(int timeoutMs);  // timeoutMs < 0: no limit
 int takeKey();                         // only after keyWaiting() or KeyReady

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstring>
+#include <string_view>
+
+#include "console/posix/WriteAll.h"
 
 namespace terminal_modes {
 
@@ -16,19 +18,10 @@ volatile sig_atomic_t inputModesChanged = 0;
 volatile sig_atomic_t outputModesChanged = 0;
 
 // The window title saved, whole-screen addressing, autowrap off, so the last cell of the last row can be drawn without scrolling.
-constexpr char ENTER_OUTPUT_MODES[] = "\x1b[22;0t\x1b[r\x1b[?6l\x1b[?7l";
+constexpr std::string_view ENTER_OUTPUT_MODES = "\x1b[22;0t\x1b[r\x1b[?6l\x1b[?7l";
 // Colours reset, autowrap and cursor back on, the saved window title back,
 // cursor on a fresh line below the screen.
-constexpr char RESTORE_OUTPUT_MODES[] = "\x1b[0m\x1b[?7h\x1b[?25h\x1b[23;0t\x1b[999;1H\r\n";
-
-void writeAll(const char* bytes, size_t length) {
-    while (length > 0) {
-        const ssize_t written = ::write(STDOUT_FILENO, bytes, length);
-        if (written < 0) return;  // nothing more can be done from here
-        bytes += written;
-        length -= static_cast<size_t>(written);
-    }
-}
+constexpr std::string_view RESTORE_OUTPUT_MODES = "\x1b[0m\x1b[?7h\x1b[?25h\x1b[23;0t\x1b[999;1H\r\n";
 
 }  // namespace
 
@@ -49,7 +42,7 @@ void enterProgramModes() {
         }
     }
     if (outputIsTerminal()) {
-        writeAll(ENTER_OUTPUT_MODES, sizeof ENTER_OUTPUT_MODES - 1);
+        posix::writeAll(STDOUT_FILENO, ENTER_OUTPUT_MODES);
         outputModesChanged = 1;
     }
 }
@@ -61,7 +54,7 @@ void restoreTerminal() {
     }
     if (outputModesChanged) {
         outputModesChanged = 0;
-        writeAll(RESTORE_OUTPUT_MODES, sizeof RESTORE_OUTPUT_MODES - 1);
+        posix::writeAll(STDOUT_FILENO, RESTORE_OUTPUT_MODES);
     }
 }
 

@@ -7,10 +7,12 @@
 
 #include "console/Cp850.h"
 #include "console/KeyDecoder.h"
+#include "console/Keys.h"
 #include "console/Platform.h"
 #include "console/TerminalRenderer.h"
 #include "console/posix/SignalEvents.h"
 #include "console/posix/TerminalModes.h"
+#include "console/posix/WriteAll.h"
 
 namespace platform {
 
@@ -21,16 +23,8 @@ TerminalRenderer renderer;
 bool inputEnded = false;
 bool opened = false;
 
-void writeAll(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return;  // the terminal is gone; nothing to show it to
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-}
+// A failed write means the terminal is gone: there is nothing to show it to.
+void writeToTerminal(std::string_view bytes) { posix::writeAll(STDOUT_FILENO, bytes); }
 
 // Reads what standard input holds now; ends the input on end of file or error.
 void readAvailableInput() {
@@ -82,20 +76,20 @@ TerminalSize terminalSize() {
     return {size.ws_col, size.ws_row};
 }
 
-void present(const FrameView& frame) { writeAll(renderer.render(frame)); }
+void present(const FrameView& frame) { writeToTerminal(renderer.render(frame)); }
 
-void writeThrough(std::string_view bytes) { writeAll(bytes); }
+void writeThrough(std::string_view bytes) { writeToTerminal(bytes); }
 
 void setWindowTitle(std::string_view titleCp850) {
     std::string sequence = "\x1b]2;";
     for (unsigned char byte : titleCp850)
         if (byte >= 32 && byte != 127) sequence += cp850::toUtf8(std::string_view(reinterpret_cast<const char*>(&byte), 1));
     sequence += "\x07";
-    writeAll(sequence);
+    writeToTerminal(sequence);
 }
 
 void requestWindowSize(int columns, int rows) {
-    writeAll("\x1b[8;" + std::to_string(rows) + ";" + std::to_string(columns) + "t");
+    writeToTerminal("\x1b[8;" + std::to_string(rows) + ";" + std::to_string(columns) + "t");
 }
 
 bool keyWaiting() {
@@ -123,7 +117,7 @@ WaitResult waitForKey(int timeoutMs) {
 
 int takeKey() {
     if (decoder.hasKey()) return decoder.takeKey();
-    return 27;  // input has ended: every further key is Escape, so the menus unwind
+    return keys::ESCAPE;  // input has ended: every further key is Escape, so the menus unwind
 }
 
 WaitResult sleepFor(int milliseconds) {
