@@ -163,6 +163,8 @@ void KeyDecoder::decodeGround(unsigned char byte) {
         state_ = State::Escape;
     } else if (byte < 0x80) {
         emitTypedCharacter(byte);
+    } else if (singleByteCharacters_ != nullptr) {
+        if (const char32_t character = (*singleByteCharacters_)[byte]) emitTypedCharacter(character);
     } else if (byte >= 0xC2 && byte <= 0xDF) {
         startUtf8(1, byte & 0x1F, 0x80, 0xBF);
     } else if (byte >= 0xE0 && byte <= 0xEF) {

@@ -3,13 +3,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <string>
 #include <ctime>
 
-#include "console/Cp850.h"
 #include "console/KeyDecoder.h"
 #include "console/Keys.h"
 #include "console/Platform.h"
 #include "console/TerminalRenderer.h"
+#include "console/posix/LocaleCharset.h"
 #include "console/posix/SignalEvents.h"
 #include "console/posix/TerminalModes.h"
 #include "console/posix/WriteAll.h"
@@ -62,6 +64,11 @@ void open() {
     if (opened) return;
     opened = true;
     signal_events::install();
+    const LocaleCharset& charset = LocaleCharset::ofEnvironment();
+    if (!charset.isUtf8()) {
+        renderer.useGlyphs(&charset.glyphs());
+        decoder.useSingleByteCharacters(&charset.typedCharacters());
+    }
     terminal_modes::enterProgramModes();
     renderer.invalidate();
 }
@@ -69,6 +76,22 @@ void open() {
 void close() { terminal_modes::restoreTerminal(); }
 
 bool outputIsTerminal() { return terminal_modes::outputIsTerminal(); }
+
+bool canShowScreens() {
+    if (!outputIsTerminal()) return true;  // plain text needs no cursor
+    const char* term = std::getenv("TERM");
+    const std::string_view name = term != nullptr ? term : "";
+    // The names a terminal without cursor addressing goes by.
+    if (!name.empty() && name != "dumb" && name != "unknown") return true;
+    const std::string what = name.empty() ? "TERM ist nicht gesetzt" : "TERM=" + std::string(name);
+    const std::string message =
+        "dvdverwaltung: dieses Terminal (" + what + ") kann den Cursor nicht setzen.\n"
+        "Die Masken brauchen ein Terminal, das den Cursor setzen kann (etwa TERM=xterm).\n"
+        "Mit Ausgabe in eine Datei oder Pipe schreibt das Programm reinen Text.\n";
+    ssize_t ignored = ::write(STDERR_FILENO, message.data(), message.size());
+    (void)ignored;
+    return false;
+}
 
 TerminalSize terminalSize() {
     winsize size{};
@@ -83,7 +106,7 @@ void writeThrough(std::string_view bytes) { writeToTerminal(bytes); }
 void setWindowTitle(std::string_view titleCp850) {
     std::string sequence = "\x1b]2;";
     for (unsigned char byte : titleCp850)
-        if (byte >= 32 && byte != 127) sequence += cp850::toUtf8(std::string_view(reinterpret_cast<const char*>(&byte), 1));
+        if (byte >= 32 && byte != 127) sequence += LocaleCharset::ofEnvironment().glyph(byte);
     sequence += "\x07";
     writeToTerminal(sequence);
 }
