@@ -1,6 +1,8 @@
 #include "app/DvdApplication.h"
+#include "console/Platform.h"
 
 int main() {
+    if (!platform::standardStreamsOpen()) return 1;
     DvdApplication application;
     application.setTitle("DVD Verwaltung");
     application.setWindowSize(79, 48);

@@ -22,17 +22,22 @@ void open();
 // Gives the terminal back as it was found. Safe to call more than once.
 void close();
 
-// False when standard output is not a terminal: text then passes straight through.
+// False when standard output is not a terminal: it then gets plain text.
 bool outputIsTerminal();
 TerminalSize terminalSize();
 
 // Shows the frame on the terminal: only the cells that changed, in one write.
 void present(const FrameView& frame);
-// Text for an output that is not a terminal, passed through unchanged.
+// Plain text for an output that is not a terminal, written as it is.
 void writeThrough(std::string_view bytes);
 
 void setWindowTitle(std::string_view titleCp850);
 void requestWindowSize(int columns, int rows);
+
+// False, with a message on standard error where there is one, when standard
+// input, output or error is closed: whatever the program opened next would
+// take its place.
+bool standardStreamsOpen();
 
 // Keyboard, in the codes of the console runtime: 0 or 224 then a scan code
 // for extended keys, 27 for a lone Escape, 13 Enter, 8 Backspace.

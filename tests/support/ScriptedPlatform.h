@@ -30,7 +30,7 @@ struct State {
     std::string printFailureReason = "lp: keine Drucker";
     std::string title;
     platform::TerminalSize requestedSize;
-    std::string passedThrough;               // text for an output that is not a terminal
+    std::string passedThrough;               // plain text for an output that is not a terminal
     int presentCount = 0;
     int keysReadAfterScriptEnd = 0;
     std::function<void(int milliseconds)> onSleep;  // sees the screen during a pause

@@ -120,7 +120,9 @@ TEST_F(ConsoleScreenTest, WindowSizeRequestAndBufferSize) {
     EXPECT_EQ(scripted::state().title, "DVD Verwaltung");
 }
 
-TEST_F(ConsoleScreenTest, OutputThatIsNotATerminalPassesStraightThrough) {
+// A file or a pipe gets what a user would read: before each wait the rows
+// that changed, as lines of text in which no byte can drive a terminal.
+TEST_F(ConsoleScreenTest, OutputThatIsNotATerminalGetsTheChangedRowsAsPlainText) {
     scripted::state().terminal = false;
     {
         ConsoleScreen screen;
@@ -128,11 +130,20 @@ TEST_F(ConsoleScreenTest, OutputThatIsNotATerminalPassesStraightThrough) {
         EXPECT_EQ(screen.bufferHeight, 0);
         screen.setWindowSize(79, 48);
         EXPECT_EQ(screen.bufferWidth, 0);
+        screen.setCursor(1, 0);
+        std::cout << "Kopf   ";
         screen.setCursor(3, 3);
-        std::cout << "Wahl:\xc4";
+        std::cout << "Wahl:\xc4\x1b]2;x\x07\x9b";
         screen.setTitle("x");
+        screen.keyWaiting();
+        EXPECT_EQ(scripted::state().passedThrough, "Kopf\n   Wahl:─␛]2;x␇ø\n");
+        screen.setCursor(3, 3);
+        std::cout << "Ende!";
+        screen.setCursor(1, 0);
+        std::cout << "Kopf";
     }
-    EXPECT_EQ(scripted::state().passedThrough, "Wahl:\xc4");
+    EXPECT_EQ(scripted::state().passedThrough,
+              "Kopf\n   Wahl:─␛]2;x␇ø\n   Ende!─␛]2;x␇ø\n");
     EXPECT_EQ(scripted::state().title, "");
     EXPECT_EQ(scripted::state().presentCount, 0);
 }

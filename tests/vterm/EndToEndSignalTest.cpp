@@ -78,6 +78,7 @@ void suspendAndResume(PtySession& session, const std::function<void()>& suspend)
     EXPECT_EQ(whileStopped.c_iflag, session.originalModes().c_iflag);
 
     scribbleOver(screen);
+    screen.feed("\r\n");  // where the shell's "fg" leaves the cursor
     session.continueInForeground();
     ASSERT_TRUE(session.pumpUntil([&] { return mainScreenShown(screen) && !anyScribbleLeft(screen); }))
         << "no full repaint after the resume" << screenDump(screen);

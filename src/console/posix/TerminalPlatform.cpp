@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 
 #include "console/Cp850.h"
@@ -67,6 +68,8 @@ bool repaintRequested() {
 void open() {
     if (opened) return;
     opened = true;
+    decoder = KeyDecoder({.fromTerminal = terminal_modes::inputIsTerminal(),
+                          .escapeDelayMs = KeyDecoder::escapeDelayFrom(std::getenv("ESCDELAY"))});
     signal_events::install();
     terminal_modes::enterProgramModes();
     renderer.invalidate();
@@ -91,12 +94,12 @@ void setWindowTitle(std::string_view titleCp850) {
     for (unsigned char byte : titleCp850)
         if (byte >= 32 && byte != 127) sequence += cp850::toUtf8(std::string_view(reinterpret_cast<const char*>(&byte), 1));
     sequence += "\x07";
-    writeAll(sequence);
+    terminal_modes::setTitleSequence(sequence);
 }
 
-void requestWindowSize(int columns, int rows) {
-    writeAll("\x1b[8;" + std::to_string(rows) + ";" + std::to_string(columns) + "t");
-}
+// Not asked of a terminal: most ignore it, and those that obey would resize
+// the user's window behind their back. The screen follows any window size.
+void requestWindowSize(int, int) {}
 
 bool keyWaiting() {
     if (decoder.hasKey() || inputEnded) return true;
