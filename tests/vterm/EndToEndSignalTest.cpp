@@ -71,8 +71,8 @@ void suspendAndResume(PtySession& session, const std::function<void()>& suspend)
     VtermScreen& screen = session.screen();
     suspend();
     ASSERT_TRUE(session.waitForStop()) << "the program did not stop";
-    ASSERT_TRUE(session.pumpUntil([&] { return screen.privateModeSet(7) && screen.cursorVisible(); }))
-        << "the stopped program left autowrap off or the cursor hidden";
+    ASSERT_TRUE(session.pumpUntil([&] { return screen.privateModeSet(7) && screen.cursorVisible() && !screen.altScreen(); }))
+        << "the stopped program left autowrap off, the cursor hidden or the shell's screen away";
     const termios whileStopped = session.terminalModes();
     EXPECT_EQ(whileStopped.c_lflag, session.originalModes().c_lflag) << "the shell needs echo and line editing back";
     EXPECT_EQ(whileStopped.c_iflag, session.originalModes().c_iflag);
@@ -84,6 +84,13 @@ void suspendAndResume(PtySession& session, const std::function<void()>& suspend)
         << "no full repaint after the resume" << screenDump(screen);
     EXPECT_TRUE(rawUnechoedInput(session.terminalModes())) << "raw, unechoed keys after the resume";
     EXPECT_FALSE(screen.privateModeSet(7)) << "autowrap off again after the resume";
+    EXPECT_TRUE(screen.altScreen()) << "the program's own screen again after the resume";
+}
+
+int occurrences(const std::string& text, std::string_view part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
 }
 
 PtySession::Options underJobControl(const ScratchDirectory& directory) {
@@ -103,11 +110,25 @@ TEST(EndToEndSignal, CtrlZSuspendsAndTheResumeRepaints) {
     ScratchDirectory directory;
     PtySession session(underJobControl(directory));
     ASSERT_NO_FATAL_FAILURE(startAndAwaitMainScreen(session));
-    ASSERT_NO_FATAL_FAILURE(suspendAndResume(session, [&] { session.send("\x1a"); }));
-    // Twice: the suspend must still work after a resume.
-    ASSERT_NO_FATAL_FAILURE(suspendAndResume(session, [&] { session.send("\x1a"); }));
+    // Three times: each suspend gives back all that the resume before took.
+    for (int cycle = 1; cycle <= 3; ++cycle) {
+        ASSERT_NO_FATAL_FAILURE(suspendAndResume(session, [&] { session.send("\x1a"); })) << "cycle " << cycle;
+        EXPECT_EQ(occurrences(session.output(), "\x1b]2;DVD Verwaltung\x07"), cycle + 1) << "title set on resume";
+    }
+    // A key typed while the program is stopped is kept for it.
+    session.send("\x1a");
+    ASSERT_TRUE(session.waitForStop());
+    session.send("1");
+    session.pumpFor(std::chrono::milliseconds(100));  // its echo on the shell's screen
+    session.screen().feed("\r\n");
+    session.continueInForeground();
+    EXPECT_TRUE(session.pumpUntil([&] { return menuAwaitsChoice(session.screen(), 25); })) << screenDump(session.screen());
+    session.send("\x1b");
+    ASSERT_TRUE(session.pumpUntil([&] { return mainScreenShown(session.screen()); }));
     ASSERT_NO_FATAL_FAILURE(expectEscapeEndsWithStatusZero(session));
     expectTerminalGivenBack(session);
+    EXPECT_EQ(occurrences(session.output(), "\x1b[22;0t"), occurrences(session.output(), "\x1b[23;0t"))
+        << "window title pushes and pops unbalanced";
 }
 
 TEST(EndToEndSignal, SigtstpFromAnotherProcessSuspendsLikeCtrlZ) {

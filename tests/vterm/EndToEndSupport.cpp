@@ -102,6 +102,9 @@ void expectTerminalGivenBack(PtySession& session) {
     EXPECT_TRUE(screen.privateModeSet(7)) << "autowrap must be on again";
     EXPECT_TRUE(screen.cursorVisible()) << "the cursor must be shown again";
     EXPECT_EQ(screen.cursor().column, 0) << "the shell's prompt must start on a fresh line";
+    EXPECT_FALSE(screen.altScreen()) << "the shell's screen must come back";
+    for (int row = 0; row < screen.rows(); ++row)
+        EXPECT_EQ(screen.rowText(row).find("Wahl:"), std::string::npos) << "the program's screen left on the shell's";
 
     // What the shell writes next must come out in the terminal's own colours.
     screen.feed("x");
