@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
 
 #include <filesystem>
 #include <optional>
@@ -122,6 +129,12 @@ TEST(EndToEndStart, RepaintsEverythingWhenTheTerminalIsResized) {
         << "no full repaint after growing to 80 x 49" << screenDump(screen);
     expectMainScreenWindow(screen, 0, 0);
 
+    // Larger than the screen: what lies beyond it is blanked too.
+    scribbleOver(screen);
+    session.resize(60, 100);
+    ASSERT_TRUE(session.pumpUntil([&] { return mainScreenShown(screen) && !anyScribbleLeft(screen); }))
+        << "no full repaint after growing to 100 x 60" << screenDump(screen);
+
     scribbleOver(screen);
     session.resize(15, 40);
     ASSERT_TRUE(session.pumpUntil([&] { return menuAwaitsChoice(screen, screen.cursor().row) && !anyScribbleLeft(screen); }))
@@ -129,6 +142,51 @@ TEST(EndToEndStart, RepaintsEverythingWhenTheTerminalIsResized) {
     expectMainScreenAroundCursor(screen);
 
     ASSERT_NO_FATAL_FAILURE(expectEscapeEndsWithStatusZero(session));
+}
+
+// A terminal that claims 65535 x 65535 cells (no emulator could hold it, so
+// the output is only scanned): the program must neither fail to allocate
+// nor slow down, under a memory limit far below what that size would take.
+TEST(EndToEndStart, AnAbsurdTerminalSizeCostsNoMoreThanTheScreen) {
+    ScratchDirectory directory;
+    winsize size{};
+    size.ws_row = 65535;
+    size.ws_col = 65535;
+    int master = -1;
+    const pid_t pid = ::forkpty(&master, nullptr, nullptr, &size);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+#if defined(__SANITIZE_ADDRESS__)
+        ::setenv("ASAN_OPTIONS", "max_allocation_size_mb=512:allocator_may_return_null=0", 1);
+#else
+        const rlimit limit{rlim_t{1} << 30, rlim_t{1} << 30};
+        ::setrlimit(RLIMIT_AS, &limit);
+#endif
+        if (::chdir(directory.path().c_str()) == 0) ::execl(DVD_BINARY, DVD_BINARY, static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::string output;
+    bool escapeSent = false;
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + PtySession::kPatience;
+    while (std::chrono::steady_clock::now() < deadline && ::waitpid(pid, &status, WNOHANG) == 0) {
+        pollfd terminal{master, POLLIN, 0};
+        char buffer[4096];
+        if (::poll(&terminal, 1, 10) > 0) {
+            const ssize_t count = ::read(master, buffer, sizeof buffer);
+            if (count > 0) output.append(buffer, static_cast<std::size_t>(count));
+        }
+        if (!escapeSent && output.find("Wahl:") != std::string::npos) {
+            escapeSent = ::write(master, "\x1b", 1) == 1;
+        }
+        status = -1;
+    }
+    if (status == -1 || !WIFEXITED(status)) ::kill(pid, SIGKILL);
+    ::close(master);
+    EXPECT_TRUE(escapeSent) << "the main screen never came";
+    ASSERT_NE(status, -1) << "the program did not end";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << describeWaitStatus(status);
+    EXPECT_LT(output.size(), 100000u) << "the output follows the claimed size, not the screen";
 }
 
 }  // namespace
