@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -22,7 +23,8 @@ struct PipedRun {
     std::string output;
 };
 
-PipedRun runWithKeysFromPipe(const ScratchDirectory& directory, const std::string& keys) {
+// closedDescriptor: 0, 1 or 2 is closed instead of connected (-1: none).
+PipedRun runWithKeysFromPipe(const ScratchDirectory& directory, const std::string& keys, int closedDescriptor = -1) {
     int input[2];
     if (::pipe(input) != 0) return {};
     const std::string outputPath = directory.file("output.txt");
@@ -36,6 +38,7 @@ PipedRun runWithKeysFromPipe(const ScratchDirectory& directory, const std::strin
         ::close(input[0]);
         ::close(input[1]);
         ::close(output);
+        if (closedDescriptor >= 0) ::close(closedDescriptor);
         ::execl(DVD_BINARY, DVD_BINARY, static_cast<char*>(nullptr));
         ::_exit(127);
     }
@@ -58,6 +61,7 @@ PipedRun runWithKeysFromPipe(const ScratchDirectory& directory, const std::strin
         ::waitpid(pid, nullptr, 0);
     }
     run.output = fileBytes(outputPath);
+    ::unlink(outputPath.c_str());
     return run;
 }
 
@@ -86,6 +90,35 @@ TEST(EndToEndPipe, UnwindsOutOfAFormWhenInputRunsDry) {
     const PipedRun run = runWithKeysFromPipe(directory, "11Kom");
     expectCleanEnd(run);
     EXPECT_FALSE(fileExists(directory.file("DVDBibliothek.csv"))) << "nothing confirmed, nothing saved";
+}
+
+// A closed standard stream would be taken over by the next file the program
+// opens (standard input by its wake-up pipe, which it then waited on forever).
+TEST(EndToEndPipe, AClosedStandardStreamIsRefusedBeforeAnythingIsCreated) {
+    const char* const said[] = {"Standardeingabe ist geschlossen", "Standardausgabe ist geschlossen", nullptr};
+    for (int closed = 0; closed <= 2; ++closed) {
+        SCOPED_TRACE("descriptor " + std::to_string(closed));
+        ScratchDirectory directory;
+        const PipedRun run = runWithKeysFromPipe(directory, "11Krimi\t", closed);
+        ASSERT_TRUE(run.status.has_value()) << "the program did not end";
+        EXPECT_TRUE(WIFEXITED(*run.status) && WEXITSTATUS(*run.status) == 1) << describeWaitStatus(*run.status);
+        if (said[closed] != nullptr) {
+            EXPECT_NE(run.output.find(said[closed]), std::string::npos) << run.output;
+        }
+        EXPECT_EQ(run.output.find("Wahl:"), std::string::npos) << run.output;
+        EXPECT_TRUE(std::filesystem::is_empty(directory.path()));
+    }
+}
+
+// Output to a file is what a user reads on the screen, a row a line, in UTF-8:
+// a record's control bytes show as their glyphs and drive nothing.
+TEST(EndToEndPipe, OutputToAFileIsTheScreenAsPlainText) {
+    ScratchDirectory directory;
+    writeFile(directory.file("DVDBibliothek.csv"),
+              "Krimi,\x1b]2;pwned\x07\x1b[2J,Title \x9b" "31m,95\r\nDrama,Zweiter Film,Second Film,120\r\n");
+    const PipedRun run = runWithKeysFromPipe(directory, "14");
+    expectCleanEnd(run);
+    EXPECT_EQ(run.output, fileBytes(SNAPSHOT_DIR "/plain_text_list.txt"));
 }
 
 }  // namespace
