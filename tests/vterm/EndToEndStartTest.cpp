@@ -97,6 +97,11 @@ TEST(EndToEndStart, DrawsTheMainScreenExactlyAndGivesTheTerminalBackOnEscape) {
     EXPECT_EQ(screen.title(), "DVD Verwaltung");
     EXPECT_FALSE(screen.privateModeSet(7)) << "autowrap must be off while the program draws";
 
+    // Alt+1 and a terminal's colour reply are neither Escape nor a choice.
+    session.send("\x1b" "1\x1b]11;rgb:0000/0000/0000\x1b\\");
+    session.pumpFor(std::chrono::milliseconds(300));
+    EXPECT_TRUE(mainScreenShown(screen)) << screenDump(screen);
+
     ASSERT_NO_FATAL_FAILURE(expectEscapeEndsWithStatusZero(session));
     expectTerminalGivenBack(session);
     EXPECT_TRUE(std::filesystem::is_empty(directory.path())) << "nothing is saved at the end";
