@@ -4,11 +4,21 @@
 void DvdApplication::deleteDvdDialog() {
     library.clear();
     library.load();
-    runRemovalDialog(*this, {&DvdApplication::drawDeleteDvdHeading, "Zu loeschender Filmtitel eingeben:", 15, 52,
-                             "Soll ", " geloescht werden?", 20, 27, library.recordCount(),
-                             [this](int row) { return library.getTitleGerman(row); },
-                             [this](int row) {
-                                 library.removeRecord(row);
-                                 return library.saveAll();
-                             }});
+    runRemovalDialog(*this, {
+        .drawHeading = &DvdApplication::drawDeleteDvdHeading,
+        .prompt = "Zu loeschender Filmtitel eingeben:",
+        .promptColumn = 15,
+        .titleColumn = 52,
+        .questionStart = "Soll ",
+        .questionEnd = " geloescht werden?",
+        .questionColumn = 20,
+        .answerColumn = 27,
+        .recordCount = library.recordCount(),
+        .titleOf = [this](int row) { return library.getTitleGerman(row); },
+        .removeAndSave =
+            [this](int row) {
+                library.removeRecord(row);
+                return library.saveAll();
+            },
+    });
 }

@@ -4,28 +4,19 @@
 #include <iostream>
 #include <string>
 
+#include "console/Colors.h"
 #include "console/ConsoleScreen.h"
+#include "console/Keys.h"
 
 namespace dialog {
 
-namespace {
-constexpr int EXTENDED_PREFIX_NULL = 0;
-constexpr int EXTENDED_PREFIX = 224;
-constexpr int SCAN_HOME = 71;
-constexpr int SCAN_UP = 72;
-constexpr int SCAN_PAGE_UP = 73;
-constexpr int SCAN_END = 79;
-constexpr int SCAN_DOWN = 80;
-constexpr int SCAN_PAGE_DOWN = 81;
-}  // namespace
-
 int nextState(ConsoleScreen& screen, int state, bool stateActs) {
-    if (!stateActs || screen.keyWaiting()) return screen.readKey();
+    if (!stateActs || screen.keyWaiting()) return keys::readKey(screen).code;
     return state;
 }
 
 void showMessage(ConsoleScreen& screen, int row, int column, std::string_view text) {
-    screen.setColor(LIGHT_RED, BLACK);
+    screen.setColor(colors::LIGHT_RED, colors::BLACK);
     screen.setCursor(row, column);
     std::cout << text;
     screen.pause(MESSAGE_MILLISECONDS);
@@ -34,7 +25,7 @@ void showMessage(ConsoleScreen& screen, int row, int column, std::string_view te
 void eraseMessage(ConsoleScreen& screen, int row, int column, std::string_view text) {
     screen.setCursor(row, column);
     std::cout << std::string(text.size(), ' ');
-    screen.setColor(YELLOW, BLACK);
+    screen.setColor(colors::YELLOW, colors::BLACK);
 }
 
 void drawSavePrompt(ConsoleScreen& screen) {
@@ -55,18 +46,16 @@ void writeAt(ConsoleScreen& screen, int row, int column, std::string_view text) 
     std::cout << text.substr(0, room);
 }
 
-bool isExtendedPrefix(int code) { return code == EXTENDED_PREFIX_NULL || code == EXTENDED_PREFIX; }
-
 bool scrollForKey(ConsoleScreen& screen, int scanCode) {
     const int top = screen.viewTopRow();
     const int page = std::max(1, screen.visibleRowCount() - 1);
     switch (scanCode) {
-        case SCAN_HOME: screen.scrollViewTo(0); return true;
-        case SCAN_END: screen.scrollViewTo(screen.bufferRowCount()); return true;
-        case SCAN_UP: screen.scrollViewTo(top - 1); return true;
-        case SCAN_DOWN: screen.scrollViewTo(top + 1); return true;
-        case SCAN_PAGE_UP: screen.scrollViewTo(top - page); return true;
-        case SCAN_PAGE_DOWN: screen.scrollViewTo(top + page); return true;
+        case keys::HOME: screen.scrollViewTo(0); return true;
+        case keys::END: screen.scrollViewTo(screen.bufferRowCount()); return true;
+        case keys::UP: screen.scrollViewTo(top - 1); return true;
+        case keys::DOWN: screen.scrollViewTo(top + 1); return true;
+        case keys::PAGE_UP: screen.scrollViewTo(top - page); return true;
+        case keys::PAGE_DOWN: screen.scrollViewTo(top + page); return true;
         default: return false;
     }
 }

@@ -7,15 +7,12 @@ class ConsoleScreen;
 // the writing of stored texts at fixed positions.
 namespace dialog {
 
-constexpr int YELLOW = 14;
-constexpr int LIGHT_RED = 12;
-constexpr int BLACK = 0;
 constexpr int MESSAGE_MILLISECONDS = 2500;
 // Shown when a data file could not be written; nothing typed is lost.
 constexpr std::string_view SAVE_FAILED = "SPEICHERN FEHLGESCHLAGEN!";
 
 // The state a form's next pass acts on: a key typed since the last pass
-// replaces the step. A state that does nothing can only change through a key,
+// (an extended key as its second code) replaces the step. A state that does nothing can only change through a key,
 // so the wait for it blocks instead of polling.
 int nextState(ConsoleScreen& screen, int state, bool stateActs);
 
@@ -33,8 +30,6 @@ void reportSaveFailure(ConsoleScreen& screen, int row, int column);
 // files may be of any length and must not spill into the rows below.
 void writeAt(ConsoleScreen& screen, int row, int column, std::string_view text);
 
-// The first of the two codes of an extended key.
-bool isExtendedPrefix(int code);
 // Scrolls the view for the second code of a page, arrow, Home or End key;
 // false for any other code.
 bool scrollForKey(ConsoleScreen& screen, int scanCode);

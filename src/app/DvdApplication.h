@@ -11,7 +11,6 @@ class DvdApplication : public TitledScreen {
 public:
     static constexpr int MAX_MENU_ENTRIES = 10;
     static constexpr int REDRAW = '@';
-    static constexpr int KEY_ESCAPE = 27;
 
     DvdApplication();
 

@@ -5,32 +5,33 @@
 
 #include "app/DialogSupport.h"
 #include "console/ConsoleScreen.h"
+#include "console/Colors.h"
+#include "console/Keys.h"
 
 namespace {
 
 constexpr int REDRAW = '@';
-constexpr int KEY_ESCAPE = 27;
 constexpr int LABEL_ROW = 7;
 constexpr int NOTICE_ROW = 8;
 constexpr int NOTICE_COLUMN = 2;
 
 void drawUnshownNotice(ConsoleScreen& screen, int unshownCount) {
     if (unshownCount <= 0) return;
-    screen.setColor(dialog::LIGHT_RED, dialog::BLACK);
+    screen.setColor(colors::LIGHT_RED, colors::BLACK);
     screen.setCursor(NOTICE_ROW, NOTICE_COLUMN);
     if (unshownCount == 1) {
         std::cout << "1 WEITERER EINTRAG DER DATEI NICHT ANGEZEIGT!";
     } else {
         std::cout << unshownCount << " WEITERE EINTRAEGE DER DATEI NICHT ANGEZEIGT!";
     }
-    screen.setColor(dialog::YELLOW, dialog::BLACK);
+    screen.setColor(colors::YELLOW, colors::BLACK);
 }
 
 }  // namespace
 
 void drawListRows(ConsoleScreen& screen, std::span<const ListColumn> columns, int recordCount, int unshownCount,
                   const std::function<std::string(int record, int columnIndex)>& value) {
-    screen.setColor(dialog::YELLOW, dialog::BLACK);
+    screen.setColor(colors::YELLOW, colors::BLACK);
     for (const ListColumn& column : columns) dialog::writeAt(screen, LABEL_ROW, column.column, column.label);
     drawUnshownNotice(screen, unshownCount);
     for (int record = 0; record < recordCount; ++record) {
@@ -41,21 +42,20 @@ void drawListRows(ConsoleScreen& screen, std::span<const ListColumn> columns, in
 }
 
 void runListScreen(ConsoleScreen& screen, const std::function<void()>& drawList) {
-    int state = REDRAW;
-    for (;;) {
-        if (state == REDRAW) {
+    for (bool redraw = true;;) {
+        if (redraw) {
             drawList();
             // Drawing leaves the cursor below the last record; the list opens at its top.
             screen.scrollViewTo(0);
-            state = 1;
+        }
+        const keys::KeyPress key = keys::readKey(screen);
+        // An extended key only scrolls: its second code must not act as a key of its own.
+        if (key.extended) {
+            dialog::scrollForKey(screen, key.code);
+            redraw = false;
             continue;
         }
-        state = screen.readKey();
-        if (state == KEY_ESCAPE) return;
-        if (dialog::isExtendedPrefix(state)) {
-            // The second code belongs to the same key and must not act as a key of its own.
-            dialog::scrollForKey(screen, screen.readKey());
-            state = 1;
-        }
+        if (key.code == keys::ESCAPE) return;
+        redraw = key.code == REDRAW;
     }
 }

@@ -1,13 +1,13 @@
 #include <iostream>
 
 #include "app/DvdApplication.h"
+#include "console/Colors.h"
+#include "console/Keys.h"
 
 namespace {
 
 const char* const mainMenuLabels[2] = {"DVD Bibliothek", "DVD Verleih"};
 
-constexpr int YELLOW = 14;
-constexpr int BLACK = 0;
 constexpr int MENU_NUMBER_COLUMN = 30;
 constexpr int MENU_FIRST_ROW = 10;
 constexpr int LIBRARY_LABELS = 0;
@@ -36,12 +36,12 @@ void DvdApplication::drawMenu() {
 }
 
 void DvdApplication::drawMainScreen() {
-    setColor(YELLOW, BLACK);
+    setColor(colors::YELLOW, colors::BLACK);
     clearMenu();
     clearScreen();
     drawBanner();
     for (int i = 0; i < 2; ++i) {
-        setColor(YELLOW, BLACK);
+        setColor(colors::YELLOW, colors::BLACK);
         addMenuEntry(mainMenuLabels[i]);
         setCursor(MENU_FIRST_ROW + 2 * i, MENU_NUMBER_COLUMN);
         std::cout << i + 1;
@@ -54,7 +54,7 @@ void DvdApplication::drawMainScreen() {
 void DvdApplication::runMainMenu() {
     int state = REDRAW;
     for (;;) {
-        if (state != REDRAW) state = readKey();
+        if (state != REDRAW) state = keys::readKey(*this).code;
         if (state == '1') {
             state = libraryMenu();
         } else if (state == '2') {
@@ -64,7 +64,7 @@ void DvdApplication::runMainMenu() {
             state = 0;
             continue;
         }
-        if (state == KEY_ESCAPE) return;
+        if (state == keys::ESCAPE) return;
     }
 }
 
@@ -72,7 +72,7 @@ void DvdApplication::drawSubMenu(int firstLabel, int entryCount, void (TitledScr
     clearMenu();
     clearScreen();
     (this->*drawHeading)();
-    setColor(YELLOW, BLACK);
+    setColor(colors::YELLOW, colors::BLACK);
     for (int i = 0; i < entryCount; ++i) {
         addMenuEntry(menuLabels[firstLabel + i]);
         setCursor(MENU_FIRST_ROW + 2 * i, MENU_NUMBER_COLUMN);
@@ -87,7 +87,7 @@ int DvdApplication::runSubMenu(int firstLabel, int entryCount, void (TitledScree
                                void (DvdApplication::*const* dialogs)()) {
     int state = REDRAW;
     for (;;) {
-        if (state != REDRAW) state = readKey();
+        if (state != REDRAW) state = keys::readKey(*this).code;
         if (state >= '1' && state < '1' + entryCount) {
             clearScreen();
             (this->*dialogs[state - '1'])();
@@ -96,7 +96,7 @@ int DvdApplication::runSubMenu(int firstLabel, int entryCount, void (TitledScree
         if (state == REDRAW) {
             drawSubMenu(firstLabel, entryCount, drawHeading);
             state = 0;
-        } else if (state == KEY_ESCAPE) {
+        } else if (state == keys::ESCAPE) {
             return REDRAW;
         }
     }

@@ -4,10 +4,12 @@
 
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
+#include "console/Colors.h"
+#include "console/Keys.h"
 
 namespace {
 
-constexpr int STEP_SEARCH = 1;  // also Ctrl+A: search again with the last title
+constexpr int STEP_SEARCH = keys::CTRL_A;  // typed: search again with the last title
 constexpr int NOT_FOUND = -1;
 constexpr int PROMPT_ROW = 10;
 constexpr int QUESTION_ROW = 20;
@@ -15,7 +17,7 @@ constexpr int ANSWER_ROW = 22;
 constexpr int SAVE_FAILED_ROW = 24;
 
 bool stepActs(int state) {
-    return state == DvdApplication::REDRAW || state == STEP_SEARCH || state == DvdApplication::KEY_ESCAPE;
+    return state == DvdApplication::REDRAW || state == STEP_SEARCH || state == keys::ESCAPE;
 }
 
 // The first record in file order whose title has exactly these bytes.
@@ -33,15 +35,15 @@ void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) 
     int state = DvdApplication::REDRAW;
     for (;;) {
         state = dialog::nextState(application, state, stepActs(state));
-        if (state == DvdApplication::KEY_ESCAPE) return;
+        if (state == keys::ESCAPE) return;
         if (state == DvdApplication::REDRAW) {
             application.clearScreen();
             (application.*dialog.drawHeading)();
-            application.setColor(dialog::YELLOW, dialog::BLACK);
+            application.setColor(colors::YELLOW, colors::BLACK);
             application.setCursor(PROMPT_ROW, dialog.promptColumn);
             std::cout << dialog.prompt;
             // 30 characters, as the title fields of the forms, so every title can be typed.
-            title = application.readField(30, PROMPT_ROW, dialog.fieldColumn);
+            title = application.readField(30, PROMPT_ROW, dialog.titleColumn);
             if (title == "escape") return;
             state = STEP_SEARCH;
         } else if (state == STEP_SEARCH) {
@@ -52,7 +54,7 @@ void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) 
                 state = DvdApplication::REDRAW;
                 continue;
             }
-            application.setColor(dialog::YELLOW, dialog::BLACK);
+            application.setColor(colors::YELLOW, colors::BLACK);
             dialog::writeAt(application, QUESTION_ROW, dialog.questionColumn,
                             dialog.questionStart + dialog.titleOf(found) + dialog.questionEnd);
             application.setCursor(ANSWER_ROW, dialog.questionColumn);

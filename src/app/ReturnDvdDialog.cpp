@@ -4,11 +4,21 @@
 void DvdApplication::returnDvdDialog() {
     rentals.clear();
     rentals.load();
-    runRemovalDialog(*this, {&DvdApplication::drawReturnHeading, "Titel des zurueckgegebenen Filmes eingeben:", 5,
-                             52, "Ist der Film ", " retour?", 10, 17, rentals.recordCount(),
-                             [this](int row) { return rentals.getFilmTitle(row); },
-                             [this](int row) {
-                                 rentals.removeRecord(row);
-                                 return rentals.saveAll();
-                             }});
+    runRemovalDialog(*this, {
+        .drawHeading = &DvdApplication::drawReturnHeading,
+        .prompt = "Titel des zurueckgegebenen Filmes eingeben:",
+        .promptColumn = 5,
+        .titleColumn = 52,
+        .questionStart = "Ist der Film ",
+        .questionEnd = " retour?",
+        .questionColumn = 10,
+        .answerColumn = 17,
+        .recordCount = rentals.recordCount(),
+        .titleOf = [this](int row) { return rentals.getFilmTitle(row); },
+        .removeAndSave =
+            [this](int row) {
+                rentals.removeRecord(row);
+                return rentals.saveAll();
+            },
+    });
 }

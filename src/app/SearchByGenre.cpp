@@ -5,14 +5,16 @@
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
 #include "app/LibraryColumns.h"
+#include "console/Colors.h"
+#include "console/Keys.h"
 
 namespace {
 
-constexpr int STEP_SEARCH = 1;  // also Ctrl+A: the same search again
+constexpr int STEP_SEARCH = keys::CTRL_A;  // typed: the same search again
 constexpr int RESULTS_SHOWN = 2;
 
 bool stepActs(int state) {
-    return state == DvdApplication::REDRAW || state == STEP_SEARCH || state == DvdApplication::KEY_ESCAPE;
+    return state == DvdApplication::REDRAW || state == STEP_SEARCH || state == keys::ESCAPE;
 }
 
 }  // namespace
@@ -27,20 +29,17 @@ void DvdApplication::searchByGenre() {
         if (resultsOnScreen && !stepActs(state)) {
             // Waiting on the results: the page, arrow, Home and End keys scroll
             // them; any other key acts through the state as usual.
-            state = readKey();
-            if (dialog::isExtendedPrefix(state)) {
-                state = readKey();
-                if (dialog::scrollForKey(*this, state)) state = RESULTS_SHOWN;
-            }
+            const keys::KeyPress key = keys::readKey(*this);
+            state = key.extended && dialog::scrollForKey(*this, key.code) ? RESULTS_SHOWN : key.code;
         } else {
             state = dialog::nextState(*this, state, stepActs(state));
         }
-        if (state == KEY_ESCAPE) return;
+        if (state == keys::ESCAPE) return;
         if (state == REDRAW) {
             resultsOnScreen = false;
             clearScreen();
             drawSearchHeading();
-            setColor(dialog::YELLOW, dialog::BLACK);
+            setColor(colors::YELLOW, colors::BLACK);
             setCursor(10, 15);
             std::cout << "Zu suchende Film Art eingeben:";
             searchText = readField(20, 10, 48);

@@ -53,7 +53,7 @@ void ConsoleScreen::setCursor(int row, int column) {
     changedSinceRefresh = true;
 }
 
-void ConsoleScreen::setColor(int foreground, int background) { attribute = foreground | (background << 4); }
+void ConsoleScreen::setColor(int foreground, int background) { attribute = colors::attribute(foreground, background); }
 
 void ConsoleScreen::clearScreen() {
     rowCount = MINIMUM_BUFFER_ROWS;

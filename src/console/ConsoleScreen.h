@@ -69,7 +69,7 @@ private:
     int rowCount = MINIMUM_BUFFER_ROWS;
     int cursorRowIndex = 0;
     int cursorColumnIndex = 0;
-    int attribute = 7;
+    int attribute = colors::DEFAULT_ATTRIBUTE;
     int viewTop = 0;
     int viewLeft = 0;
     bool viewFollowsCursor = true;

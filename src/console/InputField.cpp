@@ -3,22 +3,14 @@
 #include <algorithm>
 #include <iostream>
 
+#include "console/Colors.h"
 #include "console/ConsoleScreen.h"
+#include "console/Keys.h"
 
 namespace {
 
-constexpr int KEY_BACKSPACE = 8;
-constexpr int KEY_ENTER = 13;
-constexpr int KEY_ESCAPE = 27;
-constexpr int KEY_DELETE_CHARACTER = 127;
-constexpr int EXTENDED_PREFIX_NULL = 0;
-constexpr int EXTENDED_PREFIX = 224;
-constexpr int WHITE = 15;
-constexpr int YELLOW = 14;
-constexpr int BLACK = 0;
-
 // Control codes would corrupt the data files and the screen.
-bool isStorableCharacter(int code) { return code >= 32 && code != KEY_DELETE_CHARACTER; }
+bool isStorableCharacter(int code) { return code >= ' ' && code != keys::DELETE_CHARACTER; }
 
 class InputField {
 public:
@@ -31,21 +23,20 @@ public:
 
     std::string run() {
         for (;;) {
-            int key = screen.readKey();
             // An extended key's second code stands for the key, as a character.
-            if (key == EXTENDED_PREFIX_NULL || key == EXTENDED_PREFIX) key = screen.readKey();
-            if (key == KEY_ENTER) break;
-            if (key == KEY_ESCAPE) {
+            const int key = keys::readKey(screen).code;
+            if (key == keys::ENTER) break;
+            if (key == keys::ESCAPE) {
                 text = "escape";
                 break;
             }
-            if (key == KEY_BACKSPACE) {
+            if (key == keys::BACKSPACE) {
                 blankField();
             } else if (isStorableCharacter(key) && static_cast<int>(text.size()) < maxLength) {
                 append(static_cast<char>(key));
             }
         }
-        screen.setColor(YELLOW, BLACK);
+        screen.setColor(colors::YELLOW, colors::BLACK);
         return text;
     }
 
@@ -63,7 +54,7 @@ private:
     void append(char character) {
         text.push_back(character);
         const int typed = static_cast<int>(text.size());
-        screen.setColor(WHITE, BLACK);
+        screen.setColor(colors::WHITE, colors::BLACK);
         if (typed <= visibleCells) {
             screen.setCursor(row, column + typed - 1);
             std::cout << character;

@@ -6,49 +6,33 @@
 #include <utility>
 
 #include "console/Cp850.h"
+#include "console/Keys.h"
 
 namespace {
 
 constexpr unsigned char ESC = 0x1B;
-constexpr int FUNCTION_KEY_PREFIX = 0;
-constexpr int CURSOR_BLOCK_PREFIX = 224;
-
-// Scan codes of the cursor block, as the console runtime gives them after 224.
-constexpr int HOME = 71;
-constexpr int UP = 72;
-constexpr int PAGE_UP = 73;
-constexpr int LEFT = 75;
-constexpr int RIGHT = 77;
-constexpr int END = 79;
-constexpr int DOWN = 80;
-constexpr int PAGE_DOWN = 81;
-constexpr int INSERT = 82;
-constexpr int DELETE = 83;
+constexpr long MODIFY_OTHER_KEYS = 27;  // first parameter of xterm's "CSI 27 ; modifiers ; character ~"
 
 struct ExtendedKey {
     int prefix;
     int scanCode;
 };
 
-ExtendedKey cursorBlock(int scanCode) { return {CURSOR_BLOCK_PREFIX, scanCode}; }
+ExtendedKey cursorBlock(int scanCode) { return {keys::CURSOR_BLOCK_PREFIX, scanCode}; }
 
-// F1..F10 are 0 then 59..68; F11 and F12 came later and use the 224 prefix.
-ExtendedKey functionKey(int number) {
-    if (number <= 10) return {FUNCTION_KEY_PREFIX, 58 + number};
-    return {CURSOR_BLOCK_PREFIX, 122 + number};
-}
+ExtendedKey functionKey(int number) { return {keys::functionKeyPrefix(number), keys::functionKey(number)}; }
 
 // The numbered keys of the "CSI number ~" form (VT220, Linux console, rxvt).
 std::optional<ExtendedKey> numberedKey(long number) {
     switch (number) {
     case 1:
-    case 7: return cursorBlock(HOME);
-    case 2: return cursorBlock(INSERT);
-    case 3: return cursorBlock(DELETE);
+    case 7: return cursorBlock(keys::HOME);
+    case 2: return cursorBlock(keys::INSERT);
+    case 3: return cursorBlock(keys::DEL);
     case 4:
-    case 8: return cursorBlock(END);
-    case 5: return cursorBlock(PAGE_UP);
-    case 6: return cursorBlock(PAGE_DOWN);
+    case 8: return cursorBlock(keys::END);
+    case 5: return cursorBlock(keys::PAGE_UP);
+    case 6: return cursorBlock(keys::PAGE_DOWN);
     case 23: return functionKey(11);
     case 24: return functionKey(12);
     default: break;
@@ -63,15 +47,15 @@ std::optional<ExtendedKey> numberedKey(long number) {
 std::optional<ExtendedKey> letterKey(unsigned char finalByte) {
     switch (finalByte) {
     case 'A':
-    case 'a': return cursorBlock(UP);
+    case 'a': return cursorBlock(keys::UP);
     case 'B':
-    case 'b': return cursorBlock(DOWN);
+    case 'b': return cursorBlock(keys::DOWN);
     case 'C':
-    case 'c': return cursorBlock(RIGHT);
+    case 'c': return cursorBlock(keys::RIGHT);
     case 'D':
-    case 'd': return cursorBlock(LEFT);
-    case 'H': return cursorBlock(HOME);
-    case 'F': return cursorBlock(END);
+    case 'd': return cursorBlock(keys::LEFT);
+    case 'H': return cursorBlock(keys::HOME);
+    case 'F': return cursorBlock(keys::END);
     case 'P':
     case 'Q':
     case 'R':
@@ -255,7 +239,7 @@ bool KeyDecoder::continueEscape(unsigned char byte) {
         }
     }
     // Escape, then the key itself.
-    emit(27);
+    emit(keys::ESCAPE);
     state_ = State::Ground;
     return false;
 }
@@ -279,7 +263,8 @@ bool KeyDecoder::continueCsi(unsigned char byte) {
 bool KeyDecoder::continueLinuxFunctionKey(unsigned char byte) {
     state_ = State::Ground;
     if (byte >= 'A' && byte <= 'E') {
-        emitExtended(FUNCTION_KEY_PREFIX, 59 + (byte - 'A'));
+        const ExtendedKey key = functionKey(1 + (byte - 'A'));
+        emitExtended(key.prefix, key.scanCode);
         return true;
     }
     return isFinalByte(byte);  // an unknown final ends the sequence; anything else is read anew
@@ -335,8 +320,7 @@ void KeyDecoder::finishCsi(unsigned char finalByte) {
     const long first = parameters.values[0];
     switch (finalByte) {
     case '~':
-        // xterm's modifyOtherKeys: CSI 27 ; modifiers ; character ~
-        if (first == 27 && parameters.count >= 3) {
+        if (first == MODIFY_OTHER_KEYS && parameters.count >= 3) {
             emitTypedCharacter(static_cast<char32_t>(parameters.values[2]));
             return;
         }
@@ -350,7 +334,7 @@ void KeyDecoder::finishCsi(unsigned char finalByte) {
         if (parameters.count >= 1) emitTypedCharacter(static_cast<char32_t>(first));
         return;
     case 'Z':  // Shift+Tab, taken as Tab
-        emit('\t');
+        emit(keys::TAB);
         return;
     case 'R':
         // A cursor position report (row ; column R); for row 1 it cannot be
@@ -374,23 +358,24 @@ bool KeyDecoder::awaitsTimeout() const { return state_ != State::Ground && state
 
 void KeyDecoder::completePending() {
     // Only a lone Escape is a key; the bytes of an unfinished sequence never are.
-    if (state_ == State::Escape) emit(27);
+    if (state_ == State::Escape) emit(keys::ESCAPE);
     state_ = State::Ground;
     sequence_.clear();
 }
 
 void KeyDecoder::emitTypedCharacter(char32_t codePoint) {
     switch (codePoint) {
-    case 0: return;  // Ctrl+Space: 0 would read as the prefix of an extended key
+    case keys::FUNCTION_KEY_PREFIX: return;  // Ctrl+Space: 0 would read as the prefix of an extended key
     case '\n':
-    case '\r': emit(13); return;
-    case 0x7F:
-    case 0x08: emit(8); return;
+    case '\r': emit(keys::ENTER); return;
+    case keys::DELETE_CHARACTER:
+    case keys::BACKSPACE: emit(keys::BACKSPACE); return;
     default: break;
     }
     const int byte = cp850::fromUnicode(codePoint);
-    // 224 (Ó) would read as the prefix of an extended key and swallow the key after it.
-    if (byte < 0 || byte == CURSOR_BLOCK_PREFIX) return;
+    // Ó has the code of the cursor block prefix: it would read as the prefix
+    // of an extended key and swallow the key after it.
+    if (byte < 0 || byte == keys::CURSOR_BLOCK_PREFIX) return;
     emit(byte);
 }
 

@@ -5,9 +5,9 @@
 #include <string_view>
 
 // Turns the bytes a terminal sends for key presses into the key codes of the
-// Windows console runtime, which the rest of the system is written against:
-// ordinary keys as their code page 850 byte, Enter 13, Backspace 8, a lone
-// Escape 27, extended keys as two codes (0 or 224, then the scan code).
+// Windows console runtime (console/Keys.h), which the rest of the system is
+// written against: ordinary keys as their code page 850 byte, extended keys
+// as two codes (a prefix, then the second code).
 //
 // Pure: bytes and the time they were read go in, codes come out, so it is
 // tested without a terminal. Understands the key sequences of xterm, VTE,
@@ -42,11 +42,11 @@ public:
     // Bytes read from the terminal at time nowMs (monotonic milliseconds).
     void feed(std::string_view bytes, long long nowMs);
     // No further byte arrived: completes what is pending once the escape delay passed since the
-    // last byte (a lone ESC becomes 27; an unfinished sequence is dropped).
+    // last byte (a lone ESC becomes Escape; an unfinished sequence is dropped).
     void expire(long long nowMs);
     // Milliseconds until expire() has something to complete, or -1 when nothing is pending.
     int millisecondsUntilExpiry(long long nowMs) const;
-    // Standard input ended: flush what is pending (a pending ESC becomes 27).
+    // Standard input ended: flush what is pending (a pending ESC becomes Escape).
     void endOfInput();
     bool hasKey() const;
     int takeKey();  // codes 0..255 in arrival order; precondition hasKey()

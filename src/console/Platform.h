@@ -39,8 +39,8 @@ void requestWindowSize(int columns, int rows);
 // take its place.
 bool standardStreamsOpen();
 
-// Keyboard, in the codes of the console runtime: 0 or 224 then a scan code
-// for extended keys, 27 for a lone Escape, 13 Enter, 8 Backspace.
+// Keyboard, in the codes of the console runtime (console/Keys.h): a prefix
+// then a second code for extended keys.
 bool keyWaiting();                     // never blocks
 WaitResult waitForKey(int timeoutMs);  // timeoutMs < 0: no limit
 int takeKey();                         // only after keyWaiting() or KeyReady

@@ -1,11 +1,13 @@
 #pragma once
 #include <cstdint>
 
+#include "console/Colors.h"
+
 // One character cell of the virtual console: a byte in code page 850 and a
 // console attribute (foreground + 16 * background, as on the Windows console).
 struct ScreenCell {
     std::uint8_t character = ' ';
-    std::uint8_t attribute = 7;
+    std::uint8_t attribute = colors::DEFAULT_ATTRIBUTE;
     bool operator==(const ScreenCell&) const = default;
 };
 

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "console/Colors.h"
 #include "console/Cp850.h"
 
 namespace {
 
-constexpr ScreenCell kOutsideBuffer{' ', 7};
+constexpr ScreenCell kOutsideBuffer{' ', colors::DEFAULT_ATTRIBUTE};
 
 // The console numbers its colours blue, green, red from bit 0; SGR runs red, green, blue.
 int sgrColourOffset(int consoleColour) {
@@ -15,13 +16,13 @@ int sgrColourOffset(int consoleColour) {
 
 // Bright colours use 90-97 / 100-107 rather than bold, so no other attribute is ever set.
 int foregroundSgr(int attribute) {
-    const int colour = attribute & 0x0F;
-    return ((colour & 8) ? 90 : 30) + sgrColourOffset(colour);
+    const int colour = colors::foregroundOf(attribute);
+    return ((colour & colors::BRIGHT) ? 90 : 30) + sgrColourOffset(colour);
 }
 
 int backgroundSgr(int attribute) {
-    const int colour = (attribute >> 4) & 0x0F;
-    return ((colour & 8) ? 100 : 40) + sgrColourOffset(colour);
+    const int colour = colors::backgroundOf(attribute);
+    return ((colour & colors::BRIGHT) ? 100 : 40) + sgrColourOffset(colour);
 }
 
 // CUP with its default parameters left out: ESC[H is the top left cell.
@@ -172,8 +173,8 @@ void TerminalRenderer::setAttribute(std::string& out, std::uint8_t attribute) {
         // The 0 clears bold, reverse and the like that someone else may have left set.
         out += "0;" + std::to_string(foregroundSgr(attribute)) + ';' + std::to_string(backgroundSgr(attribute));
     } else {
-        const bool foregroundChanges = ((attribute_ ^ attribute) & 0x0F) != 0;
-        const bool backgroundChanges = ((attribute_ ^ attribute) & 0xF0) != 0;
+        const bool foregroundChanges = colors::foregroundOf(attribute_) != colors::foregroundOf(attribute);
+        const bool backgroundChanges = colors::backgroundOf(attribute_) != colors::backgroundOf(attribute);
         if (foregroundChanges) out += std::to_string(foregroundSgr(attribute));
         if (foregroundChanges && backgroundChanges) out += ';';
         if (backgroundChanges) out += std::to_string(backgroundSgr(attribute));

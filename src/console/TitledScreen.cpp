@@ -2,13 +2,13 @@
 
 #include <iostream>
 
+#include "console/Colors.h"
+
 namespace {
 constexpr int SEPARATOR_ROW = 5;
 constexpr int SEPARATOR_LENGTH = 80;
 constexpr int TITLE_ROW = 2;
 constexpr int TITLE_COLUMN = 32;
-constexpr int WHITE = 15;
-constexpr int BLACK = 0;
 }  // namespace
 
 TitledScreen::TitledScreen() : lineChar(static_cast<char>(196)) {}
@@ -19,14 +19,14 @@ void TitledScreen::drawSeparator() {
 }
 
 void TitledScreen::drawHeading(const char* title) {
-    setColor(WHITE, BLACK);
+    setColor(colors::WHITE, colors::BLACK);
     setCursor(TITLE_ROW, TITLE_COLUMN);
     std::cout << title;
     drawSeparator();
 }
 
 void TitledScreen::drawBanner() {
-    setColor(WHITE, BLACK);
+    setColor(colors::WHITE, colors::BLACK);
     setCursor(TITLE_ROW, 8);
     std::cout << "DVD Verwaltungs-System";
     setCursor(TITLE_ROW, 60);

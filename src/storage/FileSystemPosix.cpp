@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "console/posix/WriteAll.h"
 #include "storage/FileSystem.h"
 
 namespace storage {
@@ -69,15 +70,6 @@ bool syncDirectory(const std::string& path) {
     close(fd);
     // Some file systems cannot sync a directory; their renames are as safe as they get.
     return result == 0 || error == EINVAL;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t written = retryOnInterrupt([&] { return write(fd, bytes.data(), bytes.size()); });
-        if (written <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 // A new, empty file beside `path`, readable and writable only by its owner
@@ -187,7 +179,7 @@ bool DataFile::replaceWith(std::string_view bytes) {
     std::string temporaryPath;
     int fd = createTemporaryBeside(target, temporaryPath);
     if (fd < 0) return false;
-    bool written = takeOverOwnerAndMode(fd, original) && writeAll(fd, bytes) &&
+    bool written = takeOverOwnerAndMode(fd, original) && posix::writeAll(fd, bytes) &&
                    retryOnInterrupt([&] { return fsync(fd); }) == 0;
     written = close(fd) == 0 && written;
     if (!written || rename(temporaryPath.c_str(), target.c_str()) != 0) {

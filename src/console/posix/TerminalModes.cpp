@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <string_view>
+
+#include "console/posix/WriteAll.h"
 
 namespace terminal_modes {
 
@@ -19,23 +22,16 @@ volatile sig_atomic_t outputModesChanged = 0;
 // The user's window title saved, the alternate screen (so the shell's screen
 // comes back at the end), whole-screen addressing, autowrap off, so the last
 // cell of the last row can be drawn without scrolling.
-constexpr char ENTER_OUTPUT_MODES[] = "\x1b[22;0t\x1b[?1049h\x1b[r\x1b[?6l\x1b[?7l";
+constexpr std::string_view ENTER_OUTPUT_MODES = "\x1b[22;0t\x1b[?1049h\x1b[r\x1b[?6l\x1b[?7l";
 // Colours reset, autowrap and cursor back on, the shell's screen and cursor
 // back, the user's window title back.
-constexpr char RESTORE_OUTPUT_MODES[] = "\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
+constexpr std::string_view RESTORE_OUTPUT_MODES = "\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
 
 // Kept ready as bytes, so that a resume in a signal handler can set it again.
 char titleSequence[512];
 volatile sig_atomic_t titleLength = 0;
 
-void writeAll(const char* bytes, size_t length) {
-    while (length > 0) {
-        const ssize_t written = ::write(STDOUT_FILENO, bytes, length);
-        if (written < 0) return;  // nothing more can be done from here
-        bytes += written;
-        length -= static_cast<size_t>(written);
-    }
-}
+void writeAll(std::string_view bytes) { posix::writeAll(STDOUT_FILENO, bytes); }
 
 }  // namespace
 
@@ -57,8 +53,8 @@ void enterProgramModes() {
         }
     }
     if (!outputModesChanged && outputIsTerminal()) {
-        writeAll(ENTER_OUTPUT_MODES, sizeof ENTER_OUTPUT_MODES - 1);
-        writeAll(titleSequence, static_cast<size_t>(titleLength));
+        writeAll(ENTER_OUTPUT_MODES);
+        writeAll(std::string_view(titleSequence, static_cast<size_t>(titleLength)));
         outputModesChanged = 1;
     }
 }
@@ -68,7 +64,7 @@ void setTitleSequence(std::string_view sequence) {
     const size_t length = std::min(sequence.size(), sizeof titleSequence);
     std::memcpy(titleSequence, sequence.data(), length);
     titleLength = static_cast<sig_atomic_t>(length);
-    if (outputModesChanged) writeAll(titleSequence, length);
+    if (outputModesChanged) writeAll(std::string_view(titleSequence, length));
 }
 
 void restoreTerminal() {
@@ -78,7 +74,7 @@ void restoreTerminal() {
     }
     if (outputModesChanged) {
         outputModesChanged = 0;
-        writeAll(RESTORE_OUTPUT_MODES, sizeof RESTORE_OUTPUT_MODES - 1);
+        writeAll(RESTORE_OUTPUT_MODES);
     }
 }
 

@@ -8,10 +8,12 @@
 
 #include "console/Cp850.h"
 #include "console/KeyDecoder.h"
+#include "console/Keys.h"
 #include "console/Platform.h"
 #include "console/TerminalRenderer.h"
 #include "console/posix/SignalEvents.h"
 #include "console/posix/TerminalModes.h"
+#include "console/posix/WriteAll.h"
 
 namespace platform {
 
@@ -22,16 +24,8 @@ TerminalRenderer renderer;
 bool inputEnded = false;
 bool opened = false;
 
-void writeAll(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return;  // the terminal is gone; nothing to show it to
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-}
+// A failed write means the terminal is gone: there is nothing to show it to.
+void writeToTerminal(std::string_view bytes) { posix::writeAll(STDOUT_FILENO, bytes); }
 
 // Reads what standard input holds now; ends the input on end of file or error.
 void readAvailableInput() {
@@ -85,9 +79,9 @@ TerminalSize terminalSize() {
     return {size.ws_col, size.ws_row};
 }
 
-void present(const FrameView& frame) { writeAll(renderer.render(frame)); }
+void present(const FrameView& frame) { writeToTerminal(renderer.render(frame)); }
 
-void writeThrough(std::string_view bytes) { writeAll(bytes); }
+void writeThrough(std::string_view bytes) { writeToTerminal(bytes); }
 
 void setWindowTitle(std::string_view titleCp850) {
     std::string sequence = "\x1b]2;";
@@ -126,7 +120,7 @@ WaitResult waitForKey(int timeoutMs) {
 
 int takeKey() {
     if (decoder.hasKey()) return decoder.takeKey();
-    return 27;  // input has ended: every further key is Escape, so the menus unwind
+    return keys::ESCAPE;  // input has ended: every further key is Escape, so the menus unwind
 }
 
 WaitResult sleepFor(int milliseconds) {

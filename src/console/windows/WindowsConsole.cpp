@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "console/Colors.h"
 #include "console/Cp850.h"
 #include "console/Platform.h"
 #include "console/windows/ConsoleViewCells.h"
@@ -22,7 +23,7 @@ bool opened = false;
 bool drewSomething = false;
 UINT originalInputCodePage = 0;   // 0: not changed
 UINT originalOutputCodePage = 0;
-WORD originalAttribute = 7;
+WORD originalAttribute = colors::DEFAULT_ATTRIBUTE;
 
 HANDLE outputHandle() { return ::GetStdHandle(STD_OUTPUT_HANDLE); }
 

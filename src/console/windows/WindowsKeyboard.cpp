@@ -1,5 +1,5 @@
 // Keys and time: the console runtime's _kbhit/_getch give the key codes the
-// program uses directly (0 or 224 before an extended key's second code).
+// program uses directly (console/Keys.h).
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "console/Keys.h"
 #include "console/Platform.h"
 
 namespace platform {
 
 namespace {
 
-constexpr int ESCAPE = 27;
 constexpr int FINITE_WAIT_STEP_MS = 10;
 
 bool inputChecked = false;
@@ -55,11 +55,11 @@ WaitResult waitForKey(int timeoutMs) {
 }
 
 int takeKey() {
-    if (noKeyboard()) return ESCAPE;
+    if (noKeyboard()) return keys::ESCAPE;
     const int key = _getch();
     if (key < 0 || key > 0xFF) {
         inputEnded = true;
-        return ESCAPE;
+        return keys::ESCAPE;
     }
     return key;
 }
