@@ -18,12 +18,6 @@ namespace bench {
 
 namespace {
 
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out) throw std::runtime_error("cannot write " + path);
-}
-
 // The value after "Name:" in /proc/<pid>/status, or -1.
 long statusValue(const std::string& statusPath, const std::string& name) {
     std::ifstream status(statusPath);
@@ -39,8 +33,8 @@ FullDataDirectory::FullDataDirectory() {
     std::string pattern = (std::filesystem::temp_directory_path() / "dvd-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
-    writeFile(path_ + "/" + bench_data::kLibraryFileName, bench_data::fullLibraryFile());
-    writeFile(path_ + "/" + bench_data::kRentalFileName, bench_data::fullRentalFile());
+    ::writeFile(path_ + "/" + bench_data::kLibraryFileName, bench_data::fullLibraryFile());
+    ::writeFile(path_ + "/" + bench_data::kRentalFileName, bench_data::fullRentalFile());
 }
 
 FullDataDirectory::~FullDataDirectory() {
@@ -48,58 +42,37 @@ FullDataDirectory::~FullDataDirectory() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-PtySession::Options programIn(const FullDataDirectory& directory) {
-    PtySession::Options options;
-    options.program = DVD_BINARY;
-    options.rows = kRows;
-    options.columns = kColumns;
-    options.workingDirectory = directory.path();
+Terminal::Options programIn(const FullDataDirectory& directory) {
+    Terminal::Options options;
+    options.command = {DVD_BINARY};
+    options.directory = directory.path();
     return options;
 }
 
-bool showsAt(VtermScreen& screen, int row, int column, std::string_view text) {
-    int cells = 0;
-    for (unsigned char byte : text)
-        if ((byte & 0xC0) != 0x80) ++cells;
-    return screen.text(row, column, cells) == text;
+bool cursorAt(Screen& screen, int row, int column) {
+    return screen.cursor() == Screen::Position{row, column};
 }
 
-bool showsAnywhere(VtermScreen& screen, std::string_view text) {
-    for (int row = 0; row < screen.rows(); ++row)
-        if (screen.rowText(row).find(text) != std::string::npos) return true;
-    return false;
-}
-
-bool cursorAt(VtermScreen& screen, int row, int column) {
-    return screen.cursor() == VtermScreen::Position{row, column};
-}
-
-bool mainScreenComplete(VtermScreen& screen) {
-    if (!showsAt(screen, 20, 30, "Wahl:") || !cursorAt(screen, 20, 35)) return false;
+bool mainScreenComplete(Screen& screen) {
+    if (!screen.showsAt(20, 30, "Wahl:") || !cursorAt(screen, 20, 35)) return false;
     for (int column = 0; column < kColumns; ++column)
         if (screen.cell(5, column).codePoint != U'\u2500') return false;
-    return showsAt(screen, 2, 8, "DVD Verwaltungs-System") && showsAt(screen, 12, 32, "DVD Verleih") &&
+    return screen.showsAt(2, 8, "DVD Verwaltungs-System") && screen.showsAt(12, 32, "DVD Verleih") &&
            screen.title() == "DVD Verwaltung";
 }
 
-bool headingShown(VtermScreen& screen, std::string_view heading) { return showsAt(screen, 2, 32, heading); }
+bool headingShown(Screen& screen, std::string_view heading) { return screen.showsAt(2, 32, heading); }
 
-bool subMenuShown(VtermScreen& screen, std::string_view heading) {
-    return headingShown(screen, heading) && showsAt(screen, 25, 30, "Wahl:") && cursorAt(screen, 25, 35);
+bool subMenuShown(Screen& screen, std::string_view heading) {
+    return headingShown(screen, heading) && screen.showsAt(25, 30, "Wahl:") && cursorAt(screen, 25, 35);
 }
 
-void await(PtySession& session, const std::function<bool(VtermScreen&)>& shown, std::string_view what) {
-    VtermScreen& screen = session.screen();
-    if (session.pumpUntil([&] { return shown(screen); })) return;
-    std::string dump;
-    for (int row = 0; row < screen.rows(); ++row) {
-        dump += '|';
-        dump += screen.rowText(row);
-        dump += "|\n";
-    }
-    const VtermScreen::Position cursor = screen.cursor();
+void await(Terminal& session, const std::function<bool(Screen&)>& shown, std::string_view what) {
+    Screen& screen = session.screen();
+    if (session.waitFor([&] { return shown(screen); })) return;
+    const Screen::Position cursor = screen.cursor();
     throw std::runtime_error("no " + std::string(what) + " on the screen (cursor at row " + std::to_string(cursor.row) +
-                             ", column " + std::to_string(cursor.column) + "):\n" + dump);
+                             ", column " + std::to_string(cursor.column) + "):" + screen.dump());
 }
 
 bool onlyMovesTheCursor(const std::string& bytes) {

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "PtySession.h"
-#include "VtermScreen.h"
+#include "Terminal.h"
+#include "Screen.h"
 
 // What the terminal measurements share: a working directory with both data
 // files full, the program started in it at 80 x 49, readings of the screen,
@@ -30,20 +30,18 @@ private:
     std::string path_;
 };
 
-PtySession::Options programIn(const FullDataDirectory& directory);
+Terminal::Options programIn(const FullDataDirectory& directory);
 
 // ---- the screen
-bool showsAt(VtermScreen& screen, int row, int column, std::string_view text);
-bool showsAnywhere(VtermScreen& screen, std::string_view text);
-bool cursorAt(VtermScreen& screen, int row, int column);
+bool cursorAt(Screen& screen, int row, int column);
 // Every part of the main screen is there, the cursor after "Wahl:" included.
-bool mainScreenComplete(VtermScreen& screen);
+bool mainScreenComplete(Screen& screen);
 // A sub-menu under this heading, waiting for its choice.
-bool subMenuShown(VtermScreen& screen, std::string_view heading);
-bool headingShown(VtermScreen& screen, std::string_view heading);
+bool subMenuShown(Screen& screen, std::string_view heading);
+bool headingShown(Screen& screen, std::string_view heading);
 // Reads the program's output until the screen shows what is wanted; a program
 // that does not get there ends the run, with the screen in the message.
-void await(PtySession& session, const std::function<bool(VtermScreen&)>& shown, std::string_view what);
+void await(Terminal& session, const std::function<bool(Screen&)>& shown, std::string_view what);
 // Nothing but cursor positioning and showing or hiding the cursor (or nothing at all).
 bool onlyMovesTheCursor(const std::string& bytes);
 // Bytes as text, escape shown as "ESC" and other control bytes as \xNN.

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "VtermScreen.h"
+#include "Screen.h"
 
 // Starts a command line in a fresh 80 x 49 pseudo-terminal and times it up to
 // its first complete screen. The program and the program it is compared with
@@ -21,7 +21,7 @@ struct FirstScreen {
 // A screen not complete within the patience gives complete == false; the
 // command is ended either way.
 FirstScreen timeFirstScreen(const std::vector<std::string>& commandLine, const std::string& workingDirectory,
-                            const std::function<bool(VtermScreen&)>& complete,
+                            const std::function<bool(Screen&)>& complete,
                             std::chrono::milliseconds patience = std::chrono::seconds(5));
 
 }  // namespace bench

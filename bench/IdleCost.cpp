@@ -20,16 +20,16 @@ constexpr std::chrono::milliseconds kReadSlice{20};
 struct IdleProgram {
     Wait wait;
     FullDataDirectory directory;
-    std::unique_ptr<PtySession> session;
+    std::unique_ptr<Terminal> session;
     std::vector<double> schedMilliseconds;
     std::vector<double> statMilliseconds;
     std::vector<double> wakeUps;
     std::vector<double> bytesWritten;
 
-    explicit IdleProgram(Wait where) : wait(where), session(std::make_unique<PtySession>(programIn(directory))) {
+    explicit IdleProgram(Wait where) : wait(where), session(std::make_unique<Terminal>(programIn(directory))) {
         bringTo(*session, wait);
         // Getting here took CPU and sleeps: a reading of zero would mean /proc tells nothing.
-        const CpuReading sinceStart = cpuOf(session->programPid());
+        const CpuReading sinceStart = cpuOf(session->pid());
         if (sinceStart.schedMilliseconds <= 0 || sinceStart.contextSwitches <= 0)
             throw std::runtime_error("no CPU figures in /proc/<pid>/task/*/schedstat and status");
     }
@@ -41,15 +41,15 @@ void idleRound(std::vector<std::unique_ptr<IdleProgram>>& programs, std::chrono:
     std::vector<CpuReading> before;
     std::vector<size_t> bytesBefore;
     for (auto& program : programs) {
-        before.push_back(cpuOf(program->session->programPid()));
+        before.push_back(cpuOf(program->session->pid()));
         bytesBefore.push_back(program->session->output().size());
     }
     const auto end = Clock::now() + span;
     while (Clock::now() < end)
-        for (auto& program : programs) program->session->pumpUntil([] { return false; }, kReadSlice);
+        for (auto& program : programs) program->session->waitFor([] { return false; }, kReadSlice);
     for (size_t i = 0; i < programs.size(); ++i) {
         IdleProgram& program = *programs[i];
-        const CpuReading used = cpuOf(program.session->programPid()) - before[i];
+        const CpuReading used = cpuOf(program.session->pid()) - before[i];
         program.schedMilliseconds.push_back(used.schedMilliseconds);
         program.statMilliseconds.push_back(used.statMilliseconds);
         program.wakeUps.push_back(static_cast<double>(used.contextSwitches));

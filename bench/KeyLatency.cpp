@@ -23,28 +23,28 @@ struct KeySamples {
     std::vector<double> programCpuMilliseconds;
 };
 
-void timeKey(PtySession& session, std::string_view key, const std::function<bool(VtermScreen&)>& shown,
+void timeKey(Terminal& session, std::string_view key, const std::function<bool(Screen&)>& shown,
              const char* what, KeySamples& samples) {
     session.pumpFor(kPauseBetweenKeys);
-    VtermScreen& screen = session.screen();
-    const CpuReading before = cpuOf(session.programPid());
+    Screen& screen = session.screen();
+    const CpuReading before = cpuOf(session.pid());
     const auto start = Clock::now();
     session.send(key);
-    if (!session.pumpUntil([&] { return shown(screen); }))
+    if (!session.waitFor([&] { return shown(screen); }))
         throw std::runtime_error(std::string("no screen after ") + what);
     samples.milliseconds.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    samples.programCpuMilliseconds.push_back((cpuOf(session.programPid()) - before).schedMilliseconds);
+    samples.programCpuMilliseconds.push_back((cpuOf(session.pid()) - before).schedMilliseconds);
 }
 
-bool fieldEmpty(VtermScreen& screen) {
-    return showsAt(screen, kFieldRow, kFieldColumn, std::string(kFieldLength, ' ')) &&
+bool fieldEmpty(Screen& screen) {
+    return screen.showsAt(kFieldRow, kFieldColumn, std::string(kFieldLength, ' ')) &&
            cursorAt(screen, kFieldRow, kFieldColumn);
 }
 
 // Letters until the field is full, then Backspace, which empties it.
 KeySamples fieldKeys(int count) {
     FullDataDirectory directory;
-    PtySession session(programIn(directory));
+    Terminal session(programIn(directory));
     bringTo(session, Wait::InputField);
     KeySamples samples;
     int typed = 0;
@@ -58,7 +58,7 @@ KeySamples fieldKeys(int count) {
         const int column = kFieldColumn + typed;
         timeKey(
             session, std::string(1, letter),
-            [&](VtermScreen& screen) {
+            [&](Screen& screen) {
                 return screen.cell(kFieldRow, column).codePoint == static_cast<char32_t>(letter) &&
                        cursorAt(screen, kFieldRow, column + 1);
             },
@@ -71,17 +71,15 @@ KeySamples fieldKeys(int count) {
 // The floor under every figure: a key echoed by the terminal's line discipline
 // in the kernel, with no program reading it (cat waits for a whole line).
 KeySamples terminalEchoKeys(int count) {
-    PtySession::Options options;
-    options.program = "/bin/cat";
-    options.rows = kRows;
-    options.columns = kColumns;
-    PtySession session(options);
+    Terminal::Options options;
+    options.command = {"/bin/cat"};
+    Terminal session(options);
     session.pumpFor(std::chrono::milliseconds(100));
     KeySamples samples;
     for (int key = 0; key < count; ++key) {
         const size_t before = session.output().size();
         timeKey(
-            session, "a", [&](VtermScreen&) { return session.output().size() > before; }, "the terminal's echo", samples);
+            session, "a", [&](Screen&) { return session.output().size() > before; }, "the terminal's echo", samples);
         if (key % 60 == 59) session.send("\r");  // the line stays short
     }
     return samples;
@@ -94,12 +92,12 @@ struct MenuTimes {
 
 MenuTimes menuKeys(int roundTrips) {
     FullDataDirectory directory;
-    PtySession session(programIn(directory));
+    Terminal session(programIn(directory));
     bringTo(session, Wait::MainMenu);
     MenuTimes times;
     for (int trip = 0; trip < roundTrips; ++trip) {
         timeKey(
-            session, "1", [](VtermScreen& screen) { return subMenuShown(screen, kLibraryMenuHeading); }, "'1'",
+            session, "1", [](Screen& screen) { return subMenuShown(screen, kLibraryMenuHeading); }, "'1'",
             times.open);
         timeKey(session, "\x1b", mainScreenComplete, "Escape", times.leave);
     }

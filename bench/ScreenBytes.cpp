@@ -12,7 +12,7 @@ namespace {
 constexpr std::chrono::milliseconds kQuiet{200};
 
 // What the program writes for one step, from a quiet terminal to a quiet terminal.
-std::string bytesOf(PtySession& session, const std::function<void()>& step) {
+std::string bytesOf(Terminal& session, const std::function<void()>& step) {
     session.pumpFor(kQuiet);
     const size_t before = session.output().size();
     step();
@@ -32,25 +32,25 @@ std::string shown(const std::string& bytes) {
 
 std::vector<Row> measureScreenBytes() {
     FullDataDirectory directory;
-    PtySession session(programIn(directory));
+    Terminal session(programIn(directory));
     bringTo(session, Wait::MainMenu);
 
     const std::string redraw = bytesOf(session, [&] { session.send("@"); });
     const std::string toMenu = bytesOf(session, [&] { openLibraryMenu(session); });
     const std::string list = bytesOf(session, [&] { openLibraryList(session); });
     session.send("\x1b");
-    await(session, [](VtermScreen& screen) { return subMenuShown(screen, kLibraryMenuHeading); }, "library menu");
+    await(session, [](Screen& screen) { return subMenuShown(screen, kLibraryMenuHeading); }, "library menu");
     openNewDvdForm(session);
     const std::string echo = bytesOf(session, [&] {
         session.send("K");
         await(session,
-              [](VtermScreen& screen) { return showsAt(screen, 10, 40, "K") && cursorAt(screen, 10, 41); },
+              [](Screen& screen) { return screen.showsAt(10, 40, "K") && cursorAt(screen, 10, 41); },
               "the echoed K");
     });
     const std::string nextEcho = bytesOf(session, [&] {
         session.send("L");
         await(session,
-              [](VtermScreen& screen) { return showsAt(screen, 10, 40, "KL") && cursorAt(screen, 10, 42); },
+              [](Screen& screen) { return screen.showsAt(10, 40, "KL") && cursorAt(screen, 10, 42); },
               "the echoed L");
     });
 
@@ -67,18 +67,18 @@ std::vector<Row> measureScreenBytes() {
 
 std::vector<Row> measurePeakMemory() {
     FullDataDirectory directory;
-    PtySession session(programIn(directory));
+    Terminal session(programIn(directory));
     bringTo(session, Wait::MainMenu);
-    const long atStart = peakResidentKilobytes(session.programPid());
+    const long atStart = peakResidentKilobytes(session.pid());
     openLibraryMenu(session);
     openLibraryList(session);
     session.send("\x1b");
-    await(session, [](VtermScreen& screen) { return subMenuShown(screen, kLibraryMenuHeading); }, "library menu");
+    await(session, [](Screen& screen) { return subMenuShown(screen, kLibraryMenuHeading); }, "library menu");
     session.send("\x1b");
     await(session, mainScreenComplete, "main screen");
     openRentalMenu(session);
     openRentalList(session);
-    const long afterLists = peakResidentKilobytes(session.programPid());
+    const long afterLists = peakResidentKilobytes(session.pid());
     return {{5, "Peak memory (VmHWM), both files at 1999 records, after opening both lists",
              formatted("%.1f MiB (%ld kB)", afterLists / 1024.0, afterLists),
              formatted("at the first main screen: %.1f MiB", atStart / 1024.0)}};

@@ -16,8 +16,8 @@ constexpr const char* kDialog = "/usr/bin/dialog";
 const std::vector<std::string> kDialogMenu = {kDialog, "--menu", "Wahl:", "49", "80", "2",
                                               "1", "DVD Bibliothek", "2", "DVD Verleih"};
 
-bool dialogMenuComplete(VtermScreen& screen) {
-    return showsAnywhere(screen, "DVD Bibliothek") && showsAnywhere(screen, "DVD Verleih");
+bool dialogMenuComplete(Screen& screen) {
+    return screen.shows("DVD Bibliothek") && screen.shows("DVD Verleih");
 }
 
 struct Series {

@@ -18,23 +18,23 @@ constexpr const char* kNotFound = "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!";
 constexpr std::chrono::milliseconds kMessageAndMargin{2500 + 400};
 
 // The field's label drawn, the cursor right after it: the field waits for its first key.
-void awaitField(PtySession& session, int row, const std::string& label, int labelColumn) {
+void awaitField(Terminal& session, int row, const std::string& label, int labelColumn) {
     const int afterLabel = labelColumn + static_cast<int>(label.size());
     await(session,
-          [&](VtermScreen& screen) { return showsAt(screen, row, labelColumn, label) && cursorAt(screen, row, afterLabel); },
+          [&](Screen& screen) { return screen.showsAt(row, labelColumn, label) && cursorAt(screen, row, afterLabel); },
           label);
 }
 
 // A title that is not there: the message, a key typed while it shows, then
 // the dialog waits for the key after that.
-void missTitleAndTypeDuringMessage(PtySession& session, const std::string& label, int labelColumn) {
+void missTitleAndTypeDuringMessage(Terminal& session, const std::string& label, int labelColumn) {
     session.send(std::string(kUnknownTitle) + "\r");
-    await(session, [](VtermScreen& screen) { return showsAt(screen, 20, 20, kNotFound); }, "not-found message");
+    await(session, [](Screen& screen) { return screen.showsAt(20, 20, kNotFound); }, "not-found message");
     session.send("x");
     session.pumpFor(kMessageAndMargin);
     // Without the key the dialog would have asked for the title again.
     await(session,
-          [&](VtermScreen& screen) { return showsAt(screen, 20, 20, kNotFound) && !showsAt(screen, 10, labelColumn, label); },
+          [&](Screen& screen) { return screen.showsAt(20, 20, kNotFound) && !screen.showsAt(10, labelColumn, label); },
           "message left standing");
 }
 
@@ -55,42 +55,42 @@ const char* describe(Wait wait) {
     return "?";
 }
 
-void openLibraryMenu(PtySession& session) {
+void openLibraryMenu(Terminal& session) {
     session.send("1");
-    await(session, [](VtermScreen& screen) { return subMenuShown(screen, kLibraryMenuHeading); }, "library menu");
+    await(session, [](Screen& screen) { return subMenuShown(screen, kLibraryMenuHeading); }, "library menu");
 }
 
-void openRentalMenu(PtySession& session) {
+void openRentalMenu(Terminal& session) {
     session.send("2");
-    await(session, [](VtermScreen& screen) { return subMenuShown(screen, kRentalMenuHeading); }, "rental menu");
+    await(session, [](Screen& screen) { return subMenuShown(screen, kRentalMenuHeading); }, "rental menu");
 }
 
-void openNewDvdForm(PtySession& session) {
+void openNewDvdForm(Terminal& session) {
     session.send("1");
     awaitField(session, 10, "Film Art:", 20);
 }
 
-void openLibraryList(PtySession& session) {
+void openLibraryList(Terminal& session) {
     session.send("4");
     await(session,
-          [](VtermScreen& screen) {
-              return headingShown(screen, "DVD - Liste anzeigen") && showsAt(screen, 10, 20, "Der Fall 1000") &&
-                     showsAt(screen, 48, 20, "Der Fall 1038");
+          [](Screen& screen) {
+              return headingShown(screen, "DVD - Liste anzeigen") && screen.showsAt(10, 20, "Der Fall 1000") &&
+                     screen.showsAt(48, 20, "Der Fall 1038");
           },
           "library list");
 }
 
-void openRentalList(PtySession& session) {
+void openRentalList(Terminal& session) {
     session.send("3");
     await(session,
-          [](VtermScreen& screen) {
-              return headingShown(screen, "Verleih - Liste anzeigen") && showsAt(screen, 10, 2, "Der Fall 1000") &&
-                     showsAt(screen, 48, 2, "Der Fall 1038");
+          [](Screen& screen) {
+              return headingShown(screen, "Verleih - Liste anzeigen") && screen.showsAt(10, 2, "Der Fall 1000") &&
+                     screen.showsAt(48, 2, "Der Fall 1038");
           },
           "rental list");
 }
 
-void bringTo(PtySession& session, Wait wait) {
+void bringTo(Terminal& session, Wait wait) {
     await(session, mainScreenComplete, "main screen");
     switch (wait) {
     case Wait::MainMenu: break;
@@ -109,7 +109,7 @@ void bringTo(PtySession& session, Wait wait) {
         session.send("War and Peace\r");
         awaitField(session, 16, "Laenge in Minuten:", 20);
         session.send("180\r");
-        await(session, [](VtermScreen& screen) { return showsAt(screen, 26, 20, "F2 Nicht Speichern"); }, "save prompt");
+        await(session, [](Screen& screen) { return screen.showsAt(26, 20, "F2 Nicht Speichern"); }, "save prompt");
         break;
     case Wait::DeleteAfterStep:
         openLibraryMenu(session);
@@ -123,8 +123,8 @@ void bringTo(PtySession& session, Wait wait) {
         awaitField(session, 10, "Zu suchende Film Art eingeben:", 15);
         session.send(std::string(bench_data::kGenre) + "\r");
         await(session,
-              [](VtermScreen& screen) {
-                  return headingShown(screen, "DVD - Suchresultat") && showsAt(screen, 10, 20, "Der Fall 1000");
+              [](Screen& screen) {
+                  return headingShown(screen, "DVD - Suchresultat") && screen.showsAt(10, 20, "Der Fall 1000");
               },
               "search results");
         break;

@@ -1,5 +1,5 @@
 #pragma once
-#include "PtySession.h"
+#include "Terminal.h"
 
 // Brings a freshly started program (in a directory with both files full) to
 // one of the places where it waits for the operator, and returns once it is
@@ -25,13 +25,13 @@ constexpr Wait kEveryWait[] = {Wait::MainMenu,        Wait::SubMenu,       Wait:
                                Wait::ReturnAfterStep, Wait::LibraryList,   Wait::RentalList};
 
 const char* describe(Wait wait);
-void bringTo(PtySession& session, Wait wait);
+void bringTo(Terminal& session, Wait wait);
 
 // Steps from the main menu, each waiting until its screen is complete.
-void openLibraryMenu(PtySession& session);
-void openRentalMenu(PtySession& session);
-void openNewDvdForm(PtySession& session);  // from the library menu
-void openLibraryList(PtySession& session); // from the library menu
-void openRentalList(PtySession& session);  // from the rental menu
+void openLibraryMenu(Terminal& session);
+void openRentalMenu(Terminal& session);
+void openNewDvdForm(Terminal& session);  // from the library menu
+void openLibraryList(Terminal& session); // from the library menu
+void openRentalList(Terminal& session);  // from the rental menu
 
 }  // namespace bench

@@ -15,7 +15,7 @@ document=docs/benchmarks.md
 
 if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
     missing=""
-    for package in cmake g++ make libgtest-dev libbenchmark-dev libvterm-dev dialog; do
+    for package in cmake g++ make libbenchmark-dev libvterm-dev dialog; do
         dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
     done
     if [ -n "$missing" ]; then
@@ -27,15 +27,13 @@ fi
 echo "== release build in $build" >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDVD_BUILD_BENCH=ON -DDVD_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
-for program in bench_self_test storage_bench terminal_figures; do
+for program in storage_bench terminal_figures; do
     if [ ! -x "$build/bench/$program" ]; then
         echo "bench: $program was not built (GoogleTest, Google Benchmark or libvterm missing)" >&2
         exit 1
     fi
 done
 
-echo "== checking the instruments (bench_self_test)" >&2
-"$build/bench/bench_self_test" --gtest_brief=1 >&2
 
 # How busy the machine is: the share of all cores' time spent working, from
 # /proc/stat (the load average trails by minutes).

@@ -1,32 +1,38 @@
 #!/bin/sh
-# Builds the store fuzzer with clang in the given build directory and runs it
-# for a short while (default 30 s) on the seed corpus. Exits non-zero when the
-# fuzzer finds a crash; the crashing input is left in <build-dir>/fuzz-artifacts.
+# Builds the fuzzers with clang in the given build directory and runs each
+# for a short while on its seeds (default 20 s each): the file loader
+# (corpus/store) and the whole program fed keys (corpus/keys, keys.dict).
+# Exits non-zero when a fuzzer finds a fault; the input that shows it is left
+# in <build-dir>/fuzz-artifacts. Longer runs: give more seconds.
 #
-#   scripts/fuzz-short.sh <build-dir> [seconds]
+#   scripts/fuzz-short.sh <build-dir> [seconds-each]
 set -eu
 
 if [ $# -lt 1 ]; then
-    echo "usage: $0 <build-dir> [seconds]" >&2
+    echo "usage: $0 <build-dir> [seconds-each]" >&2
     exit 2
 fi
 mkdir -p "$1"
-# Absolute: the fuzzer works in a directory of its own.
+# Absolute: the fuzzers work in a directory of their own.
 build_dir=$(cd "$1" && pwd)
-seconds=${2:-30}
+seconds=${2:-20}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 
 CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" \
     -DDVD_BUILD_FUZZERS=ON -DDVD_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build_dir" --target store_fuzzer -j2
+cmake --build "$build_dir" --target store_fuzzer key_fuzzer -j"$(nproc)"
 
 # New inputs go to a scratch corpus, never into the repository's seeds.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$build_dir/fuzz-artifacts"
+mkdir -p "$build_dir/fuzz-artifacts" "$scratch/store" "$scratch/keys"
 # A small quarantine: most of the time otherwise goes to recycling memory.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16}"
 "$build_dir/fuzz/store_fuzzer" \
     -max_total_time="$seconds" -timeout=10 -max_len=4096 -print_final_stats=1 \
     -artifact_prefix="$build_dir/fuzz-artifacts/" \
-    "$scratch" "$source_dir/fuzz/corpus/store"
+    "$scratch/store" "$source_dir/fuzz/corpus/store"
+"$build_dir/fuzz/key_fuzzer" \
+    -max_total_time="$seconds" -timeout=20 -max_len=1024 -print_final_stats=1 \
+    -dict="$source_dir/fuzz/keys.dict" -artifact_prefix="$build_dir/fuzz-artifacts/" \
+    "$scratch/keys" "$source_dir/fuzz/corpus/keys"

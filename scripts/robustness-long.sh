@@ -1,71 +1,45 @@
 #!/bin/sh
-# The robustness campaign, long: random key streams (in the normal and the
-# sanitized build), SIGKILL while saving, random hang-ups, and the fixed
-# fault and hostile-file cases, against the real program. Takes about
-# 6-8 minutes on two cores; the figures are printed at the end and kept in
-# build-robust/robustness-long.txt.
+# The robustness campaign, long: the key fuzzer for a while, then every
+# robustness case against the real program, the repeated ones (random kills
+# and hang-ups) many times, in the normal and in the sanitized build. The
+# figures (how often each file came out old or new) are printed at the end
+# and kept in build-robust/robustness-long.txt.
 #
 #   scripts/robustness-long.sh
 #
-# Sizes and seed from the environment (defaults in brackets):
-#   FUZZ_STREAMS [40000]  FUZZ_STREAMS_SANITIZED [4000]  CRASH_KILLS [400]
-#   CRASH_RECORDS [1999]  FAULT_ROUNDS [300]  SEED [from the clock]
+# From the environment (defaults in brackets):
+#   FUZZ_SECONDS [300]  REPEAT [200]  REPEAT_SANITIZED [40]  SEED [from the clock]
 set -eu
 repository=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repository"
-
-fuzz_streams=${FUZZ_STREAMS:-40000}
-fuzz_streams_sanitized=${FUZZ_STREAMS_SANITIZED:-4000}
-crash_kills=${CRASH_KILLS:-400}
-crash_records=${CRASH_RECORDS:-1999}
-fault_rounds=${FAULT_ROUNDS:-300}
+repeat=${REPEAT:-200}
+repeat_sanitized=${REPEAT_SANITIZED:-40}
 seed=${SEED:-$(date +%s)}
-
-echo "== building build-robust and build-robust-asan"
-cmake -S . -B build-robust -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-robust -j2 --target key_fuzz_tests terminal_robustness_tests dvdverwaltung >/dev/null
-cmake -S . -B build-robust-asan -DCMAKE_BUILD_TYPE=Debug -DDVD_SANITIZE=ON >/dev/null
-cmake --build build-robust-asan -j2 --target key_fuzz_tests terminal_robustness_tests dvdverwaltung >/dev/null
-
 log=build-robust/robustness-long.txt
-: >"$log"
 started=$(date +%s)
 failed=0
+mkdir -p build-robust
+: >"$log"
 
-# Runs one test program; its figures (lines the tests print) go to the log.
-run() {
-    title=$1
-    shift
-    echo "== $title"
-    output=$(mktemp)
-    if "$@" >"$output" 2>&1; then
-        result=passed
-    else
-        result=FAILED
-        failed=1
-        cat "$output"
-    fi
-    grep -E '^(key fuzzing|crash safety|faults|random hang-ups):' "$output" | sed "s/^/$title: /" | tee -a "$log" || true
-    echo "$title: $result" | tee -a "$log"
-    rm -f "$output"
-}
+echo "== key fuzzing, ${FUZZ_SECONDS:-300} s"
+scripts/fuzz-short.sh build-robust-fuzz "${FUZZ_SECONDS:-300}" >/dev/null 2>&1 || failed=1
 
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
-
-run "keys, sanitized" env DVD_FUZZ_STREAMS="$fuzz_streams_sanitized" DVD_FUZZ_SEED="$seed" \
-    build-robust-asan/tests/key_fuzz_tests
-run "keys" env DVD_FUZZ_STREAMS="$fuzz_streams" DVD_FUZZ_SEED="$((seed + 1000000))" \
-    build-robust/tests/key_fuzz_tests
-run "kills" env DVD_CRASH_KILLS="$crash_kills" DVD_CRASH_RECORDS="$crash_records" DVD_CRASH_SEED="$seed" \
-    build-robust/tests/terminal_robustness_tests --gtest_filter='CrashSafety.*'
-run "faults" env DVD_FAULT_ROUNDS="$fault_rounds" DVD_FAULT_SEED="$seed" \
-    build-robust/tests/terminal_robustness_tests --gtest_filter='Faults.*:HostileFiles.*'
-run "faults, sanitized" env DVD_FAULT_ROUNDS="$((fault_rounds / 4))" DVD_FAULT_SEED="$((seed + 1))" \
-    build-robust-asan/tests/terminal_robustness_tests --gtest_filter='Faults.*:HostileFiles.*'
+for build in build-robust build-robust-asan; do
+    flags="-DCMAKE_BUILD_TYPE=RelWithDebInfo"
+    runs=$repeat
+    if [ "$build" = build-robust-asan ]; then flags="-DCMAKE_BUILD_TYPE=Debug -DDVD_SANITIZE=ON"; runs=$repeat_sanitized; fi
+    echo "== $build: robustness cases, repeated ones $runs times"
+    cmake -S . -B "$build" $flags >/dev/null
+    cmake --build "$build" -j2 --target pty_cases dvdverwaltung >/dev/null
+    DVD_CASE_REPEAT=$runs DVD_CASE_SEED=$seed ASAN_OPTIONS=detect_leaks=1 \
+        ctest --test-dir "$build" -L robustness -V -j2 >"$build/robustness.out" 2>&1 || failed=1
+    grep -E ': [0-9]+ runs,' "$build/robustness.out" | sed "s/^[0-9]*: //; s|$repository/tests/||; s/^/$build: /" |
+        tee -a "$log"
+done
 
 echo "== seed $seed, $(($(date +%s) - started)) s" | tee -a "$log"
 if [ "$failed" -ne 0 ]; then
-    echo "== robustness campaign FAILED (figures in $log)"
+    echo "== robustness campaign FAILED (see build-robust*/robustness.out, build-robust-fuzz/fuzz-artifacts)"
     exit 1
 fi
 echo "== robustness campaign passed (figures in $log)"

@@ -14,6 +14,7 @@ void DvdApplication::deleteDvdDialog() {
         .questionColumn = 20,
         .answerColumn = 27,
         .recordCount = library.recordCount(),
+        .fileLocked = library.wasLocked(),
         .titleOf = [this](int row) { return library.getTitleGerman(row); },
         .removeAndSave =
             [this](int row) {

@@ -10,6 +10,9 @@ namespace dialog {
 constexpr int MESSAGE_MILLISECONDS = 2500;
 // Shown when a data file could not be written; nothing typed is lost.
 constexpr std::string_view SAVE_FAILED = "SPEICHERN FEHLGESCHLAGEN!";
+// Shown instead of what a data file holds when another program kept it
+// locked for longer than a load waits.
+constexpr std::string_view FILE_LOCKED = "DATEI GESPERRT!";
 
 // The state a form's next pass acts on: a key typed since the last pass
 // (an extended key as its second code) replaces the step. A state that does nothing can only change through a key,

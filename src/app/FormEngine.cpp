@@ -19,7 +19,7 @@ constexpr int FIELD_COLUMN = 40;
 class FormRun {
 public:
     FormRun(DvdApplication& application, const FormDefinition& form)
-        : application(application), form(form), acceptedThisRun(form.fields.size(), false) {}
+        : application(application), form(form), values(form.fields.size()), taken(form.fields.size(), false) {}
 
     void run() {
         int state = DvdApplication::REDRAW;
@@ -50,7 +50,9 @@ private:
                 dialog::drawSavePrompt(application);
                 return WAITING_FOR_DECISION;
             case KEY_SAVE: return save();
-            case KEY_DISCARD: return DvdApplication::REDRAW;
+            case KEY_DISCARD:
+                startAfresh();
+                return DvdApplication::REDRAW;
             default: return state;
         }
     }
@@ -58,56 +60,64 @@ private:
     int ask(const FormField& field) {
         const auto index = static_cast<std::size_t>(&field - form.fields.data());
         if (index == 0) {
+            // The first field is the form's fresh start.
+            startAfresh();
             application.clearScreen();
             (application.*form.drawHeading)();
         }
         application.setColor(colors::YELLOW, colors::BLACK);
         application.setCursor(field.row, LABEL_COLUMN);
         std::cout << field.label;
-        const std::string text = application.readField(field.length, field.row, FIELD_COLUMN);
-        field.value.set(text);
+        std::string text = application.readField(field.length, field.row, FIELD_COLUMN);
         if (text == "escape") return keys::ESCAPE;
-        acceptedThisRun[index] = !field.accepts || field.accepts(text);
-        if (!acceptedThisRun[index]) return refuse(field);
+        taken[index] = !field.accepts || field.accepts(text);
+        values[index] = std::move(text);
+        if (!taken[index]) return refuse(field);
         return index + 1 < form.fields.size() ? form.fields[index + 1].step : STEP_SAVE_PROMPT;
     }
 
     int refuse(const FormField& field) {
         const FieldRefusal& refusal = field.refusal;
+        const std::string_view message = refusal.messageNow ? refusal.messageNow() : refusal.message;
         if (refusal.then == FieldRefusal::Then::StartAfresh) {
-            dialog::showMessage(application, refusal.row, refusal.column, refusal.message);
+            dialog::showMessage(application, refusal.row, refusal.column, message);
             application.setColor(colors::YELLOW, colors::BLACK);
             return DvdApplication::REDRAW;
         }
         application.setCursor(field.row, FIELD_COLUMN);
         std::cout << std::string(static_cast<std::size_t>(field.length), ' ');
-        dialog::showMessage(application, refusal.row, refusal.column, refusal.message);
-        dialog::eraseMessage(application, refusal.row, refusal.column, refusal.message);
+        dialog::showMessage(application, refusal.row, refusal.column, message);
+        dialog::eraseMessage(application, refusal.row, refusal.column, message);
         return field.step;
     }
 
-    // Keys typed during a refusal's message, or ahead of the fields, can reach
-    // the save step. A field asked again is checked once more on what the
-    // record holds. A field that starts afresh is checked against the outside
-    // world (a file): only a text accepted since it was typed in this run counts.
+    // Keys typed ahead (a held save key, a save key during a message) can
+    // reach the save step with fields not typed since the fresh start: the
+    // first such field is asked for instead, and nothing is written.
     int save() {
         for (std::size_t index = 0; index < form.fields.size(); ++index) {
-            const FormField& field = form.fields[index];
-            if (!field.accepts) continue;
-            if (field.refusal.then == FieldRefusal::Then::StartAfresh) {
-                if (!acceptedThisRun[index]) return DvdApplication::REDRAW;
-            } else if (!field.accepts(field.value.get())) {
-                return field.step;
-            }
+            if (!taken[index]) return form.fields[index].step;
         }
-        if (form.appendRecord()) return DvdApplication::REDRAW;
-        dialog::reportSaveFailure(application, form.messageRow, form.messageColumn);
-        return STEP_SAVE_PROMPT;
+        for (std::size_t index = 0; index < form.fields.size(); ++index) form.fields[index].value.set(values[index]);
+        if (!form.appendRecord()) {
+            dialog::reportSaveFailure(application, form.messageRow, form.messageColumn);
+            return STEP_SAVE_PROMPT;
+        }
+        startAfresh();
+        return DvdApplication::REDRAW;
+    }
+
+    void startAfresh() {
+        for (std::string& value : values) value.clear();
+        taken.assign(taken.size(), false);
     }
 
     DvdApplication& application;
     const FormDefinition& form;
-    std::vector<bool> acceptedThisRun;  // per field
+    // Per field: the text typed since the form last started afresh, and
+    // whether it was typed and taken.
+    std::vector<std::string> values;
+    std::vector<bool> taken;
 };
 
 }  // namespace

@@ -7,18 +7,16 @@
 class DvdApplication;
 class TitledScreen;
 
-// Where a field's value lives while the record is assembled.
+// Where a field's value goes when the record is saved. Until then the form
+// holds the values itself: the store's work row hands nothing over.
 struct FieldValue {
     std::function<void(std::string)> set;
-    std::function<std::string()> get;
 };
 
 // The field of a store's work row that a form fills in.
 template <typename Store>
-FieldValue workRowField(Store& store, void (Store::*set)(std::string, int), std::string (Store::*get)(int) const,
-                        int workRow) {
-    return {[&store, set, workRow](std::string text) { (store.*set)(std::move(text), workRow); },
-            [&store, get, workRow] { return (store.*get)(workRow); }};
+FieldValue workRowField(Store& store, void (Store::*set)(std::string, int), int workRow) {
+    return {[&store, set, workRow](std::string text) { (store.*set)(std::move(text), workRow); }};
 }
 
 // What a field does with a text its check refuses.
@@ -28,6 +26,8 @@ struct FieldRefusal {
         StartAfresh,  // the message left standing until the form is drawn anew
     };
     std::string_view message;
+    // When set, the message for this refusal instead (the reason may vary).
+    std::function<std::string_view()> messageNow = {};
     int row = 0;
     int column = 0;
     Then then = Then::AskAgain;
@@ -57,6 +57,9 @@ struct FormDefinition {
 };
 
 // Asks for the fields in turn, then offers to save (F1 or ';') or to discard
-// (F2 or '<'); either starts the form afresh. A key typed between two steps
-// replaces the next step: a step letter asks for its field, Escape leaves.
+// (F2 or '<'); either starts the form afresh, empty. A key typed between two
+// steps replaces the next step: a step letter asks for its field, Escape
+// leaves. A save writes only a record whose every field was typed and taken
+// since the form last started afresh; otherwise it asks for the first field
+// missing, so a second save key saves nothing.
 void runForm(DvdApplication& application, const FormDefinition& form);

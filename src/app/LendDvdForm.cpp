@@ -1,5 +1,6 @@
 #include <memory>
 
+#include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
 #include "app/FormEngine.h"
 
@@ -22,19 +23,23 @@ bool isTitleInLibrary(DvdLibrary& titles, const std::string& title) {
 void DvdApplication::lendDvdForm() {
     // Read anew for every title; the application's library stays untouched.
     auto titleCheckLibrary = std::make_shared<DvdLibrary>();
-    const auto field = [this](auto set, auto get) { return workRowField(rentals, set, get, WORK_ROW); };
+    const auto field = [this](auto set) { return workRowField(rentals, set, WORK_ROW); };
     const FormDefinition form{
         .drawHeading = &DvdApplication::drawLendHeading,
         .fields = {
             {.label = "Titel:", .row = 10, .length = 30, .step = REDRAW,
-             .value = field(&RentalRegister::setFilmTitle, &RentalRegister::getFilmTitle),
+             .value = field(&RentalRegister::setFilmTitle),
              .accepts = [titleCheckLibrary](const std::string& text) { return isTitleInLibrary(*titleCheckLibrary, text); },
-             .refusal = {.message = "FILM NICHT VORHANDEN!", .row = 20, .column = 30,
+             .refusal = {.message = "FILM NICHT VORHANDEN!",
+                         .messageNow = [titleCheckLibrary]() -> std::string_view {
+                             return titleCheckLibrary->wasLocked() ? dialog::FILE_LOCKED : "FILM NICHT VORHANDEN!";
+                         },
+                         .row = 20, .column = 30,
                          .then = FieldRefusal::Then::StartAfresh}},
             {.label = "Name:", .row = 12, .length = 30, .step = 'T',
-             .value = field(&RentalRegister::setSurname, &RentalRegister::getSurname)},
+             .value = field(&RentalRegister::setSurname)},
             {.label = "Vorname:", .row = 14, .length = 30, .step = 'E',
-             .value = field(&RentalRegister::setFirstName, &RentalRegister::getFirstName)},
+             .value = field(&RentalRegister::setFirstName)},
         },
         .appendRecord = [this] { return rentals.appendRecord(); },
         .messageRow = 20,

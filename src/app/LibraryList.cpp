@@ -8,7 +8,7 @@ void DvdApplication::listLibrary() {
     clearScreen();
     runListScreen(*this, [this] {
         drawLibraryListHeading();
-        drawListRows(*this, libraryColumns(), library.recordCount(), library.unreadLineCount(),
+        drawListRows(*this, libraryColumns(), library.recordCount(), fileNoticeOf(library),
                      [this](int record, int columnIndex) { return libraryColumnValue(library, record, columnIndex); });
     });
 }

@@ -3,18 +3,18 @@
 
 // The record is assembled in WORK_ROW and appended to the file as one line.
 void DvdApplication::newDvdForm() {
-    const auto field = [this](auto set, auto get) { return workRowField(library, set, get, WORK_ROW); };
+    const auto field = [this](auto set) { return workRowField(library, set, WORK_ROW); };
     const FormDefinition form{
         .drawHeading = &DvdApplication::drawNewDvdHeading,
         .fields = {
             {.label = "Film Art:", .row = 10, .length = 20, .step = REDRAW,
-             .value = field(&DvdLibrary::setGenre, &DvdLibrary::getGenre)},
+             .value = field(&DvdLibrary::setGenre)},
             {.label = "Titel in Deutsch:", .row = 12, .length = 30, .step = 'T',
-             .value = field(&DvdLibrary::setTitleGerman, &DvdLibrary::getTitleGerman)},
+             .value = field(&DvdLibrary::setTitleGerman)},
             {.label = "Titel in Englisch:", .row = 14, .length = 30, .step = 'E',
-             .value = field(&DvdLibrary::setTitleEnglish, &DvdLibrary::getTitleEnglish)},
+             .value = field(&DvdLibrary::setTitleEnglish)},
             {.label = "Laenge in Minuten:", .row = 16, .length = 3, .step = 'L',
-             .value = field(&DvdLibrary::setLengthMinutes, &DvdLibrary::getLengthMinutes),
+             .value = field(&DvdLibrary::setLengthMinutes),
              .accepts = [this](const std::string& text) { return library.isValidLength(text); },
              .refusal = {.message = "FALSCHE EINGABE DER LAENGE!", .row = 30, .column = 25,
                          .then = FieldRefusal::Then::AskAgain}},

@@ -50,7 +50,8 @@ void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) 
             application.clearScreen();
             const int found = findTitle(dialog, title);
             if (found == NOT_FOUND) {
-                dialog::showMessage(application, QUESTION_ROW, 20, "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!");
+                dialog::showMessage(application, QUESTION_ROW, 20,
+                                    dialog.fileLocked ? dialog::FILE_LOCKED : "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!");
                 state = DvdApplication::REDRAW;
                 continue;
             }

@@ -19,6 +19,8 @@ struct RemovalDialog {
     int questionColumn;
     int answerColumn;  // where "j" or "n" is typed, after "[j/n]:" below the question
     int recordCount;
+    // The file could not be loaded because someone else held its lock.
+    bool fileLocked;
     std::function<std::string(int row)> titleOf;
     // Takes the record out and rewrites the file; false when the file could not be written.
     std::function<bool(int row)> removeAndSave;

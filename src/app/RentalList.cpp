@@ -21,7 +21,7 @@ void DvdApplication::listRentals() {
     clearScreen();
     runListScreen(*this, [this] {
         drawRentalListHeading();
-        drawListRows(*this, RENTAL_COLUMNS, rentals.recordCount(), rentals.unreadLineCount(),
+        drawListRows(*this, RENTAL_COLUMNS, rentals.recordCount(), fileNoticeOf(rentals),
                      [this](int record, int columnIndex) { return rentalValue(rentals, record, columnIndex); });
     });
 }

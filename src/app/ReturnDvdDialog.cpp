@@ -14,6 +14,7 @@ void DvdApplication::returnDvdDialog() {
         .questionColumn = 10,
         .answerColumn = 17,
         .recordCount = rentals.recordCount(),
+        .fileLocked = rentals.wasLocked(),
         .titleOf = [this](int row) { return rentals.getFilmTitle(row); },
         .removeAndSave =
             [this](int row) {

@@ -52,7 +52,7 @@ void DvdApplication::searchByGenre() {
             std::vector<int> hits;
             for (int i = 0; i < library.recordCount(); ++i)
                 if (library.getGenre(i) == searchText) hits.push_back(i);
-            drawListRows(*this, libraryColumns(), static_cast<int>(hits.size()), 0, [&](int hit, int columnIndex) {
+            drawListRows(*this, libraryColumns(), static_cast<int>(hits.size()), fileNoticeOf(library), [&](int hit, int columnIndex) {
                 return libraryColumnValue(library, hits[static_cast<size_t>(hit)], columnIndex);
             });
             if (!hits.empty()) {
@@ -61,7 +61,8 @@ void DvdApplication::searchByGenre() {
                 resultsOnScreen = true;
                 state = RESULTS_SHOWN;
             } else {
-                dialog::showMessage(*this, 20, 30, "KEINE FILME DIESER ART GEFUNDEN!");
+                dialog::showMessage(*this, 20, 30,
+                                    library.wasLocked() ? dialog::FILE_LOCKED : "KEINE FILME DIESER ART GEFUNDEN!");
                 state = REDRAW;
             }
         }

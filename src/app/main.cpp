@@ -1,8 +1,10 @@
+#include "app/CommandLine.h"
 #include "app/DvdApplication.h"
 #include "console/Platform.h"
 
-int main() {
-    if (!platform::standardStreamsOpen()) return 1;
+int main(int argc, char** argv) {
+    if (const auto exitStatus = command_line::handle(argc, argv)) return *exitStatus;
+    if (!platform::standardStreamsOpen() || !platform::canShowScreens()) return 1;
     DvdApplication application;
     application.setTitle("DVD Verwaltung");
     application.setWindowSize(79, 48);

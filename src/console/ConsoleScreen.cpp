@@ -18,6 +18,7 @@ ConsoleScreen::ConsoleScreen()
       cells(static_cast<size_t>(BUFFER_COLUMNS) * MINIMUM_BUFFER_ROWS),
       streamBuffer(std::make_unique<ScreenStreamBuffer>(*this)) {
     platform::open();
+    plainText.useGlyphs(platform::plainTextGlyphs());
     previousCoutBuffer = std::cout.rdbuf(streamBuffer.get());
     readBufferSize();
 }

@@ -184,6 +184,9 @@ void KeyDecoder::decodeGround(unsigned char byte) {
         escapeRead_ = readNumber_;
     } else if (byte < 0x80) {
         if (!dropped) emitTypedCharacter(byte);
+    } else if (singleByteCharacters_ != nullptr) {
+        const char32_t character = (*singleByteCharacters_)[byte];
+        if (character != 0 && !dropped) emitTypedCharacter(character);
     } else if (byte >= 0xC2 && byte <= 0xDF) {
         startUtf8(1, byte & 0x1F, 0x80, 0xBF);
     } else if (byte >= 0xE0 && byte <= 0xEF) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstddef>
 #include <deque>
 #include <string>
@@ -50,6 +51,10 @@ public:
     void endOfInput();
     bool hasKey() const;
     int takeKey();  // codes 0..255 in arrival order; precondition hasKey()
+    // A terminal whose set has one byte per character: the character each typed
+    // byte from 0x80 up stands for (0: none). The table must outlive the decoder;
+    // nullptr goes back to UTF-8.
+    void useSingleByteCharacters(const std::array<char32_t, 256>* characters) { singleByteCharacters_ = characters; }
 
 private:
     enum class State {
@@ -100,4 +105,5 @@ private:
     unsigned char utf8High_ = 0xBF;
     long long lastByteMs_ = 0;
     std::deque<unsigned char> keys_;
+    const std::array<char32_t, 256>* singleByteCharacters_ = nullptr;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,10 @@ class PlainTextRenderer {
 public:
     // Every row of the buffer counts, not only the part a window would show.
     std::string render(const FrameView& frame);
+    // The output's glyph for each code page 850 byte; nullptr: UTF-8.
+    void useGlyphs(const std::array<std::string, 256>* glyphs) { glyphs_ = glyphs; }
 
 private:
+    const std::array<std::string, 256>* glyphs_ = nullptr;
     std::vector<std::string> shownRows_;  // code page 850, trailing blanks cut
 };

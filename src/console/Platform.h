@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -24,12 +25,18 @@ void close();
 
 // False when standard output is not a terminal: it then gets plain text.
 bool outputIsTerminal();
+// False, after saying why on standard error, when standard output is a
+// terminal that cannot place the cursor. Checked once, before open().
+bool canShowScreens();
 TerminalSize terminalSize();
 
 // Shows the frame on the terminal: only the cells that changed, in one write.
 void present(const FrameView& frame);
 // Plain text for an output that is not a terminal, written as it is.
 void writeThrough(std::string_view bytes);
+// How that text writes each code page 850 byte, in the output's character
+// set; nullptr for UTF-8. Valid once open() ran.
+const std::array<std::string, 256>* plainTextGlyphs();
 
 void setWindowTitle(std::string_view titleCp850);
 void requestWindowSize(int columns, int rows);

@@ -131,7 +131,7 @@ void TerminalRenderer::drawCell(std::string& out, int row, int column) {
     const ScreenCell& cell = wanted_[index];
     moveCursor(out, row, column);
     setAttribute(out, cell.attribute);
-    cp850::appendGlyphUtf8(out, cell.character);
+    appendGlyph(out, cell.character);
     shown_[index] = cell;
     if (column + 1 < columns_) {
         cursorColumn_ = column + 1;
@@ -156,7 +156,7 @@ void TerminalRenderer::moveCursor(std::string& out, int row, int column) {
         bool rewritable = contentsKnown_ && cursorColumn_ < column;
         for (int gap = cursorColumn_; rewritable && gap < column; ++gap) {
             const ScreenCell& cell = shown_[static_cast<std::size_t>(row) * columns_ + gap];
-            cp850::appendGlyphUtf8(rewrite, cell.character);
+            appendGlyph(rewrite, cell.character);
             rewritable = cell.attribute == attribute_ && rewrite.size() < cheapest.size();
         }
         if (rewritable) cheapest = std::move(rewrite);
@@ -181,4 +181,11 @@ void TerminalRenderer::setAttribute(std::string& out, std::uint8_t attribute) {
     }
     out += 'm';
     attribute_ = attribute;
+}
+
+void TerminalRenderer::appendGlyph(std::string& out, unsigned char byte) const {
+    if (glyphs_ == nullptr)
+        cp850::appendGlyphUtf8(out, byte);
+    else
+        out += (*glyphs_)[byte];
 }

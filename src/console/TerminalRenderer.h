@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ public:
     // The terminal's contents are unknown (resize, resume after Ctrl+Z, start): the next render
     // redraws every cell of the view.
     void invalidate();
+    // A terminal in a set other than UTF-8: what each code page 850 byte is written as.
+    // The table must outlive the renderer; nullptr goes back to UTF-8.
+    void useGlyphs(const std::array<std::string, 256>* glyphs) { glyphs_ = glyphs; }
 
 private:
     static constexpr int kUnknown = -1;
@@ -25,6 +29,7 @@ private:
     void drawCell(std::string& out, int row, int column);
     void moveCursor(std::string& out, int row, int column);
     void setAttribute(std::string& out, std::uint8_t attribute);
+    void appendGlyph(std::string& out, unsigned char byte) const;
 
     int rows_ = 0;
     int columns_ = 0;
@@ -36,4 +41,5 @@ private:
     int attribute_ = kUnknown;        // the terminal's current colours
     int cursorRow_ = kUnknown;
     int cursorColumn_ = kUnknown;
+    const std::array<std::string, 256>* glyphs_ = nullptr;
 };

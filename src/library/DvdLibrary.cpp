@@ -17,22 +17,29 @@ void DvdLibrary::clear() {
     storage::emptyRows(columns(), 0, count);
     count = 0;
     file.forget();
+    lastLoad = storage::StoreFile::LoadResult::Missing;
 }
 
-bool DvdLibrary::load() { return file.load(columns(), count); }
+bool DvdLibrary::load() {
+    lastLoad = file.load(columns(), count);
+    return lastLoad == storage::StoreFile::LoadResult::Loaded;
+}
 
 bool DvdLibrary::appendRecord() { return file.append(columns(), WORK_ROW); }
 
-bool DvdLibrary::saveAll() { return file.replace(columns(), count); }
+bool DvdLibrary::saveAll() { return file.replace(); }
 
 void DvdLibrary::removeRecord(int row) {
     storage::removeRow(columns(), row, count);
+    file.removeLine(row);
     --count;
 }
 
 int DvdLibrary::recordCount() const { return count; }
 int DvdLibrary::unreadLineCount() const { return file.unreadLineCount(); }
-bool DvdLibrary::isComplete() const { return file.unreadLineCount() == 0; }
+bool DvdLibrary::isComplete() const { return file.unreadLineCount() == 0 && !file.stoppedBeforeEnd(); }
+bool DvdLibrary::hasUncountedLines() const { return file.stoppedBeforeEnd(); }
+bool DvdLibrary::wasLocked() const { return lastLoad == storage::StoreFile::LoadResult::Locked; }
 
 void DvdLibrary::setGenre(std::string text, int row) { genre[row] = std::move(text); }
 std::string DvdLibrary::getGenre(int row) const { return genre[row]; }

@@ -16,18 +16,24 @@ public:
     // Empties the records and the row after them (also what a form left in
     // WORK_ROW).
     void clear();
-    // Appends the file's records; false when the file is missing or unreadable.
+    // Appends the file's records; false when the file is missing, unreadable
+    // or locked by someone else for longer than a store waits.
     bool load();
+    // Whether the last load found the file locked.
+    bool wasLocked() const;
     // Appends WORK_ROW to the file; true only when the whole line reached it.
     bool appendRecord();
-    // Rewrites the file from the records held; true only when it was safely
-    // replaced. Refused when records were left unread or the file changed
-    // since the load.
+    // Takes the lines of the records removed since the load out of the file,
+    // leaving every other byte as it is; true only when it was safely
+    // replaced. Refused when the file changed since the load.
     bool saveAll();
     void removeRecord(int row);
     int recordCount() const;
     // Records in the file that the last load could not hold (0 when complete).
     int unreadLineCount() const;
+    // True when the load stopped reading before the end of a huge file, so
+    // that unreadLineCount counts only part of what was not read.
+    bool hasUncountedLines() const;
     bool isComplete() const;
 
     // Whether a typed running time is accepted: a decimal integer in the
@@ -52,4 +58,5 @@ private:
     storage::StoreColumn lengthMinutes;
     int count = 0;
     storage::StoreFile file;
+    storage::StoreFile::LoadResult lastLoad = storage::StoreFile::LoadResult::Missing;
 };

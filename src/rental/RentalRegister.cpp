@@ -15,22 +15,29 @@ void RentalRegister::clear() {
     storage::emptyRows(columns(), 0, count);
     count = 0;
     file.forget();
+    lastLoad = storage::StoreFile::LoadResult::Missing;
 }
 
-bool RentalRegister::load() { return file.load(columns(), count); }
+bool RentalRegister::load() {
+    lastLoad = file.load(columns(), count);
+    return lastLoad == storage::StoreFile::LoadResult::Loaded;
+}
 
 bool RentalRegister::appendRecord() { return file.append(columns(), WORK_ROW); }
 
-bool RentalRegister::saveAll() { return file.replace(columns(), count); }
+bool RentalRegister::saveAll() { return file.replace(); }
 
 void RentalRegister::removeRecord(int row) {
     storage::removeRow(columns(), row, count);
+    file.removeLine(row);
     --count;
 }
 
 int RentalRegister::recordCount() const { return count; }
 int RentalRegister::unreadLineCount() const { return file.unreadLineCount(); }
-bool RentalRegister::isComplete() const { return file.unreadLineCount() == 0; }
+bool RentalRegister::isComplete() const { return file.unreadLineCount() == 0 && !file.stoppedBeforeEnd(); }
+bool RentalRegister::hasUncountedLines() const { return file.stoppedBeforeEnd(); }
+bool RentalRegister::wasLocked() const { return lastLoad == storage::StoreFile::LoadResult::Locked; }
 
 void RentalRegister::setFilmTitle(std::string text, int row) { title[row] = std::move(text); }
 std::string RentalRegister::getFilmTitle(int row) const { return title[row]; }

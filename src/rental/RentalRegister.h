@@ -21,7 +21,9 @@ public:
     void removeRecord(int row);
     int recordCount() const;
     int unreadLineCount() const;
+    bool hasUncountedLines() const;
     bool isComplete() const;
+    bool wasLocked() const;
 
     void setFilmTitle(std::string text, int row);
     std::string getFilmTitle(int row) const;
@@ -38,4 +40,5 @@ private:
     storage::StoreColumn firstName;
     int count = 0;
     storage::StoreFile file;
+    storage::StoreFile::LoadResult lastLoad = storage::StoreFile::LoadResult::Missing;
 };

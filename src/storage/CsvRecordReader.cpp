@@ -1,25 +1,39 @@
 #include "storage/CsvRecordReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace storage {
 
-CsvRecordReader::CsvRecordReader(const CsvLayout& layout, int toKeep, FieldTarget target)
+CsvRecordReader::CsvRecordReader(const CsvLayout& layout, int toKeep, FieldTarget target, std::size_t bytesKept)
     : columnCount(static_cast<std::size_t>(std::max(layout.columnCount, 0))),
       recordsToKeep(static_cast<std::size_t>(std::max(toKeep, 0))),
+      fieldBytesKept(bytesKept),
       targetOf(std::move(target)) {
     startLine();
 }
 
 void CsvRecordReader::feed(std::string_view bytes) {
     for (std::size_t at = 0; at < bytes.size(); ++at) {
-        if (state == FieldState::Plain && !pendingCarriageReturn && keepsCurrentField()) {
+        if (!keepingLine && !pendingCarriageReturn) {
+            // Lines past the kept ones are only counted: skip to the line end.
+            const void* found = std::memchr(bytes.data() + at, '\n', bytes.size() - at);
+            if (found == nullptr) {
+                lineHasBytes = true;
+                break;
+            }
+            at = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
+            takeLineEnd(bytesFed + static_cast<long long>(at) + 1);
+            continue;
+        }
+        if (state == FieldState::Plain && !pendingCarriageReturn) {
             // Most bytes are plain field text: take a whole run of it at once.
             std::size_t end = at;
             while (end < bytes.size() && bytes[end] != ',' && bytes[end] != '\r' && bytes[end] != '\n') ++end;
             if (end > at) {
-                appendRun(bytes.substr(at, end - at));
+                lineHasBytes = true;
+                if (keepsCurrentField()) appendRun(bytes.substr(at, end - at));
                 at = end;
                 if (at == bytes.size()) break;
             }
@@ -28,7 +42,7 @@ void CsvRecordReader::feed(std::string_view bytes) {
         if (pendingCarriageReturn) {
             pendingCarriageReturn = false;
             if (byte == '\n') {
-                takeLineEnd();
+                takeLineEnd(bytesFed + static_cast<long long>(at) + 1);
                 continue;
             }
             takeByte('\r');
@@ -36,11 +50,12 @@ void CsvRecordReader::feed(std::string_view bytes) {
         if (byte == '\r') {
             pendingCarriageReturn = true;
         } else if (byte == '\n') {
-            takeLineEnd();
+            takeLineEnd(bytesFed + static_cast<long long>(at) + 1);
         } else {
             takeByte(byte);
         }
     }
+    bytesFed += static_cast<long long>(bytes.size());
 }
 
 void CsvRecordReader::finish() {
@@ -49,7 +64,7 @@ void CsvRecordReader::finish() {
         takeByte('\r');
     }
     // The empty rest after the last line end is no record.
-    if (lineHasBytes) takeLineEnd();
+    if (lineHasBytes) takeLineEnd(bytesFed);
 }
 
 void CsvRecordReader::startLine() {
@@ -60,6 +75,7 @@ void CsvRecordReader::startLine() {
     plainToLineEnd = false;
     lineHasBytes = false;
     quotedFieldBytes.clear();
+    quotedBytesCut = false;
 }
 
 void CsvRecordReader::appendRun(std::string_view run) {
@@ -68,7 +84,8 @@ void CsvRecordReader::appendRun(std::string_view run) {
         fieldText = &targetOf(keptCount, field);
         fieldTextStart = fieldText->size();
     }
-    *fieldText += run;
+    const std::size_t held = fieldText->size() - fieldTextStart;
+    if (held < fieldBytesKept) *fieldText += run.substr(0, fieldBytesKept - held);
 }
 
 void CsvRecordReader::append(char byte) { appendRun(std::string_view(&byte, 1)); }
@@ -93,7 +110,7 @@ void CsvRecordReader::takeByte(char byte) {
         return;
     case FieldState::Quoted:
         if (keepsCurrentField()) {
-            quotedFieldBytes += byte;
+            holdQuotedByte(byte);
             if (byte != '"') append(byte);
         }
         if (byte == '"') state = FieldState::QuoteInQuoted;
@@ -103,15 +120,23 @@ void CsvRecordReader::takeByte(char byte) {
             startNextField();
         } else if (byte == '"') {
             if (keepsCurrentField()) {
-                quotedFieldBytes += byte;
+                holdQuotedByte(byte);
                 append(byte);
             }
             state = FieldState::Quoted;
         } else {
-            if (keepsCurrentField()) quotedFieldBytes += byte;
+            if (keepsCurrentField()) holdQuotedByte(byte);
             rereadQuotedFieldPlainly();
         }
         return;
+    }
+}
+
+void CsvRecordReader::holdQuotedByte(char byte) {
+    if (quotedFieldBytes.size() <= fieldBytesKept) {
+        quotedFieldBytes += byte;
+    } else {
+        quotedBytesCut = true;
     }
 }
 
@@ -121,8 +146,15 @@ void CsvRecordReader::rereadQuotedFieldPlainly() {
     if (!keepsCurrentField()) return;  // nothing held, and later fields are dropped too
     std::string bytes;
     bytes.swap(quotedFieldBytes);
+    const bool cut = quotedBytesCut;
     if (fieldText != nullptr) fieldText->resize(fieldTextStart);
     for (char byte : bytes) takeByte(byte);
+    // Past the bytes held, what the field's commas would have split is not
+    // known: the rest of this line is dropped (the file keeps it).
+    if (cut) {
+        field = columnCount;
+        fieldText = nullptr;
+    }
 }
 
 void CsvRecordReader::startNextField() {
@@ -130,15 +162,18 @@ void CsvRecordReader::startNextField() {
     fieldText = nullptr;
     state = FieldState::Start;
     quotedFieldBytes.clear();
+    quotedBytesCut = false;
 }
 
-void CsvRecordReader::takeLineEnd() {
+void CsvRecordReader::takeLineEnd(long long lineEnd) {
     if (state == FieldState::Quoted) rereadQuotedFieldPlainly();
     if (keepingLine) {
         ++keptCount;
+        keptSpans.push_back({lineStart, lineEnd});
     } else {
         ++notKept;
     }
+    lineStart = lineEnd;
     startLine();
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "storage/CsvLayout.h"
 
@@ -20,30 +21,42 @@ namespace storage {
 // quotes are ordinary), which is how files of the unquoted format always read.
 // A line end always ends a record, so a stray quote cannot swallow later lines.
 //
+// A kept field holds at most fieldBytesKept bytes; the rest is skipped.
 // Every byte is looked at a bounded number of times: the time is linear.
 class CsvRecordReader {
 public:
+    // Where a record's line stands in the bytes fed, line end included.
+    struct LineSpan {
+        long long start = 0;
+        long long end = 0;
+    };
+
     // The text that the bytes of one field of a kept record are appended to.
     // Asked once per field that has bytes; never for records past the limit.
     using FieldTarget = std::function<std::string&(std::size_t record, std::size_t column)>;
 
     // Records past recordsToKeep are only counted, their bytes not held.
-    CsvRecordReader(const CsvLayout& layout, int recordsToKeep, FieldTarget target);
+    CsvRecordReader(const CsvLayout& layout, int recordsToKeep, FieldTarget target,
+                    std::size_t fieldBytesKept = static_cast<std::size_t>(-1));
 
     void feed(std::string_view bytes);
-    // Call once after the last chunk.
+    // Call once after the last chunk of the whole file. (Not called when the
+    // bytes stop early: a line cut off there is no record.)
     void finish();
 
     std::size_t keptRecordCount() const { return keptCount; }
     long long recordsNotKept() const { return notKept; }
+    // The lines of the kept records, in order.
+    const std::vector<LineSpan>& keptLines() const { return keptSpans; }
 
 private:
     enum class FieldState { Start, Plain, Quoted, QuoteInQuoted };
 
     void takeByte(char byte);
-    void takeLineEnd();
+    void takeLineEnd(long long lineEnd);
     void startNextField();
     void startLine();
+    void holdQuotedByte(char byte);
     void rereadQuotedFieldPlainly();
     bool keepsCurrentField() const { return keepingLine && field < columnCount; }
     void append(char byte);
@@ -51,9 +64,13 @@ private:
 
     std::size_t columnCount;
     std::size_t recordsToKeep;
+    std::size_t fieldBytesKept;
     FieldTarget targetOf;
     std::size_t keptCount = 0;
     long long notKept = 0;
+    std::vector<LineSpan> keptSpans;
+    long long bytesFed = 0;  // before the chunk being fed
+    long long lineStart = 0;
 
     bool keepingLine = false;
     std::size_t field = 0;
@@ -64,8 +81,10 @@ private:
     bool pendingCarriageReturn = false;
     bool lineHasBytes = false;
     // The bytes of an open quoted field as they stand in the file, from its
-    // opening quote on, in case it turns out not to be a quoted field.
+    // opening quote on, in case it turns out not to be a quoted field; no
+    // more than a kept field's worth (quotedBytesCut says when more came).
     std::string quotedFieldBytes;
+    bool quotedBytesCut = false;
 };
 
 }  // namespace storage

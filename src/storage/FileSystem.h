@@ -8,16 +8,20 @@ namespace storage {
 
 // One data file, opened and locked for the length of one store operation and
 // closed (lock released) when the object ends. Readers share the lock;
-// appending and replacing hold it alone. All the operating-system calls on
-// files are behind this class, in one source file per system.
+// appending and replacing hold it alone. A lock held elsewhere is waited for
+// a few seconds at most (status Locked after that). All the operating-system
+// calls on files are behind this class, in one source file per system.
 class DataFile {
 public:
     enum class Purpose { Read, Append, Replace };
-    enum class Status { Open, Missing, Failed };
+    enum class Status { Open, Missing, Locked, Failed };
 
-    // Read opens an existing file; Append and Replace create it when missing.
-    // Only regular files are opened. When the file was replaced while this
-    // waited for the lock, the file now under the name is opened instead.
+    // Read and Replace open an existing file; Append creates it when missing.
+    // Only regular files are opened, and opening never blocks on anything
+    // else under the name. When the file was replaced while this waited for
+    // the lock, the file now under the name is opened instead. Append and
+    // Replace first remove the temporary files that writers killed before
+    // they could finish left beside the file.
     DataFile(std::string path, Purpose purpose);
     ~DataFile();
     DataFile(const DataFile&) = delete;
@@ -26,9 +30,13 @@ public:
     Status status() const { return openStatus; }
     bool isOpen() const { return openStatus == Status::Open; }
 
-    // Hands the whole file to `consume`, from its start, in chunks. False on a
-    // read error.
+    // Hands the file to `consume`, from its start, in chunks, until its end or
+    // until `consume` returns false. False on a read error.
+    bool read(const std::function<bool(std::string_view)>& consume);
     bool readAll(const std::function<void(std::string_view)>& consume);
+
+    // The file's size in bytes. False on an error.
+    bool size(long long& bytes);
 
     // The file's last byte, or -1 when the file is empty. False on an error.
     bool readLastByte(int& lastByte);
@@ -38,10 +46,13 @@ public:
     // keeps part of the bytes.
     bool appendWhole(std::string_view bytes);
 
-    // Makes the file hold exactly these bytes: a temporary file in the same
-    // directory is written, synced, given this file's permissions and renamed
-    // over the name; then the directory is synced. On failure the file is
-    // left as it was.
+    // Makes the file hold exactly what `produce` hands to its writer: a
+    // temporary file in the same directory is written, synced, given this
+    // file's permissions and renamed over the name. When `produce` or a
+    // write fails, the temporary file goes and the file stays as it was. True
+    // once the rename is done, whatever happens after it.
+    using Writer = std::function<bool(std::string_view)>;
+    bool replaceWith(const std::function<bool(const Writer& write)>& produce);
     bool replaceWith(std::string_view bytes);
 
 private:
@@ -49,5 +60,10 @@ private:
     std::intptr_t handle = -1;
     Status openStatus = Status::Failed;
 };
+
+// Removes the temporary file a replacement is writing at this moment, if any.
+// Safe to call from a signal handler: a signal that ends the program calls it
+// so that no copy of the data is left behind.
+void removeUnfinishedTemporaryFile();
 
 }  // namespace storage

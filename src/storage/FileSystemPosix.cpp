@@ -1,21 +1,27 @@
 #if !defined(_WIN32)
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "console/posix/WriteAll.h"
 #include "storage/FileSystem.h"
+#include "storage/LockWait.h"
 
 namespace storage {
 namespace {
 
 constexpr int OPEN_ATTEMPTS = 100;
 constexpr std::size_t READ_CHUNK = 64 * 1024;
+constexpr const char* TEMPORARY_SUFFIX = ".tmp";
 
 template <typename Call>
 auto retryOnInterrupt(Call call) {
@@ -24,6 +30,24 @@ auto retryOnInterrupt(Call call) {
     return result;
 }
 
+// The name of the temporary file being written, for the signal handler.
+char unfinishedTemporary[4096];
+volatile std::sig_atomic_t hasUnfinishedTemporary = 0;
+
+// Set before the file is created, so that no moment exists in which a signal
+// could leave it behind unnamed.
+bool registerUnfinished(const std::string& temporaryPath) {
+    if (temporaryPath.size() >= sizeof unfinishedTemporary) return false;
+    hasUnfinishedTemporary = 0;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    std::memcpy(unfinishedTemporary, temporaryPath.c_str(), temporaryPath.size() + 1);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    hasUnfinishedTemporary = 1;
+    return true;
+}
+
+void forgetUnfinished() { hasUnfinishedTemporary = 0; }
+
 int openFlags(DataFile::Purpose purpose) {
     // O_NONBLOCK only so that a FIFO under the name cannot hang the open; it
     // is refused right after as not a regular file.
@@ -31,16 +55,16 @@ int openFlags(DataFile::Purpose purpose) {
     switch (purpose) {
     case DataFile::Purpose::Read: return flags | O_RDONLY;
     case DataFile::Purpose::Append: return flags | O_RDWR | O_CREAT | O_APPEND;
-    case DataFile::Purpose::Replace: return flags | O_RDWR | O_CREAT;
+    case DataFile::Purpose::Replace: return flags | O_RDWR;
     }
     return flags | O_RDONLY;
 }
 
-bool lockFile(int fd, DataFile::Purpose purpose) {
-    int kind = purpose == DataFile::Purpose::Read ? LOCK_SH : LOCK_EX;
-    if (retryOnInterrupt([&] { return flock(fd, kind); }) == 0) return true;
+LockAttempt tryLock(int fd, int kind) {
+    if (retryOnInterrupt([&] { return flock(fd, kind | LOCK_NB); }) == 0) return LockAttempt::Taken;
+    if (errno == EWOULDBLOCK) return LockAttempt::Busy;
     // A file system without locks still gets its data, only unguarded.
-    return errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS;
+    return errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS ? LockAttempt::Taken : LockAttempt::Failed;
 }
 
 bool namesSameFile(int fd, const std::string& path) {
@@ -55,35 +79,97 @@ bool isRegularFile(int fd) {
     return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::string directoryPrefix(const std::string& path) {
+std::size_t nameStart(const std::string& path) {
     std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+// Through a symbolic link the file it points to is meant, not the link.
+std::string resolvedPath(const std::string& path) {
+    std::string target = path;
+    if (char* resolved = realpath(path.c_str(), nullptr)) {
+        target = resolved;
+        free(resolved);
+    }
+    return target;
 }
 
 bool syncDirectory(const std::string& path) {
-    std::string prefix = directoryPrefix(path);
+    std::string prefix = path.substr(0, nameStart(path));
     const char* directory = prefix.empty() ? "." : prefix.c_str();
     int fd = retryOnInterrupt([&] { return open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
     if (fd < 0) return false;
     int result = retryOnInterrupt([&] { return fsync(fd); });
-    int error = errno;
     close(fd);
-    // Some file systems cannot sync a directory; their renames are as safe as they get.
-    return result == 0 || error == EINVAL;
+    return result == 0;
 }
 
+// Whether `name` is one of the temporary files made beside the data file
+// `dataName`: "." dataName "." pid "." serial ".tmp".
+bool isTemporaryNameOf(std::string_view name, std::string_view dataName) {
+    if (!name.starts_with('.') || !name.ends_with(TEMPORARY_SUFFIX)) return false;
+    name.remove_prefix(1);
+    name.remove_suffix(std::strlen(TEMPORARY_SUFFIX));
+    if (!name.starts_with(dataName) || name.size() <= dataName.size() || name[dataName.size()] != '.') return false;
+    name.remove_prefix(dataName.size() + 1);
+    int numbers = 0;
+    bool inNumber = false;
+    for (char byte : name) {
+        if (byte >= '0' && byte <= '9') {
+            numbers += inNumber ? 0 : 1;
+            inNumber = true;
+        } else if (byte == '.' && inNumber) {
+            inNumber = false;
+        } else {
+            return false;
+        }
+    }
+    return inNumber && numbers == 2;
+}
+
+// A writer holds the lock of its temporary file as long as it lives; one
+// whose lock can be taken at once was left by a writer that was killed.
+void removeStaleTemporaryFiles(const std::string& dataPath) {
+    const std::string target = resolvedPath(dataPath);
+    const std::string directory = target.substr(0, nameStart(target));
+    const std::string dataName = target.substr(nameStart(target));
+    DIR* listing = opendir(directory.empty() ? "." : directory.c_str());
+    if (listing == nullptr) return;
+    while (const dirent* entry = readdir(listing)) {
+        if (!isTemporaryNameOf(entry->d_name, dataName)) continue;
+        const std::string temporaryPath = directory + entry->d_name;
+        int fd = retryOnInterrupt(
+            [&] { return open(temporaryPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC); });
+        if (fd < 0) continue;
+        if (isRegularFile(fd) && tryLock(fd, LOCK_EX) == LockAttempt::Taken && namesSameFile(fd, temporaryPath))
+            unlink(temporaryPath.c_str());
+        close(fd);
+    }
+    closedir(listing);
+}
+
+// A new, empty file beside `path`, locked, readable and writable only by its
+// owner until it gets the permissions of the file it replaces. Its name is
+// registered for the signal handler before it exists.
 // A new, empty file beside `path`, readable and writable only by its owner
 // until it gets the permissions of the file it replaces.
 int createTemporaryBeside(const std::string& path, std::string& temporaryPath) {
     static unsigned serial = 0;
-    std::size_t nameStart = path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1;
+    std::size_t start = nameStart(path);
     for (int attempt = 0; attempt < OPEN_ATTEMPTS; ++attempt) {
-        temporaryPath = path.substr(0, nameStart) + "." + path.substr(nameStart) + "." +
-                        std::to_string(getpid()) + "." + std::to_string(serial++) + ".tmp";
+        temporaryPath = path.substr(0, start) + "." + path.substr(start) + "." + std::to_string(getpid()) + "." +
+                        std::to_string(serial++) + TEMPORARY_SUFFIX;
+        if (!registerUnfinished(temporaryPath)) return -1;
         int fd = retryOnInterrupt([&] {
-            return open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            return open(temporaryPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         });
-        if (fd >= 0 || errno != EEXIST) return fd;
+        if (fd >= 0) {
+            // Nobody else can hold it yet: this only marks it as alive.
+            tryLock(fd, LOCK_EX);
+            return fd;
+        }
+        forgetUnfinished();
+        if (errno != EEXIST) return -1;
     }
     return -1;
 }
@@ -99,21 +185,29 @@ bool takeOverOwnerAndMode(int fd, const struct stat& original) {
 
 }  // namespace
 
+void removeUnfinishedTemporaryFile() {
+    if (hasUnfinishedTemporary) unlink(unfinishedTemporary);
+}
+
 DataFile::DataFile(std::string filePath, Purpose purpose) : path(std::move(filePath)) {
+    const int lockKind = purpose == Purpose::Read ? LOCK_SH : LOCK_EX;
     for (int attempt = 0; attempt < OPEN_ATTEMPTS; ++attempt) {
         int fd = retryOnInterrupt([&] { return open(path.c_str(), openFlags(purpose), 0666); });
         if (fd < 0) {
-            openStatus = errno == ENOENT && purpose == Purpose::Read ? Status::Missing : Status::Failed;
+            openStatus = errno == ENOENT && purpose != Purpose::Append ? Status::Missing : Status::Failed;
             return;
         }
-        if (!isRegularFile(fd) || !lockFile(fd, purpose)) {
+        const LockAttempt locked = isRegularFile(fd) ? waitForLock([&] { return tryLock(fd, lockKind); })
+                                                     : LockAttempt::Failed;
+        if (locked != LockAttempt::Taken) {
             close(fd);
-            openStatus = Status::Failed;
+            openStatus = locked == LockAttempt::Busy ? Status::Locked : Status::Failed;
             return;
         }
         if (namesSameFile(fd, path)) {
             handle = fd;
             openStatus = Status::Open;
+            if (purpose != Purpose::Read) removeStaleTemporaryFiles(path);
             return;
         }
         // Replaced (renamed over) while we waited for the lock: the old file
@@ -127,28 +221,42 @@ DataFile::~DataFile() {
     if (handle >= 0) close(static_cast<int>(handle));
 }
 
-bool DataFile::readAll(const std::function<void(std::string_view)>& consume) {
+bool DataFile::read(const std::function<bool(std::string_view)>& consume) {
     int fd = static_cast<int>(handle);
-    if (lseek(fd, 0, SEEK_SET) < 0) return false;
     char buffer[READ_CHUNK];  // not zeroed: read() fills what is used
-    for (;;) {
-        ssize_t got = retryOnInterrupt([&] { return read(fd, buffer, sizeof buffer); });
+    for (off_t offset = 0;;) {
+        ssize_t got = retryOnInterrupt([&] { return pread(fd, buffer, sizeof buffer, offset); });
         if (got < 0) return false;
         if (got == 0) return true;
-        consume(std::string_view(buffer, static_cast<std::size_t>(got)));
+        offset += got;
+        if (!consume(std::string_view(buffer, static_cast<std::size_t>(got)))) return true;
     }
+}
+
+bool DataFile::readAll(const std::function<void(std::string_view)>& consume) {
+    return read([&](std::string_view chunk) {
+        consume(chunk);
+        return true;
+    });
+}
+
+bool DataFile::size(long long& bytes) {
+    struct stat info {};
+    if (fstat(static_cast<int>(handle), &info) != 0) return false;
+    bytes = info.st_size;
+    return true;
 }
 
 bool DataFile::readLastByte(int& lastByte) {
     int fd = static_cast<int>(handle);
-    struct stat info {};
-    if (fstat(fd, &info) != 0) return false;
-    if (info.st_size == 0) {
+    long long bytes = 0;
+    if (!size(bytes)) return false;
+    if (bytes == 0) {
         lastByte = -1;
         return true;
     }
     unsigned char byte = 0;
-    if (retryOnInterrupt([&] { return pread(fd, &byte, 1, info.st_size - 1); }) != 1) return false;
+    if (retryOnInterrupt([&] { return pread(fd, &byte, 1, bytes - 1); }) != 1) return false;
     lastByte = byte;
     return true;
 }
@@ -167,26 +275,33 @@ bool DataFile::appendWhole(std::string_view bytes) {
     return false;
 }
 
-bool DataFile::replaceWith(std::string_view bytes) {
+bool DataFile::replaceWith(const std::function<bool(const Writer& write)>& produce) {
     struct stat original {};
     if (fstat(static_cast<int>(handle), &original) != 0) return false;
-    // Through a symbolic link the file it points to is replaced, not the link.
-    std::string target = path;
-    if (char* resolved = realpath(path.c_str(), nullptr)) {
-        target = resolved;
-        free(resolved);
-    }
+    const std::string target = resolvedPath(path);
     std::string temporaryPath;
     int fd = createTemporaryBeside(target, temporaryPath);
     if (fd < 0) return false;
-    bool written = takeOverOwnerAndMode(fd, original) && posix::writeAll(fd, bytes) &&
+    bool written = takeOverOwnerAndMode(fd, original) &&
+                   produce([fd](std::string_view bytes) { return posix::writeAll(fd, bytes); }) &&
                    retryOnInterrupt([&] { return fsync(fd); }) == 0;
-    written = close(fd) == 0 && written;
     if (!written || rename(temporaryPath.c_str(), target.c_str()) != 0) {
         unlink(temporaryPath.c_str());
+        forgetUnfinished();
+        close(fd);
         return false;
     }
-    return syncDirectory(target);
+    forgetUnfinished();
+    close(fd);
+    // The change is made: a directory that cannot be synced only leaves the
+    // rename to the system's own time, and reporting a failure now would
+    // invite doing the change twice.
+    syncDirectory(target);
+    return true;
+}
+
+bool DataFile::replaceWith(std::string_view bytes) {
+    return replaceWith([bytes](const Writer& write) { return write(bytes); });
 }
 
 }  // namespace storage

@@ -4,9 +4,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <string>
 
 #include "storage/FileSystem.h"
+#include "storage/LockWait.h"
 
 namespace storage {
 namespace {
@@ -45,7 +48,8 @@ public:
         const std::string name = "Local\\DvdVerwaltung.DataFile." + std::to_string(hash);
         mutex = ::CreateMutexA(nullptr, FALSE, name.c_str());
         if (mutex == nullptr) return;  // unguarded, as without file locks
-        const DWORD waited = ::WaitForSingleObject(mutex, INFINITE);
+        // Held only for a rename or an open; a holder that long is stuck.
+        const DWORD waited = ::WaitForSingleObject(mutex, static_cast<DWORD>(LOCK_WAIT_LIMIT.count()));
         if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
             ::CloseHandle(mutex);
             mutex = nullptr;
@@ -65,10 +69,25 @@ private:
 
 HANDLE asHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
+// The name of the temporary file being written, for the interrupt handler.
+char unfinishedTemporary[MAX_PATH * 4];
+std::atomic<bool> hasUnfinishedTemporary{false};
+
+bool registerUnfinished(const std::string& temporaryPath) {
+    if (temporaryPath.size() >= sizeof unfinishedTemporary) return false;
+    hasUnfinishedTemporary = false;
+    std::memcpy(unfinishedTemporary, temporaryPath.c_str(), temporaryPath.size() + 1);
+    hasUnfinishedTemporary = true;
+    return true;
+}
+
+void forgetUnfinished() { hasUnfinishedTemporary = false; }
+
 HANDLE openFile(const std::string& path, DataFile::Purpose purpose) {
     const bool reading = purpose == DataFile::Purpose::Read;
     return ::CreateFileA(path.c_str(), reading ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE, SHARE_ALL, nullptr,
-                         reading ? OPEN_EXISTING : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                         purpose == DataFile::Purpose::Append ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
 }
 
 bool isRegularFile(HANDLE file) {
@@ -77,15 +96,16 @@ bool isRegularFile(HANDLE file) {
            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool lockFile(HANDLE file, DataFile::Purpose purpose) {
+LockAttempt tryLock(HANDLE file, DataFile::Purpose purpose) {
     OVERLAPPED where{};
     where.Offset = LOCK_OFFSET_LOW;
     where.OffsetHigh = LOCK_OFFSET_HIGH;
-    const DWORD kind = purpose == DataFile::Purpose::Read ? 0 : LOCKFILE_EXCLUSIVE_LOCK;
-    if (::LockFileEx(file, kind, 0, 1, 0, &where)) return true;
-    // A file system without locks still gets its data, only unguarded.
+    const DWORD kind = (purpose == DataFile::Purpose::Read ? 0 : LOCKFILE_EXCLUSIVE_LOCK) | LOCKFILE_FAIL_IMMEDIATELY;
+    if (::LockFileEx(file, kind, 0, 1, 0, &where)) return LockAttempt::Taken;
     const DWORD error = ::GetLastError();
-    return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
+    if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) return LockAttempt::Busy;
+    // A file system without locks still gets its data, only unguarded.
+    return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION ? LockAttempt::Taken : LockAttempt::Failed;
 }
 
 void unlockFile(HANDLE file) {
@@ -160,14 +180,55 @@ std::string nameBeside(const std::string& path, const char* kind) {
            std::to_string(serial++) + "." + kind;
 }
 
+// Registered for the interrupt handler before it exists; open for deleting
+// by that handler, which the rename or a cleanup then finishes.
 HANDLE createTemporaryBeside(const std::string& path, std::string& temporaryPath) {
     for (int attempt = 0; attempt < OPEN_ATTEMPTS; ++attempt) {
         temporaryPath = nameBeside(path, "tmp");
-        const HANDLE file = ::CreateFileA(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
+        if (!registerUnfinished(temporaryPath)) return INVALID_HANDLE_VALUE;
+        const HANDLE file = ::CreateFileA(temporaryPath.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        const DWORD error = ::GetLastError();
+        forgetUnfinished();
+        if (error != ERROR_FILE_EXISTS) return INVALID_HANDLE_VALUE;
     }
     return INVALID_HANDLE_VALUE;
+}
+
+// Whether `name` is one of the temporary files made beside the data file
+// `dataName`: "." dataName "." process "." serial ".tmp".
+bool isTemporaryNameOf(std::string_view name, std::string_view dataName) {
+    constexpr std::string_view suffix = ".tmp";
+    if (!name.starts_with('.') || !name.ends_with(suffix)) return false;
+    name.remove_prefix(1);
+    name.remove_suffix(suffix.size());
+    if (name.size() <= dataName.size() || name[dataName.size()] != '.' ||
+        ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name.data(), static_cast<int>(dataName.size()),
+                         dataName.data(), static_cast<int>(dataName.size())) != CSTR_EQUAL)
+        return false;
+    name.remove_prefix(dataName.size() + 1);
+    const std::size_t dot = name.find('.');
+    auto isNumber = [](std::string_view text) {
+        return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return dot != std::string_view::npos && isNumber(name.substr(0, dot)) && isNumber(name.substr(dot + 1));
+}
+
+// Temporary files live only while their writer holds the data file's lock,
+// under which this runs: any found now was left by a writer that was killed.
+void removeStaleTemporaryFiles(const std::string& target) {
+    const std::size_t start = nameStart(target);
+    const std::string directory = target.substr(0, start);
+    const std::string dataName = target.substr(start);
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = ::FindFirstFileA((directory + ".*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && isTemporaryNameOf(found.cFileName, dataName))
+            ::DeleteFileA((directory + found.cFileName).c_str());
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
 }
 
 // The attributes a user may have given the file; the new file takes them over.
@@ -202,6 +263,10 @@ bool moveOver(const std::string& temporaryPath, const std::string& path, const s
 
 }  // namespace
 
+void removeUnfinishedTemporaryFile() {
+    if (hasUnfinishedTemporary) ::DeleteFileA(unfinishedTemporary);
+}
+
 DataFile::DataFile(std::string filePath, Purpose purpose) : path(std::move(filePath)) {
     for (int attempt = 0; attempt < OPEN_ATTEMPTS; ++attempt) {
         HANDLE file = INVALID_HANDLE_VALUE;
@@ -213,17 +278,20 @@ DataFile::DataFile(std::string filePath, Purpose purpose) : path(std::move(fileP
         }
         if (file == INVALID_HANDLE_VALUE) {
             const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-            openStatus = missing && purpose == Purpose::Read ? Status::Missing : Status::Failed;
+            openStatus = missing && purpose != Purpose::Append ? Status::Missing : Status::Failed;
             return;
         }
-        if (!isRegularFile(file) || !lockFile(file, purpose)) {
+        const LockAttempt locked =
+            isRegularFile(file) ? waitForLock([&] { return tryLock(file, purpose); }) : LockAttempt::Failed;
+        if (locked != LockAttempt::Taken) {
             ::CloseHandle(file);
-            openStatus = Status::Failed;
+            openStatus = locked == LockAttempt::Busy ? Status::Locked : Status::Failed;
             return;
         }
         if (namesSameFile(file, path)) {
             handle = reinterpret_cast<std::intptr_t>(file);
             openStatus = Status::Open;
+            if (purpose != Purpose::Read) removeStaleTemporaryFiles(finalPathOf(file, path));
             return;
         }
         // Replaced while we waited for the lock: the file under the name now
@@ -242,7 +310,7 @@ DataFile::~DataFile() {
     ::CloseHandle(asHandle(handle));
 }
 
-bool DataFile::readAll(const std::function<void(std::string_view)>& consume) {
+bool DataFile::read(const std::function<bool(std::string_view)>& consume) {
     const HANDLE file = asHandle(handle);
     if (!seekTo(file, 0)) return false;
     std::string buffer(READ_CHUNK, '\0');
@@ -250,9 +318,18 @@ bool DataFile::readAll(const std::function<void(std::string_view)>& consume) {
         DWORD got = 0;
         if (!::ReadFile(file, buffer.data(), READ_CHUNK, &got, nullptr)) return false;
         if (got == 0) return true;
-        consume(std::string_view(buffer.data(), got));
+        if (!consume(std::string_view(buffer.data(), got))) return true;
     }
 }
+
+bool DataFile::readAll(const std::function<void(std::string_view)>& consume) {
+    return read([&](std::string_view chunk) {
+        consume(chunk);
+        return true;
+    });
+}
+
+bool DataFile::size(long long& bytes) { return fileSize(asHandle(handle), bytes); }
 
 bool DataFile::readLastByte(int& lastByte) {
     const HANDLE file = asHandle(handle);
@@ -283,7 +360,7 @@ bool DataFile::appendWhole(std::string_view bytes) {
     return false;
 }
 
-bool DataFile::replaceWith(std::string_view bytes) {
+bool DataFile::replaceWith(const std::function<bool(const Writer& write)>& produce) {
     BY_HANDLE_FILE_INFORMATION original{};
     if (!::GetFileInformationByHandle(asHandle(handle), &original)) return false;
     // Through a symbolic link the file it points to is replaced, not the link.
@@ -291,16 +368,23 @@ bool DataFile::replaceWith(std::string_view bytes) {
     std::string temporaryPath;
     const HANDLE temporary = createTemporaryBeside(target, temporaryPath);
     if (temporary == INVALID_HANDLE_VALUE) return false;
-    bool written = writeAll(temporary, bytes) && ::FlushFileBuffers(temporary);
+    bool written = produce([temporary](std::string_view bytes) { return writeAll(temporary, bytes); }) &&
+                   ::FlushFileBuffers(temporary);
     written = ::CloseHandle(temporary) && written;
     written = written && ::SetFileAttributesA(temporaryPath.c_str(), keptAttributes(original.dwFileAttributes));
     // MOVEFILE_WRITE_THROUGH returns only when the new name is on disk, which
     // stands in for syncing the directory.
     if (!written || !moveOver(temporaryPath, target, path)) {
         ::DeleteFileA(temporaryPath.c_str());
+        forgetUnfinished();
         return false;
     }
+    forgetUnfinished();
     return true;
+}
+
+bool DataFile::replaceWith(std::string_view bytes) {
+    return replaceWith([bytes](const Writer& write) { return write(bytes); });
 }
 
 }  // namespace storage

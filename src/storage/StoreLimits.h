@@ -6,3 +6,11 @@ constexpr int MAX_RECORDS = 2000;
 
 // The row in which a form assembles the one record it appends; not a record.
 constexpr int WORK_ROW = 0;
+
+// What a load keeps of each field: far above any title, so that a file of
+// any shape is held in bounded memory. The file itself keeps every byte.
+constexpr int FIELD_BYTES_KEPT = 1024;
+
+// A load reads no further than this into a file (32 MiB: some 150 times the
+// largest store of ordinary records); what lies beyond is reported, not read.
+constexpr long long FILE_BYTES_SCANNED = 32LL * 1024 * 1024;

@@ -3,7 +3,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/ScreenSnapshot.h"
 
 void AppFixture::SetUp() {
     scripted::reset();
@@ -32,14 +31,4 @@ std::string AppFixture::readFile(const std::string& name) {
     std::ifstream file(name, std::ios::binary);
     if (!file) return "<missing>";
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::string AppFixture::textAt(int row, int column, int length) const {
-    return snapshot::textAt(*app, row, column, length);
-}
-
-std::string AppFixture::trimmedRow(int row) const {
-    std::string text = app->rowText(row);
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
 }

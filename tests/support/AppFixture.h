@@ -20,11 +20,6 @@ protected:
     // The file's bytes, or "<missing>" when it does not exist.
     static std::string readFile(const std::string& name);
 
-    // Screen row text from column, trailing blanks cut.
-    std::string textAt(int row, int column, int length) const;
-    std::string trimmedRow(int row) const;
-    int attributeAt(int row, int column) const { return app->cellAt(row, column).attribute; }
-
     std::unique_ptr<DvdApplication> app;
     std::filesystem::path workingDirectory;
     std::filesystem::path previousDirectory;

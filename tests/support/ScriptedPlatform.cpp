@@ -8,6 +8,11 @@ namespace {
 // When the script has run dry the program sees Escape, as at the end of
 // input; a program that still wants keys long after that is stuck.
 constexpr int MAX_KEYS_AFTER_SCRIPT_END = 200;
+constexpr int KEY_ESCAPE = 27;
+
+void stop(bool pausing) {
+    if (state().onStop) state().onStop(pausing);
+}
 }  // namespace
 
 State& state() {
@@ -18,18 +23,6 @@ State& state() {
 void reset() { state() = State{}; }
 
 void typeKeyAt(long long availableAtMs, int code) { state().keys.push_back({code, availableAtMs}); }
-void typeKey(int code) { typeKeyAt(0, code); }
-void typeKeys(const std::string& text) {
-    for (unsigned char character : text) typeKey(character);
-}
-void typeF1() {
-    typeKey(0);
-    typeKey(59);
-}
-void typeF2() {
-    typeKey(0);
-    typeKey(60);
-}
 
 }  // namespace scripted
 
@@ -37,22 +30,37 @@ namespace platform {
 
 using scripted::state;
 
-void open() { ++state().openCount; }
-void close() { ++state().closeCount; }
+void open() {}
+void close() {}
 bool outputIsTerminal() { return state().terminal; }
 TerminalSize terminalSize() { return state().terminal ? state().size : TerminalSize{}; }
-void present(const FrameView&) { ++state().presentCount; }
+void present(const FrameView& frame) {
+    scripted::Shown& shown = state().shown;
+    shown = {{}, frame.viewRows, frame.viewColumns, frame.cursorRow - frame.viewTop, frame.cursorColumn - frame.viewLeft};
+    for (int row = frame.viewTop; row < frame.viewTop + frame.viewRows; ++row) {
+        for (int column = frame.viewLeft; column < frame.viewLeft + frame.viewColumns; ++column) {
+            const bool inBuffer = row < frame.bufferHeight && column < frame.bufferWidth;
+            shown.cells.push_back(inBuffer ? frame.cells[row * frame.bufferWidth + column] : ScreenCell{});
+        }
+    }
+}
 void writeThrough(std::string_view bytes) { state().passedThrough.append(bytes); }
-void setWindowTitle(std::string_view titleCp850) { state().title = std::string(titleCp850); }
-void requestWindowSize(int columns, int rows) { state().requestedSize = {columns, rows}; }
+const std::array<std::string, 256>* plainTextGlyphs() { return nullptr; }
+void setWindowTitle(std::string_view titleCp850) { state().events.push_back("title " + std::string(titleCp850)); }
+void requestWindowSize(int columns, int rows) {
+    state().events.push_back("window " + std::to_string(columns) + "x" + std::to_string(rows));
+}
 
+// After the script no key is waiting, so that a step in progress runs to its
+// end; only a wait for a key gets Escape.
 bool keyWaiting() {
     auto& keys = state().keys;
-    return keys.empty() || keys.front().availableAtMs <= state().nowMs;
+    return !keys.empty() && keys.front().availableAtMs <= state().nowMs;
 }
 
 WaitResult waitForKey(int timeoutMs) {
     auto& current = state();
+    if (current.keys.empty() || current.keys.front().availableAtMs > current.nowMs) scripted::stop(false);
     if (current.keys.empty()) return WaitResult::KeyReady;
     const long long availableAt = current.keys.front().availableAtMs;
     if (availableAt <= current.nowMs) return WaitResult::KeyReady;
@@ -70,16 +78,19 @@ int takeKey() {
     if (current.keys.empty()) {
         if (++current.keysReadAfterScriptEnd > scripted::MAX_KEYS_AFTER_SCRIPT_END)
             throw std::runtime_error("the program keeps reading keys after the script ended");
-        return 27;
+        return scripted::KEY_ESCAPE;
     }
     const int code = current.keys.front().code;
     current.keys.pop_front();
+    if (!current.keys.empty() && current.keys.front().followsByMs >= 0)
+        current.keys.front().availableAtMs = current.nowMs + current.keys.front().followsByMs;
     return code;
 }
 
 WaitResult sleepFor(int milliseconds) {
     auto& current = state();
-    current.sleeps.push_back(milliseconds);
+    current.events.push_back("pause " + std::to_string(milliseconds));
+    scripted::stop(true);
     if (current.onSleep) current.onSleep(milliseconds);
     current.nowMs += milliseconds;
     return WaitResult::Timeout;
@@ -88,8 +99,8 @@ WaitResult sleepFor(int milliseconds) {
 long long monotonicMilliseconds() { return state().nowMs; }
 
 bool printFile(const std::string& fileName, std::string& failureReason) {
-    state().printRequests.push_back({fileName});
-    if (!state().printSucceeds) failureReason = state().printFailureReason;
+    state().events.push_back("print " + fileName);
+    if (!state().printSucceeds) failureReason = "lp: keine Drucker";
     return state().printSucceeds;
 }
 

@@ -7,16 +7,25 @@
 #include "console/Platform.h"
 
 // The stand-in for the terminal in in-process tests: keys come from a script,
-// time is a virtual clock that pauses advance, print requests are recorded.
+// time is a virtual clock that pauses advance, requests to the system are
+// recorded.
 namespace scripted {
 
 struct ScriptedKey {
     int code;
     long long availableAtMs;
+    // When not negative: the key comes this long after the one before it was
+    // taken, whenever that was (availableAtMs is then set at that moment).
+    int followsByMs = -1;
 };
 
-struct PrintRequest {
-    std::string fileName;
+// What the terminal shows: the cells of the last frame presented.
+struct Shown {
+    std::vector<ScreenCell> cells;  // rows * columns, row-major
+    int rows = 0;
+    int columns = 0;
+    int cursorRow = 0;  // on the terminal
+    int cursorColumn = 0;
 };
 
 struct State {
@@ -24,30 +33,20 @@ struct State {
     long long nowMs = 0;
     bool terminal = true;
     platform::TerminalSize size{80, 49};
-    std::vector<int> sleeps;                 // every pause requested, in ms
-    std::vector<PrintRequest> printRequests;
+    std::vector<std::string> events;       // "title T", "window CxR", "pause MS", "print FILE"
     bool printSucceeds = true;
-    std::string printFailureReason = "lp: keine Drucker";
-    std::string title;
-    platform::TerminalSize requestedSize;
-    std::string passedThrough;               // plain text for an output that is not a terminal
-    int presentCount = 0;
+    Shown shown;
+    std::string passedThrough;  // text for an output that is not a terminal
     int keysReadAfterScriptEnd = 0;
     std::function<void(int milliseconds)> onSleep;  // sees the screen during a pause
     std::function<void()> onTakeKey;  // before every key the program takes (files can be checked)
-    int openCount = 0;
-    int closeCount = 0;
+    // The program stops: it pauses, or waits for a key not yet typed.
+    std::function<void(bool pausing)> onStop;
 };
 
 State& state();
 void reset();
 
-// Keys typed ahead: available at once (or from availableAtMs on the virtual clock).
-void typeKeys(const std::string& text);
-void typeKey(int code);
 void typeKeyAt(long long availableAtMs, int code);
-// Extended keys as the console runtime gives them.
-void typeF1();
-void typeF2();
 
 }  // namespace scripted

@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "console/posix/TerminalModes.h"
+#include "storage/FileSystem.h"
 
 namespace signal_events {
 
@@ -55,8 +56,10 @@ void onContinue(int) {
     errno = savedErrno;
 }
 
-// Ends the program as the signal would, but with the terminal given back first.
+// Ends the program as the signal would, but with the terminal given back
+// first and no half-written copy of a data file left behind.
 void onFatal(int signalNumber) {
+    storage::removeUnfinishedTemporaryFile();
     terminal_modes::restoreTerminal();
     ::signal(signalNumber, SIG_DFL);
     ::raise(signalNumber);

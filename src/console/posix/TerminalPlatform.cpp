@@ -5,12 +5,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
-#include "console/Cp850.h"
 #include "console/KeyDecoder.h"
 #include "console/Keys.h"
 #include "console/Platform.h"
 #include "console/TerminalRenderer.h"
+#include "console/posix/LocaleCharset.h"
 #include "console/posix/SignalEvents.h"
 #include "console/posix/TerminalModes.h"
 #include "console/posix/WriteAll.h"
@@ -65,6 +66,11 @@ void open() {
     decoder = KeyDecoder({.fromTerminal = terminal_modes::inputIsTerminal(),
                           .escapeDelayMs = KeyDecoder::escapeDelayFrom(std::getenv("ESCDELAY"))});
     signal_events::install();
+    const LocaleCharset& charset = LocaleCharset::ofEnvironment();
+    if (!charset.isUtf8()) {
+        renderer.useGlyphs(&charset.glyphs());
+        decoder.useSingleByteCharacters(&charset.typedCharacters());
+    }
     terminal_modes::enterProgramModes();
     renderer.invalidate();
 }
@@ -72,6 +78,22 @@ void open() {
 void close() { terminal_modes::restoreTerminal(); }
 
 bool outputIsTerminal() { return terminal_modes::outputIsTerminal(); }
+
+bool canShowScreens() {
+    if (!outputIsTerminal()) return true;  // plain text needs no cursor
+    const char* term = std::getenv("TERM");
+    const std::string_view name = term != nullptr ? term : "";
+    // The names a terminal without cursor addressing goes by.
+    if (!name.empty() && name != "dumb" && name != "unknown") return true;
+    const std::string what = name.empty() ? "TERM ist nicht gesetzt" : "TERM=" + std::string(name);
+    const std::string message =
+        "dvdverwaltung: dieses Terminal (" + what + ") kann den Cursor nicht setzen.\n"
+        "Die Masken brauchen ein Terminal, das den Cursor setzen kann (etwa TERM=xterm).\n"
+        "Mit Ausgabe in eine Datei oder Pipe schreibt das Programm reinen Text.\n";
+    ssize_t ignored = ::write(STDERR_FILENO, message.data(), message.size());
+    (void)ignored;
+    return false;
+}
 
 TerminalSize terminalSize() {
     winsize size{};
@@ -83,10 +105,15 @@ void present(const FrameView& frame) { writeToTerminal(renderer.render(frame)); 
 
 void writeThrough(std::string_view bytes) { writeToTerminal(bytes); }
 
+const std::array<std::string, 256>* plainTextGlyphs() {
+    const LocaleCharset& charset = LocaleCharset::ofEnvironment();
+    return charset.isUtf8() ? nullptr : &charset.glyphs();
+}
+
 void setWindowTitle(std::string_view titleCp850) {
     std::string sequence = "\x1b]2;";
     for (unsigned char byte : titleCp850)
-        if (byte >= 32 && byte != 127) sequence += cp850::toUtf8(std::string_view(reinterpret_cast<const char*>(&byte), 1));
+        if (byte >= 32 && byte != 127) sequence += LocaleCharset::ofEnvironment().glyph(byte);
     sequence += "\x07";
     terminal_modes::setTitleSequence(sequence);
 }

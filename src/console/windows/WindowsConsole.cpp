@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "console/Colors.h"
+#include "storage/FileSystem.h"
 #include "console/Cp850.h"
 #include "console/Platform.h"
 #include "console/windows/ConsoleViewCells.h"
@@ -51,6 +52,7 @@ void restoreConsole() {
 // Ctrl+C, Ctrl+Break or the window closing: the console gets its code pages
 // back, then the default handler ends the process.
 BOOL WINAPI restoreOnInterrupt(DWORD) {
+    storage::removeUnfinishedTemporaryFile();
     restoreConsole();
     return FALSE;
 }
@@ -81,6 +83,9 @@ bool outputIsTerminal() {
     DWORD mode = 0;
     return ::GetConsoleMode(outputHandle(), &mode) != 0;
 }
+
+// A console window always places the cursor.
+bool canShowScreens() { return true; }
 
 TerminalSize terminalSize() {
     CONSOLE_SCREEN_BUFFER_INFO info;
@@ -122,6 +127,8 @@ void present(const FrameView& frame) {
                                              static_cast<SHORT>(origin.Y + cursorRow)});
     drewSomething = true;
 }
+
+const std::array<std::string, 256>* plainTextGlyphs() { return nullptr; }
 
 // Output that is not a console (a file, a pipe) gets the bytes unchanged: no
 // text-mode line-end translation.

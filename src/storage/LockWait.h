@@ -1,0 +1,30 @@
+#pragma once
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace storage {
+
+enum class LockAttempt { Taken, Busy, Failed };
+
+// The longest a store operation waits for a lock that someone else holds.
+constexpr std::chrono::milliseconds LOCK_WAIT_LIMIT{3000};
+
+// Tries `tryLock` until it no longer reports Busy or the limit has passed.
+// The pauses grow to a tenth of a second: a lock held for seconds costs some
+// thirty wake-ups, and one released at once is seen within milliseconds.
+template <typename TryLock>
+LockAttempt waitForLock(TryLock tryLock) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + LOCK_WAIT_LIMIT;
+    std::chrono::milliseconds pause{5};
+    for (;;) {
+        const LockAttempt attempt = tryLock();
+        const Clock::time_point now = Clock::now();
+        if (attempt != LockAttempt::Busy || now >= deadline) return attempt;
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
+        pause = std::min(pause * 2, std::chrono::milliseconds{100});
+    }
+}
+
+}  // namespace storage

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app/DvdApplication.h"
+#include "support/Scenario.h"
+#include "support/ScreenSnapshot.h"
+#include "support/ScriptedPlatform.h"
+#include "support/Tables.h"
+
+namespace scenario {
+// The case's name in test output instead of its bytes.
+void PrintTo(const Case& played, std::ostream* out) { *out << played.name; }
+}  // namespace scenario
+
+// Plays every case of tests/scenarios in-process (the format is described in
+// tests/scenarios/README.md).
+namespace {
+
+namespace fs = std::filesystem;
+using scenario::Step;
+
+constexpr int LINE_GAP_MS = 1000;
+constexpr int AFTER_MESSAGE_GAP_MS = 10000;
+
+bool writingExpectations() { return std::getenv("DVD_WRITE_SCENARIOS") != nullptr; }
+
+void writeFiles(const fs::path& folder, const scenario::Files& files) {
+    for (const auto& [name, bytes] : files) {
+        fs::create_directories((folder / name).parent_path());
+        if (name.back() != '/') std::ofstream(folder / name, std::ios::binary) << bytes;
+    }
+}
+
+// Files as lines of text with their control bytes visible, for a line diff.
+std::string listing(const scenario::Files& files) {
+    std::string out;
+    for (const auto& [name, bytes] : files) {
+        out += "== " + name + "\n";
+        for (std::size_t start = 0, end; start < bytes.size(); start = end) {
+            end = std::min(bytes.find('\n', start), bytes.size() - 1) + 1;
+            out += tables::escape(bytes.substr(start, end - start)) + "\n";
+        }
+    }
+    return out;
+}
+
+// The lines that differ, with their numbers; empty when equal.
+std::string lineDiff(const std::string& expected, const std::string& actual) {
+    if (expected == actual) return {};
+    std::istringstream expectedLines(expected), actualLines(actual);
+    std::string diff, wanted, got;
+    for (int line = 1, shown = 0; shown < 12; ++line) {
+        const bool moreExpected = static_cast<bool>(std::getline(expectedLines, wanted));
+        const bool moreActual = static_cast<bool>(std::getline(actualLines, got));
+        if (!moreExpected && !moreActual) break;
+        if (wanted == got && moreExpected == moreActual) continue;
+        diff += "  line " + std::to_string(line) + "\n    expected: " + (moreExpected ? wanted : "<none>") +
+                "\n    actual:   " + (moreActual ? got : "<none>") + "\n";
+        ++shown;
+    }
+    return diff.empty() ? "  (differs in line ends)\n" : diff;
+}
+
+// Compares, or writes the expectation when it is missing and writing was asked for.
+void expectText(const scenario::Case& played, const std::optional<std::string>& expected, const std::string& actual,
+                const std::string& fileName) {
+    if (!expected && writingExpectations()) return writeFiles(played.folder, {{fileName, actual}});
+    if (!expected) ADD_FAILURE() << played.name << ": missing " << fileName << " (DVD_WRITE_SCENARIOS=1 writes it):\n" << actual;
+    else if (const std::string diff = lineDiff(*expected, actual); !diff.empty()) ADD_FAILURE() << played.name << "/" << fileName << " differs:\n" << diff;
+}
+
+// The keys of a case queued on the scripted keyboard; the directives after a
+// burst run at the program's first stop once it took the burst.
+class Player {
+public:
+    explicit Player(const scenario::Case& played) : played(played) {
+        auto& keys = scripted::state().keys;
+        int gap = LINE_GAP_MS;
+        groups.push_back({0, {}, false});
+        for (const Step& step : played.steps) {
+            if (step.kind == Step::Kind::Wait) {
+                gap = AFTER_MESSAGE_GAP_MS;
+                groups.push_back({keys.size(), {}, true});
+            } else if (step.kind == Step::Kind::Keys) {
+                // Each burst comes a gap after the program took the one before.
+                for (std::size_t i = 0; i < step.keys.size(); ++i) keys.push_back({step.keys[i], gap, i == 0 ? gap : 0});
+                gap = LINE_GAP_MS;
+                groups.push_back({keys.size(), {}, false});
+            } else {
+                groups.back().directives.push_back(step);
+            }
+        }
+        groups.back().directives.push_back({Step::Kind::Screen, {}, "", 0});  // the final screen
+        totalKeys = keys.size();
+        scripted::state().onStop = [this](bool pausing) { atStop(pausing); };
+    }
+    ~Player() { scripted::state().onStop = nullptr; }
+
+    std::map<std::string, std::string> screens;  // "" is the final screen
+
+private:
+    struct Group {
+        std::size_t afterKeys;
+        std::vector<Step> directives;
+        bool afterMessage;  // runs at a wait for a key, not at the message's pause
+    };
+
+    void atStop(bool pausing) {
+        const std::size_t taken = totalKeys - scripted::state().keys.size();
+        for (; next < groups.size() && groups[next].afterKeys <= taken && !(pausing && groups[next].afterMessage); ++next) {
+            for (const Step& step : groups[next].directives) {
+                if (step.kind == Step::Kind::Screen) {
+                    screens.emplace(step.name, snapshot::render(scripted::state().shown));
+                } else if (step.kind == Step::Kind::Remove) {
+                    fs::remove_all(step.name);
+                } else if (played.between.count(step.name)) {
+                    writeFiles(".", {{step.name, played.between.at(step.name)}});
+                } else {
+                    ADD_FAILURE() << played.name << "/keys:" << step.line << ": no between/" << step.name;
+                }
+            }
+        }
+    }
+
+    const scenario::Case& played;
+    std::vector<Group> groups;
+    std::size_t next = 0;
+    std::size_t totalKeys = 0;
+};
+
+class Scenario : public ::testing::TestWithParam<scenario::Case> {};
+
+TEST_P(Scenario, Plays) {
+    const scenario::Case& played = GetParam();
+    ASSERT_EQ(played.fault, "") << played.name;
+    const fs::path home = fs::current_path();
+    const fs::path workingDirectory = fs::temp_directory_path() / ("dvd-scenario-" + std::to_string(::getpid()));
+    fs::remove_all(workingDirectory);
+    fs::create_directories(workingDirectory);
+    writeFiles(workingDirectory, played.before);
+    fs::current_path(workingDirectory);
+
+    scripted::reset();
+    auto& state = scripted::state();
+    state.terminal = played.setup.terminal;
+    state.size = {played.setup.columns, played.setup.rows};
+    state.printSucceeds = !played.setup.printerRefuses;
+    std::map<std::string, std::string> screens;
+    std::string failure;
+    {
+        DvdApplication app;  // as main() runs it
+        Player player(played);
+        try {
+            app.setTitle("DVD Verwaltung");
+            app.setWindowSize(79, 48);
+            app.runMainMenu();
+        } catch (const std::exception& error) {
+            failure = error.what();
+        }
+        screens = player.screens;
+    }
+    const scenario::Files files = scenario::readFolder(workingDirectory);
+    fs::current_path(home);
+    fs::remove_all(workingDirectory);
+    ASSERT_EQ(failure, "") << played.name;
+
+    if (played.setup.terminal) expectText(played, played.screen, screens[""], "screen");
+    else expectText(played, played.output, state.passedThrough, "output");
+    for (const Step& step : played.steps) {
+        if (step.kind != Step::Kind::Screen) continue;
+        const auto expected = played.namedScreens.find(step.name);
+        expectText(played, expected == played.namedScreens.end() ? std::nullopt : std::optional(expected->second),
+                   screens[step.name], step.name + ".screen");
+    }
+    if (played.events) {
+        std::string events;
+        for (const std::string& event : state.events) events += event + "\n";
+        expectText(played, played.events, events, "events");
+    }
+    if (!played.after && files != played.before && writingExpectations()) return writeFiles(played.folder / "after", files);
+    if (const std::string diff = lineDiff(listing(played.after.value_or(played.before)), listing(files)); !diff.empty())
+        ADD_FAILURE() << played.name << ": files differ from " << (played.after ? "after/" : "before/ (no after/)") << ":\n" << diff;
+}
+
+std::string caseName(const ::testing::TestParamInfo<scenario::Case>& info) {
+    std::string name = info.param.name;
+    for (char& character : name) character = std::isalnum(static_cast<unsigned char>(character)) ? character : '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Scenario, ::testing::ValuesIn(scenario::loadAll(SCENARIO_DIR)), caseName);
+
+}  // namespace

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "library/DvdLibrary.h"
+#include "rental/RentalRegister.h"
+#include "storage/FileSystem.h"
+#include "support/Scenario.h"
+
+// The data files under other programs and other lockers, links and
+// permissions: what the scenarios cannot stage (a full disk is a terminal case). Every test runs in an empty directory and
+// checks that no file but the data files is left behind.
+namespace {
+
+namespace fs = std::filesystem;
+using storage::DataFile;
+
+const std::string LIBRARY = "DVDBibliothek.csv";
+const std::string RENTALS = "DVDVerleih.csv";
+const std::string THREE_LINES = "gP,tP,eP,1,\r\ngQ,tQ,eQ,2,\r\ngR,tR,eR,3,\r\n";
+
+class StorageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+        fs::current_path(directory);
+    }
+    void TearDown() override {
+        for (const auto& [name, bytes] : scenario::readFolder("."))
+            EXPECT_TRUE(name == LIBRARY || name == RENTALS || name.starts_with("elsewhere")) << "left behind: " << name;
+        fs::current_path(home);
+        fs::remove_all(directory);
+    }
+    static void write(const std::string& name, const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
+    static std::string read(const std::string& name) { return scenario::readFile(name).value_or("<missing>"); }
+    static bool appendLending(const std::string& title) {
+        RentalRegister rentals;
+        rentals.setFilmTitle(title, WORK_ROW);
+        return rentals.appendRecord();
+    }
+    // Lock waits poll, so no system lists the waiter: the other thread gets
+    // a moment to reach its wait.
+    static void untilSomeoneWaitsForALock() { std::this_thread::sleep_for(std::chrono::milliseconds(200)); }
+    const fs::path home = fs::current_path();
+    const fs::path directory = fs::temp_directory_path() / ("dvd-storage-" + std::to_string(::getpid()) + "-" +
+                                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+};
+
+TEST_F(StorageTest, AnAppendWaitingForARewriteLandsInTheNewFile) {
+    write(RENTALS, "A,,\r\nB,,\r\n");
+    bool appended = false;
+    std::thread appender;
+    {
+        DataFile rewriting(RENTALS, DataFile::Purpose::Replace);
+        ASSERT_TRUE(rewriting.isOpen());
+        appender = std::thread([&] { appended = appendLending("C"); });
+        untilSomeoneWaitsForALock();
+        EXPECT_TRUE(rewriting.replaceWith("B,,\r\n"));
+    }
+    appender.join();
+    EXPECT_TRUE(appended);
+    EXPECT_EQ(read(RENTALS), "B,,\r\nC,,\r\n");
+}
+
+TEST_F(StorageTest, AReadWaitsForAnAppendOrARewriteAndSeesItsResult) {
+    write(LIBRARY, "old,,,1,\r\n");
+    std::string seen;
+    std::thread reader;
+    {
+        DataFile rewriting(LIBRARY, DataFile::Purpose::Replace);
+        ASSERT_TRUE(rewriting.isOpen());
+        EXPECT_EQ(read(LIBRARY), "old,,,1,\r\n");  // the lock keeps out lockers, not an editor reading
+        reader = std::thread([&] {
+            DataFile reading(LIBRARY, DataFile::Purpose::Read);
+            if (reading.isOpen()) reading.readAll([&](std::string_view chunk) { seen += chunk; });
+        });
+        untilSomeoneWaitsForALock();
+        EXPECT_TRUE(rewriting.replaceWith("new,,,2,\r\n"));
+    }
+    reader.join();
+    EXPECT_EQ(seen, "new,,,2,\r\n");
+    RentalRegister loaded;
+    {
+        DataFile appending(RENTALS, DataFile::Purpose::Append);
+        reader = std::thread([&] { loaded.load(); });
+        untilSomeoneWaitsForALock();
+        EXPECT_TRUE(appending.appendWhole("B,,\r\n"));
+    }
+    reader.join();
+    EXPECT_EQ(loaded.recordCount(), 1);
+}
+
+TEST_F(StorageTest, ConcurrentAppendsNeverMixTheirLines) {
+    auto writeMany = [](char writer) {
+        for (int i = 0; i < 40; ++i) appendLending(std::string(20, writer) + std::to_string(i));
+    };
+    std::thread first(writeMany, 'x'), second(writeMany, 'y');
+    first.join();
+    second.join();
+    std::istringstream lines(read(RENTALS));
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count)
+        EXPECT_TRUE(line.starts_with(std::string(20, line[0])) && line.ends_with(",,\r")) << line;
+    EXPECT_EQ(count, 80);
+}
+
+TEST_F(StorageTest, ARewriteWhileAnotherProgramHasTheFileOpenIsWholeOrNothing) {
+    write(LIBRARY, "old,,,1,\r\n");
+    std::ifstream otherProgram(LIBRARY, std::ios::binary);
+    DataFile rewriting(LIBRARY, DataFile::Purpose::Replace);
+    // Windows refuses to rename a file another program opened without delete sharing.
+    const bool replaced = rewriting.replaceWith("new,,,2,\r\n");
+    EXPECT_EQ(read(LIBRARY), replaced ? "new,,,2,\r\n" : "old,,,1,\r\n");
+}
+
+TEST_F(StorageTest, ARewriteThroughASymbolicLinkReplacesTheFileItPointsTo) {
+    fs::create_directory("elsewhere");
+    write("elsewhere/library.csv", THREE_LINES);
+    std::error_code refused;
+    fs::create_symlink("elsewhere/library.csv", LIBRARY, refused);
+    if (refused) GTEST_SKIP() << "no symbolic link: " << refused.message();  // Windows, unprivileged
+    DvdLibrary library;
+    ASSERT_TRUE(library.load());
+    library.removeRecord(2);
+    ASSERT_TRUE(library.saveAll());
+    EXPECT_TRUE(fs::is_symlink(LIBRARY));
+    EXPECT_EQ(read("elsewhere/library.csv"), "gP,tP,eP,1,\r\ngQ,tQ,eQ,2,\r\n");
+}
+
+#if !defined(_WIN32)  // POSIX permission bits
+TEST_F(StorageTest, ARewriteKeepsTheFilePermissions) {
+    write(LIBRARY, THREE_LINES);
+    ASSERT_EQ(chmod(LIBRARY.c_str(), 0640), 0);
+    DvdLibrary library;
+    ASSERT_TRUE(library.load());
+    library.removeRecord(0);
+    ASSERT_TRUE(library.saveAll());
+    struct stat info {};
+    ASSERT_EQ(stat(LIBRARY.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+#endif
+
+TEST_F(StorageTest, ALockHeldElsewhereIsWaitedForAFewSecondsOnly) {
+    write(RENTALS, "A,,\r\n");
+    write(LIBRARY, "g,t,e,1,\r\n");
+    DataFile heldElsewhere(RENTALS, DataFile::Purpose::Append);
+    DataFile alsoHeld(LIBRARY, DataFile::Purpose::Append);
+    ASSERT_TRUE(heldElsewhere.isOpen() && alsoHeld.isOpen());
+    const auto start = std::chrono::steady_clock::now();
+    bool loaded = true;
+    bool locked = false;
+    std::thread loader([&] {
+        DvdLibrary library;
+        loaded = library.load();
+        locked = library.wasLocked();
+    });
+    EXPECT_FALSE(appendLending("B"));
+    loader.join();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(loaded);
+    EXPECT_TRUE(locked);
+    EXPECT_GE(waited, std::chrono::milliseconds(2900));
+    EXPECT_LT(waited, std::chrono::milliseconds(4500));
+    EXPECT_EQ(read(RENTALS), "A,,\r\n");
+}
+
+TEST_F(StorageTest, ReadsAreBounded) {
+    // A field is kept up to its cap; the file keeps it whole.
+    const std::string longField(5000, 'x');
+    write(LIBRARY, "g," + longField + ",e,1,\r\n\"" + longField + ",t\r\n");
+    DvdLibrary library;
+    ASSERT_TRUE(library.load());
+    ASSERT_EQ(library.recordCount(), 2);
+    EXPECT_EQ(library.getTitleGerman(0), longField.substr(0, FIELD_BYTES_KEPT));
+    EXPECT_EQ(library.getGenre(1).size(), static_cast<std::size_t>(FIELD_BYTES_KEPT));
+    library.removeRecord(0);
+    ASSERT_TRUE(library.saveAll());
+    EXPECT_EQ(read(LIBRARY), "\"" + longField + ",t\r\n");
+
+    // Reading stops after a fixed amount: a line cut off there is no record.
+    write(LIBRARY, "a,b,c,1,\r\n");
+    fs::resize_file(LIBRARY, FILE_BYTES_SCANNED + 10);
+    library.clear();
+    ASSERT_TRUE(library.load());
+    ASSERT_EQ(library.recordCount(), 1);
+    EXPECT_TRUE(library.hasUncountedLines());
+    EXPECT_EQ(library.getGenre(1), "");
+    library.removeRecord(0);
+    ASSERT_TRUE(library.saveAll());
+    EXPECT_EQ(fs::file_size(LIBRARY), static_cast<std::uintmax_t>(FILE_BYTES_SCANNED));
+}
+
+#if !defined(_WIN32)
+// Lowers the limit of open files so that exactly `free` more can be opened.
+class OpenFileLimit {
+public:
+    explicit OpenFileLimit(int free) {
+        getrlimit(RLIMIT_NOFILE, &saved);
+        const int lowestFree = open("/dev/null", O_RDONLY);
+        close(lowestFree);
+        rlimit lowered = saved;
+        lowered.rlim_cur = static_cast<rlim_t>(lowestFree + free + 8);
+        setrlimit(RLIMIT_NOFILE, &lowered);
+        // Descriptors above the lowest free one may be in use as well.
+        std::vector<int> probes;
+        for (int fd; (fd = open("/dev/null", O_RDONLY)) >= 0;) probes.push_back(fd);
+        for (int fd : probes) close(fd);
+        lowered.rlim_cur -= static_cast<rlim_t>(static_cast<int>(probes.size()) - free);
+        setrlimit(RLIMIT_NOFILE, &lowered);
+    }
+    ~OpenFileLimit() { setrlimit(RLIMIT_NOFILE, &saved); }
+
+private:
+    rlimit saved{};
+};
+
+TEST_F(StorageTest, ADeleteIsDoneOnceTheRenameIsDone) {
+    write(LIBRARY, THREE_LINES);
+    DvdLibrary library;
+    ASSERT_TRUE(library.load());
+    library.removeRecord(1);
+    {
+        // Room for the data file and the temporary file, none for the
+        // directory that is synced after the rename.
+        OpenFileLimit limit(2);
+        EXPECT_TRUE(library.saveAll());
+    }
+    EXPECT_EQ(read(LIBRARY), "gP,tP,eP,1,\r\ngR,tR,eR,3,\r\n");
+}
+
+TEST_F(StorageTest, TemporaryFilesOfKilledWritersGoWithTheNextSave) {
+    const char* stale[] = {".DVDBibliothek.csv.4711.0.tmp", ".DVDBibliothek.csv.1.22.tmp"};
+    const char* kept[] = {".DVDBibliothek.csv.4711.tmp", ".DVDBibliothek.csv.x.1.tmp",
+                          ".DVDVerleih.csv.1.2.tmp", "DVDBibliothek.csv.1.2.tmp", ".DVDBibliothek.csv.3.4.tmp"};
+    for (const char* name : stale) write(name, THREE_LINES);
+    for (const char* name : kept) write(name, THREE_LINES);
+    // A writer still alive holds the lock of its temporary file.
+    const int alive = open(kept[4], O_RDONLY);
+    ASSERT_EQ(flock(alive, LOCK_EX), 0);
+    DvdLibrary library;
+    library.setGenre("x", WORK_ROW);
+    ASSERT_TRUE(library.appendRecord());
+    close(alive);
+    for (const char* name : stale) EXPECT_EQ(read(name), "<missing>") << name;
+    for (const char* name : kept) {
+        EXPECT_EQ(read(name), THREE_LINES) << name;
+        fs::remove(name);
+    }
+}
+#endif
+
+}  // namespace
