@@ -17,3 +17,8 @@ std::string libraryColumnValue(const DvdLibrary& library, int record, int column
     default: return library.getLengthMinutes(record);
     }
 }
+
+PrintedList libraryPrintout(const DvdLibrary& library) {
+    return {"DVD - Liste", libraryColumns(), library.recordCount(), library.unreadLineCount(),
+            [&library](int record, int columnIndex) { return libraryColumnValue(library, record, columnIndex); }};
+}

@@ -69,4 +69,26 @@ std::string toUtf8(std::string_view bytes) {
 
 void appendGlyphUtf8(std::string& out, unsigned char byte) { appendUtf8(out, displayGlyph(byte)); }
 
+std::string fromUtf8(std::string_view text) {
+    std::string out;
+    std::size_t index = 0;
+    while (index < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[index]);
+        const int continuationBytes = lead < 0x80 ? 0 : lead >= 0xC2 && lead < 0xE0 ? 1 : lead >= 0xE0 && lead < 0xF0 ? 2
+                                                  : lead >= 0xF0 && lead < 0xF5     ? 3
+                                                                                    : -1;
+        char32_t codePoint = continuationBytes <= 0 ? lead : lead & (0x3F >> continuationBytes);
+        int taken = 0;
+        while (taken < continuationBytes && index + 1 + taken < text.size() &&
+               (static_cast<unsigned char>(text[index + 1 + taken]) & 0xC0) == 0x80) {
+            codePoint = codePoint << 6 | (static_cast<unsigned char>(text[index + 1 + taken]) & 0x3F);
+            ++taken;
+        }
+        const int byte = continuationBytes < 0 || taken < continuationBytes ? -1 : fromUnicode(codePoint);
+        out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
+        index += 1 + static_cast<std::size_t>(taken);
+    }
+    return out;
+}
+
 }  // namespace cp850

@@ -15,5 +15,8 @@ int fromUnicode(char32_t codePoint);
 
 std::string toUtf8(std::string_view bytes);
 void appendGlyphUtf8(std::string& out, unsigned char byte);
+// Text from outside (another program's messages) into code page 850: a
+// character the code page lacks, or a malformed sequence, becomes '?'.
+std::string fromUtf8(std::string_view text);
 
 }  // namespace cp850

@@ -56,7 +56,23 @@ int takeKey();                         // only after keyWaiting() or KeyReady
 WaitResult sleepFor(int milliseconds);
 long long monotonicMilliseconds();
 
-// Hands a file to the printing system. False, with a reason, when it refused.
-bool printFile(const std::string& fileName, std::string& failureReason);
+struct CalendarDate {
+    int year = 0;
+    int month = 0;  // 1 to 12
+    int day = 0;    // 1 to 31
+};
+// The local date, for what the program dates (printed lists).
+CalendarDate today();
+
+enum class PrintOutcome { Accepted, Refused, NotConfirmed };
+struct PrintResult {
+    PrintOutcome outcome = PrintOutcome::Refused;
+    // Why it was refused or not confirmed: the printing system's first error
+    // line, or the program's own words when it never answered. UTF-8.
+    std::string reason;
+};
+// Hands a job of UTF-8 text to the printing system. Returns within a few
+// seconds, whatever the printing system does.
+PrintResult printText(std::string_view utf8Text, std::string_view jobTitle);
 
 }  // namespace platform

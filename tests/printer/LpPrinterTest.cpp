@@ -1,25 +1,36 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
+#include "app/LibraryColumns.h"
+#include "app/RentalColumns.h"
 #include "console/Platform.h"
+#include "library/DvdLibrary.h"
+#include "rental/RentalRegister.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr platform::CalendarDate PRINT_DATE{2026, 12, 7};
 
 // The terminal's print path against the stand-in lp (tests/e2e/fake-lp),
 // which is put first on PATH and records its arguments and the job.
 class LpPrinterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // The terminal platform ignores SIGPIPE when it opens; an lp that
-        // leaves the job unread must fail the print, not end the program.
+        // The terminal platform ignores SIGPIPE when it opens; lp must not
+        // inherit that, and the program must survive an lp that goes away.
         previousSigpipe = std::signal(SIGPIPE, SIG_IGN);
         previousDirectory = fs::current_path();
         std::string pattern = (fs::temp_directory_path() / "dvd-printer-XXXXXX").string();
@@ -37,9 +48,8 @@ protected:
 
     void TearDown() override {
         usePath(previousPath);
-        unsetenv("FAKE_LP_LOG_DIR");
-        unsetenv("FAKE_LP_EXIT_STATUS");
-        unsetenv("FAKE_LP_SKIP_INPUT");
+        for (const char* name : {"FAKE_LP_LOG_DIR", "FAKE_LP_EXIT_STATUS", "FAKE_LP_SKIP_INPUT", "FAKE_LP_DELAY"})
+            unsetenv(name);
         fs::current_path(previousDirectory);
         std::error_code ignored;
         fs::remove_all(root, ignored);
@@ -48,14 +58,16 @@ protected:
 
     static void usePath(const std::string& path) { setenv("PATH", path.c_str(), 1); }
 
-    static void writeFile(const std::string& name, const std::string& bytes) {
-        std::ofstream(name, std::ios::binary) << bytes;
-    }
-
-    std::string logged(const std::string& name) const {
-        std::ifstream file(root / "log" / name, std::ios::binary);
+    static std::string fileBytes(const fs::path& path) {
+        std::ifstream file(path, std::ios::binary);
         if (!file) return "<missing>";
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    std::string logged(const std::string& name) const { return fileBytes(root / "log" / name); }
+
+    static platform::PrintResult print(std::string_view text = "Zeile\n") {
+        return platform::printText(text, "DVD - Liste");
     }
 
     fs::path root;
@@ -64,51 +76,108 @@ protected:
     void (*previousSigpipe)(int) = SIG_DFL;
 };
 
-TEST_F(LpPrinterTest, SendsTheFileAsUtf8TitledWithItsName) {
-    // "Film mit Äöü,Straße," in code page 850, with the line end of the data files.
-    writeFile("DVDBibliothek.csv", "Film mit \x8e\x94\x81,Stra\xe1" "e,\r\n");
-    std::string reason;
-    EXPECT_TRUE(platform::printFile("DVDBibliothek.csv", reason));
-    EXPECT_EQ(logged("arguments"), "-t\nDVDBibliothek.csv\n");
-    EXPECT_EQ(logged("input"), "Film mit \xc3\x84\xc3\xb6\xc3\xbc,Stra\xc3\x9f" "e,\r\n");
-    EXPECT_EQ(logged("calls"), "call\n");
+// Each folder of printer/jobs holds a data file and job.txt, the exact bytes
+// lp must receive for it on the fixed date.
+TEST_F(LpPrinterTest, JobsReachLpByteForByte) {
+    int cases = 0;
+    for (const auto& entry : fs::directory_iterator(PRINT_JOBS_DIR)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        ++cases;
+        fs::remove(root / "log" / "input");
+        platform::PrintResult result;
+        std::string title;
+        if (fs::exists(entry.path() / "DVDBibliothek.csv")) {
+            fs::copy_file(entry.path() / "DVDBibliothek.csv", "DVDBibliothek.csv", fs::copy_options::overwrite_existing);
+            DvdLibrary library;
+            library.load();
+            const PrintedList list = libraryPrintout(library);
+            title = list.name;
+            result = platform::printText(formatPrintout(list, PRINT_DATE), list.name);
+        } else {
+            fs::copy_file(entry.path() / "DVDVerleih.csv", "DVDVerleih.csv", fs::copy_options::overwrite_existing);
+            RentalRegister rentals;
+            rentals.load();
+            const PrintedList list = rentalPrintout(rentals);
+            title = list.name;
+            result = platform::printText(formatPrintout(list, PRINT_DATE), list.name);
+        }
+        EXPECT_EQ(result.outcome, platform::PrintOutcome::Accepted) << result.reason;
+        EXPECT_EQ(logged("arguments"), "-t\n" + title + "\n");
+        EXPECT_EQ(logged("input"), fileBytes(entry.path() / "job.txt"));
+    }
+    EXPECT_GE(cases, 3);
     // lp's "request id is ..." must not reach the screen.
     if (fs::exists("/proc/self/fd")) {
         EXPECT_EQ(logged("stdout"), "/dev/null\n");
     }
 }
 
-TEST_F(LpPrinterTest, RefusedJobIsAFailureWithLpsReason) {
-    writeFile("DVDVerleih.csv", "Titel,Name,Vorname\r\n");
-    setenv("FAKE_LP_EXIT_STATUS", "1", 1);
-    std::string reason;
-    EXPECT_FALSE(platform::printFile("DVDVerleih.csv", reason));
-    EXPECT_NE(reason.find("fake refusal"), std::string::npos) << reason;
+// The store holds 1999 records; the printout says how many more the file has.
+TEST_F(LpPrinterTest, RecordsTheStoreCannotHoldAreCountedOnThePrintout) {
+    std::string lines;
+    for (int record = 0; record < 2001; ++record) lines += "Titel,Name,Vorname\r\n";
+    std::ofstream("DVDVerleih.csv", std::ios::binary) << lines;
+    RentalRegister rentals;
+    rentals.load();
+    const std::string text = formatPrintout(rentalPrintout(rentals), PRINT_DATE);
+    const std::string notice = "  2 WEITERE EINTRAEGE DER DATEI NICHT GEDRUCKT!\n";
+    EXPECT_EQ(text.substr(text.size() - notice.size()), notice);
+    // 1999 records and the notice, 56 to a page.
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 35);
+    EXPECT_NE(text.find("Seite 36\n"), std::string::npos);
 }
 
-TEST_F(LpPrinterTest, JobLeftUnreadIsAFailure) {
-    // Larger than a pipe holds, so the writer sees lp go away.
-    writeFile("DVDBibliothek.csv", std::string(1 << 20, 'x'));
+TEST_F(LpPrinterTest, RefusalsCarryLpsFirstErrorLineOrSayWhatHappened) {
+    setenv("FAKE_LP_EXIT_STATUS", "1", 1);
+    platform::PrintResult result = print();
+    EXPECT_EQ(result.outcome, platform::PrintOutcome::Refused);
+    EXPECT_EQ(result.reason, "lp: Error - fake refusal");
+
+    // Exit status 0 is no acceptance when lp left the job unread; larger
+    // than a pipe holds, in case the job ever goes through one.
+    unsetenv("FAKE_LP_EXIT_STATUS");
     setenv("FAKE_LP_SKIP_INPUT", "1", 1);
-    std::string reason;
-    EXPECT_FALSE(platform::printFile("DVDBibliothek.csv", reason));
+    result = print(std::string(1 << 20, 'x'));
+    EXPECT_EQ(result.outcome, platform::PrintOutcome::Refused);
+    EXPECT_EQ(result.reason, "lp hat den Auftrag nicht ganz gelesen");
+}
+
+// The working directory is the data directory: an "lp" there must never run,
+// however PATH names it.
+TEST_F(LpPrinterTest, LpIsLookedUpOnlyInAbsolutePathEntries) {
+    fs::create_symlink(FAKE_LP, root / "lp");
+    for (const std::string path : {"", ":", "/nonexistent::", "bin", ".", "./bin:bin/"}) {
+        SCOPED_TRACE("PATH=" + path);
+        usePath(path);
+        const platform::PrintResult result = print();
+        EXPECT_EQ(result.outcome, platform::PrintOutcome::Refused);
+        EXPECT_EQ(result.reason, "lp nicht gefunden");
+        EXPECT_EQ(logged("calls"), "<missing>");
+    }
+    usePath("/nonexistent::" + (root / "bin").string() + ":" + previousPath);
+    EXPECT_EQ(print().outcome, platform::PrintOutcome::Accepted);
     EXPECT_EQ(logged("calls"), "call\n");
 }
 
-TEST_F(LpPrinterTest, MissingLpIsAFailure) {
-    writeFile("DVDBibliothek.csv", "a,b,c,d,\r\n");
-    fs::create_directories(root / "empty");
-    usePath((root / "empty").string());
-    std::string reason;
-    EXPECT_FALSE(platform::printFile("DVDBibliothek.csv", reason));
-    EXPECT_FALSE(reason.empty());
-    EXPECT_EQ(logged("calls"), "<missing>");
-}
-
-TEST_F(LpPrinterTest, MissingFileIsAFailureWithoutStartingLp) {
-    std::string reason;
-    EXPECT_FALSE(platform::printFile("DVDBibliothek.csv", reason));
-    EXPECT_EQ(logged("calls"), "<missing>");
+TEST_F(LpPrinterTest, SlowLpIsNotConfirmedAfterFiveSecondsAndEndedWithWhatItStarted) {
+    setenv("FAKE_LP_DELAY", "30", 1);
+    const auto started = std::chrono::steady_clock::now();
+    const platform::PrintResult result = print();
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(result.outcome, platform::PrintOutcome::NotConfirmed);
+    EXPECT_EQ(result.reason, "lp hat den Auftrag nicht innerhalb von 5 s bestaetigt");
+    EXPECT_GE(waited, std::chrono::milliseconds(4900));
+    EXPECT_LE(waited, std::chrono::milliseconds(6500));
+    // lp is reaped at once; what it started (its sleep, in lp's process
+    // group) is ended, and gone as soon as the system has reaped it.
+    const pid_t lp = std::stoi(logged("pid"));
+    EXPECT_EQ(::kill(lp, 0), -1);
+    int groupGoneAfterMs = 0;
+    while (::kill(-lp, 0) == 0 && groupGoneAfterMs < 2000) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        groupGoneAfterMs += 10;
+    }
+    EXPECT_LT(groupGoneAfterMs, 2000);
 }
 
 }  // namespace

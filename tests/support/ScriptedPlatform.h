@@ -33,7 +33,7 @@ struct State {
     long long nowMs = 0;
     bool terminal = true;
     platform::TerminalSize size{80, 49};
-    std::vector<std::string> events;       // "title T", "window CxR", "pause MS", "print FILE"
+    std::vector<std::string> events;       // "title T", "window CxR", "pause MS", "print TITLE"
     bool printSucceeds = true;
     Shown shown;
     std::string passedThrough;  // text for an output that is not a terminal

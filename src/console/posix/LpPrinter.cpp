@@ -1,94 +1,236 @@
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
+#include <chrono>
+#include <cstdlib>
+#include <string>
 
-#include "console/Cp850.h"
 #include "console/Platform.h"
+#include "console/posix/WriteAll.h"
 
 extern char** environ;
 
 namespace {
 
-bool writeAllTo(int descriptor, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
+constexpr int CONFIRM_MILLISECONDS = 5000;
+// lp may cancel its half-submitted job when asked to stop; it gets this long.
+constexpr int STOP_GRACE_MILLISECONDS = 200;
+// Without a process descriptor the exit is looked for this often.
+constexpr int EXIT_CHECK_MILLISECONDS = 10;
+constexpr std::size_t MAX_ERROR_BYTES = 4096;
+constexpr const char* FALLBACK_SEARCH_PATH = "/usr/bin:/bin";
+
+using Clock = std::chrono::steady_clock;
+
+int millisecondsUntil(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::max<long long>(0, left));
 }
 
-std::string readAllFrom(int descriptor) {
-    std::string text;
-    char buffer[1024];
-    for (;;) {
-        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
-        if (count > 0) {
-            text.append(buffer, static_cast<size_t>(count));
-        } else if (count < 0 && errno == EINTR) {
-            continue;
-        } else {
-            return text;
+bool isExecutableFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// Only absolute PATH entries count: an empty or relative one names the
+// working directory, which is the data directory and may hold any "lp".
+std::string findLp() {
+    const char* variable = std::getenv("PATH");
+    const std::string searchPath = variable != nullptr ? variable : FALLBACK_SEARCH_PATH;
+    std::size_t start = 0;
+    while (start <= searchPath.size()) {
+        std::size_t end = searchPath.find(':', start);
+        if (end == std::string::npos) end = searchPath.size();
+        const std::string entry = searchPath.substr(start, end - start);
+        if (!entry.empty() && entry.front() == '/' && isExecutableFile(entry + "/lp")) return entry + "/lp";
+        start = end + 1;
+    }
+    return {};
+}
+
+// The job in memory, as a file lp reads as its standard input. Its offset,
+// shared with lp, tells afterwards whether lp read all of it.
+int createJobFile(std::string_view text) {
+    const int fd = ::memfd_create("print-job", MFD_CLOEXEC);
+    if (fd < 0) return -1;
+    if (!posix::writeAll(fd, text) || ::lseek(fd, 0, SEEK_SET) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool readJobWhole(int jobFd, std::size_t size) {
+    const off_t offset = ::lseek(jobFd, 0, SEEK_CUR);
+    return offset >= 0 && static_cast<std::size_t>(offset) >= size;
+}
+
+int openProcessDescriptor(pid_t child) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+#else
+    (void)child;
+    return -1;
+#endif
+}
+
+class LpRun {
+public:
+    ~LpRun() {
+        for (int fd : {jobFd, errorFd, processFd})
+            if (fd >= 0) ::close(fd);
+    }
+
+    platform::PrintResult submit(std::string_view text, std::string_view jobTitle) {
+        const std::string lp = findLp();
+        if (lp.empty()) return refused("lp nicht gefunden");
+        jobFd = createJobFile(text);
+        if (jobFd < 0) return refused("Druckauftrag nicht anlegbar");
+        if (!start(lp, std::string(jobTitle))) return refused("lp nicht startbar");
+        int status = 0;
+        if (!awaitExit(status)) {
+            stop();
+            return {platform::PrintOutcome::NotConfirmed,
+                    firstErrorLine("lp hat den Auftrag nicht innerhalb von 5 s bestaetigt")};
+        }
+        drainErrors();
+        if (WIFSIGNALED(status))
+            return refused(firstErrorLine("lp durch Signal " + std::to_string(WTERMSIG(status)) + " beendet"));
+        if (WEXITSTATUS(status) != 0)
+            return refused(firstErrorLine("lp endete mit Status " + std::to_string(WEXITSTATUS(status))));
+        if (!readJobWhole(jobFd, text.size())) return refused(firstErrorLine("lp hat den Auftrag nicht ganz gelesen"));
+        return {platform::PrintOutcome::Accepted, {}};
+    }
+
+private:
+    static platform::PrintResult refused(std::string reason) {
+        return {platform::PrintOutcome::Refused, std::move(reason)};
+    }
+
+    // lp without a shell, in a process group of its own so that stopping it
+    // stops whatever it started; its output is not for the screen.
+    bool start(const std::string& lp, std::string title) {
+        int errors[2];
+        if (::pipe2(errors, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+        errorFd = errors[0];
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, jobFd, STDIN_FILENO);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        // The program ignores SIGPIPE; lp must not inherit that.
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGPIPE);
+        sigset_t noneBlocked;
+        sigemptyset(&noneBlocked);
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setsigmask(&attributes, &noneBlocked);
+        posix_spawnattr_setpgroup(&attributes, 0);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
+        std::string name = "lp";
+        std::string titleOption = "-t";
+        char* const arguments[] = {name.data(), titleOption.data(), title.data(), nullptr};
+        const int spawnError = ::posix_spawn(&child, lp.c_str(), &actions, &attributes, arguments, environ);
+        posix_spawnattr_destroy(&attributes);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(errors[1]);
+        if (spawnError != 0) return false;
+        processFd = openProcessDescriptor(child);
+        return true;
+    }
+
+    // Collects lp's error output until lp ends; false at the deadline.
+    bool awaitExit(int& status) {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(CONFIRM_MILLISECONDS);
+        for (;;) {
+            if (reaped(status)) return true;
+            const int left = millisecondsUntil(deadline);
+            if (left == 0) return false;
+            pollfd descriptors[2] = {{errorFd, POLLIN, 0}, {processFd, POLLIN, 0}};
+            const int timeout = processFd >= 0 ? left : std::min(left, EXIT_CHECK_MILLISECONDS);
+            if (::poll(descriptors, 2, timeout) > 0 && descriptors[0].revents != 0) readErrors();
         }
     }
-}
+
+    bool reaped(int& status) {
+        pid_t result = ::waitpid(child, &status, WNOHANG);
+        while (result < 0 && errno == EINTR) result = ::waitpid(child, &status, WNOHANG);
+        return result == child;
+    }
+
+    // Asks lp's process group to end, then ends it, and reaps lp.
+    void stop() {
+        ::kill(-child, SIGTERM);
+        int status = 0;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(STOP_GRACE_MILLISECONDS);
+        while (!reaped(status) && millisecondsUntil(deadline) > 0) ::poll(nullptr, 0, EXIT_CHECK_MILLISECONDS);
+        ::kill(-child, SIGKILL);
+        ::kill(child, SIGKILL);  // should lp have left its group
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        drainErrors();
+    }
+
+    // One read; at the end of the output the descriptor is closed.
+    void readErrors() {
+        char buffer[1024];
+        const ssize_t count = ::read(errorFd, buffer, sizeof buffer);
+        if (count > 0) {
+            const std::size_t room = MAX_ERROR_BYTES - std::min(MAX_ERROR_BYTES, errorText.size());
+            errorText.append(buffer, std::min(room, static_cast<std::size_t>(count)));
+        } else if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
+            ::close(errorFd);
+            errorFd = -1;
+        }
+    }
+
+    // What lp wrote and did not close yet (a child of lp may hold the pipe).
+    void drainErrors() {
+        while (errorFd >= 0) {
+            const std::size_t before = errorText.size();
+            readErrors();
+            if (errorFd >= 0 && errorText.size() == before) return;
+        }
+    }
+
+    std::string firstErrorLine(std::string fallback) const {
+        std::size_t start = 0;
+        while (start < errorText.size()) {
+            std::size_t end = errorText.find('\n', start);
+            if (end == std::string::npos) end = errorText.size();
+            std::string line = errorText.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.find_first_not_of(" \t") != std::string::npos) return line;
+            start = end + 1;
+        }
+        return fallback;
+    }
+
+    pid_t child = -1;
+    int jobFd = -1;
+    int errorFd = -1;
+    int processFd = -1;
+    std::string errorText;
+};
 
 }  // namespace
 
 namespace platform {
 
-// The print job goes to CUPS through lp, started without a shell; the file's
-// code page 850 text is sent as UTF-8, and lp's own output never reaches the screen.
-bool printFile(const std::string& fileName, std::string& failureReason) {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) {
-        failureReason = "file cannot be read";
-        return false;
-    }
-    const std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-
-    int input[2];
-    int errors[2];
-    if (::pipe2(input, O_CLOEXEC) != 0) return false;
-    if (::pipe2(errors, O_CLOEXEC) != 0) {
-        ::close(input[0]);
-        ::close(input[1]);
-        return false;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
-    std::string title = fileName;
-    char* const arguments[] = {const_cast<char*>("lp"), const_cast<char*>("-t"), title.data(), nullptr};
-    pid_t child = 0;
-    const int spawnError = ::posix_spawnp(&child, "lp", &actions, nullptr, arguments, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(input[0]);
-    ::close(errors[1]);
-    if (spawnError != 0) {
-        ::close(input[1]);
-        ::close(errors[0]);
-        failureReason = "lp cannot be started";
-        return false;
-    }
-    const bool sent = writeAllTo(input[1], cp850::toUtf8(content));
-    ::close(input[1]);
-    failureReason = readAllFrom(errors[0]);
-    ::close(errors[0]);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    return sent && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+PrintResult printText(std::string_view utf8Text, std::string_view jobTitle) {
+    return LpRun().submit(utf8Text, jobTitle);
 }
 
 }  // namespace platform
