@@ -17,7 +17,7 @@ if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
     # man-db, groff-base, dpkg-dev: the check of the manual page and the
     # Debian package; locales: a terminal in ISO-8859-1.
     for package in cmake g++ make clang libclang-rt-dev libgtest-dev libbenchmark-dev libvterm-dev \
-        man-db groff-base dpkg-dev locales; do
+        man-db groff-base dpkg-dev locales ccache; do
         dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
     done
     if [ -n "$missing" ]; then
@@ -28,6 +28,12 @@ if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
         echo "== generating the locale de_DE.ISO-8859-1"
         localedef -i de_DE -f ISO-8859-1 de_DE.ISO-8859-1
     fi
+fi
+
+# Repeated runs on one machine (a clean clone each time) compile only what
+# changed: the compiler cache keys on paths relative to the checkout.
+if command -v ccache >/dev/null 2>&1; then
+    export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$repository"
 fi
 
 phase "build and test"

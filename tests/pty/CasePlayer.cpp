@@ -1,7 +1,8 @@
 // Plays a case against the real program in a pseudo-terminal: a scenario
 // (tests/scenarios, a "keys" file) or a terminal case (a "steps" file,
 // tests/robustness/README.md). Exit status 0 when every check held.
-//   pty_cases <program> <case-folder>
+// Or plays a table of command lines (tests/cases/command-line.txt).
+//   pty_cases <program> <case-folder | table>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -29,6 +31,9 @@ namespace {
 
 struct Failure {
     std::string what;
+};
+struct Skipped {  // ctest's SKIP_RETURN_CODE
+    std::string why;
 };
 
 void check(bool holds, const std::string& what) {
@@ -54,6 +59,13 @@ std::string firstForeignByte(const std::string& bytes) {
     return {};
 }
 
+// Bytes no key notation gives (another character set than UTF-8) written as \xHH.
+std::string withRawBytes(std::string text) {
+    for (size_t at = 0; (at = text.find("\\x", at)) != std::string::npos && at + 3 < text.size(); ++at)
+        text.replace(at, 4, 1, static_cast<char>(std::stoi(text.substr(at + 2, 2), nullptr, 16)));
+    return text;
+}
+
 // Writes the files ("NAME/" a folder) into the working directory.
 void place(const scenario::Files& files, const fs::path& work) {
     for (const auto& [name, bytes] : files) {
@@ -74,6 +86,7 @@ public:
 
     void playScenario();
     int playSteps();
+    int playTable();
 
 private:
     void start() {
@@ -102,7 +115,7 @@ private:
     void type(const std::vector<int>& codes) {
         for (auto from = codes.begin(); from != codes.end();) {
             auto escape = std::find(from, codes.end(), keys::ESCAPE);
-            running().send(terminalBytes({from, escape == codes.end() ? escape : escape + 1}));
+            running().send(withRawBytes(terminalBytes({from, escape == codes.end() ? escape : escape + 1})));
             if (escape != codes.end()) running().pumpFor(Milliseconds(150));
             from = escape == codes.end() ? escape : escape + 1;
         }
@@ -243,6 +256,11 @@ void Player::step(const std::string& word, const std::string& argument) {
         words >> options_.rows >> options_.columns;
     } else if (word == "env") {
         options_.environment.push_back(argument);
+    } else if (word == "locale") {
+        const locale_t locale = ::newlocale(LC_CTYPE_MASK, argument.c_str(), static_cast<locale_t>(nullptr));
+        if (locale == static_cast<locale_t>(nullptr)) throw Skipped{"the locale " + argument + " is not generated"};
+        ::freelocale(locale);
+        options_.environment.insert(options_.environment.end(), {"LANG=" + argument, "-LC_ALL", "-LC_CTYPE"});
     } else if (word == "disk-limit") {
         options_.fileSizeLimit = std::stoll(argument);
     } else if (word == "job-control" || word == "pipe") {
@@ -311,7 +329,7 @@ void Player::step(const std::string& word, const std::string& argument) {
         const std::string foreign = firstForeignByte(running().output());
         check(foreign.empty(), "foreign control in the output: " + foreign);
     } else if (word == "output-has" || word == "output-lacks") {
-        const std::string bytes = terminalBytes(keys::parseNotation(argument));
+        const std::string bytes = withRawBytes(terminalBytes(keys::parseNotation(argument)));
         const bool has = running().waitFor([&] { return terminal_->output().find(bytes) != std::string::npos; },
                                            word == "output-has" ? Terminal::kPatience : Milliseconds(0));
         check(has == (word == "output-has"), word + " " + argument);
@@ -373,6 +391,62 @@ void Player::expectFiles(const scenario::Files& after, const scenario::Files& be
     check(terminal_ ? terminal_->waitFor(matches, Milliseconds(2000)) : matches(), "files:" + problem);
 }
 
+// One run a line, its fields split at " | " (the table's header explains them).
+int Player::playTable() {
+    const scenario::Files before{{"daten/", ""}, {"daten/DVDBibliothek.csv", "Krimi,Der Pate,The Godfather,175,\r\n"}};
+    const auto words = [](const std::string& text) {
+        std::vector<std::string> list;
+        std::istringstream stream(text);
+        for (std::string word; stream >> word;)
+            if (word != "-") list.push_back(word);
+        return list;
+    };
+    const auto expectText = [](const std::string& expected, const std::string& actual, const std::string& stream) {
+        const bool exact = expected.starts_with('=');
+        check(expected == "-" || (exact ? actual == (expected.size() > 1 ? expected.substr(1) + "\n" : "")
+                                        : actual.find(expected) != std::string::npos),
+              "not \"" + expected + "\" on " + stream + ":\n" + actual);
+    };
+    std::ifstream table(folder_);
+    int failures = 0;
+    for (std::string line; std::getline(table, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> field;
+        for (size_t start = 0, end = 0; end != std::string::npos; start = end + 3) {
+            end = line.find(" | ", start);
+            field.push_back(line.substr(start, end - start));
+            field.back().erase(0, field.back().find_first_not_of(' '));
+            field.back().erase(field.back().find_last_not_of(' ') + 1);
+        }
+        try {
+            check(field.size() == 8, "not 8 fields");
+            fresh(before);
+            const std::string errors = work_.string() + ".stderr";
+            for (const std::string& word : words(field[1])) options_.command.push_back(word);
+            options_.environment.push_back("TERM=xterm");
+            for (const std::string& entry : words(field[2])) options_.environment.push_back(entry);
+            options_.piped = field[3] == "pipe";
+            options_.errorFile = errors;
+            start();
+            if (options_.piped) running().send(field[4] == "-" ? "" : field[4]), running().hangUp();
+            expectExit(field[5]);
+            std::string out = running().output(), err = readFile(errors);
+            fs::remove(errors);
+            std::erase(out, '\r');  // a terminal's line ends
+            expectText(field[6], out, "standard output");
+            expectText(field[7], err, "standard error");
+            check(out.find('\x1b') == std::string::npos, "an escape sequence on standard output");
+            check(field[5] != "2" || err.ends_with("dvdverwaltung --help\n"), "no usage hint: " + err);
+            expectFiles(before, before);
+        } catch (const Failure& failure) {
+            std::fprintf(stderr, "%s: %s\n", field[0].c_str(), failure.what.c_str());
+            ++failures;
+        }
+        terminal_.reset();
+    }
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -382,9 +456,13 @@ int main(int argc, char** argv) {
     }
     try {
         Player player(argv[1], argv[2]);
+        if (fs::is_regular_file(argv[2])) return player.playTable();
         if (fs::exists(fs::path(argv[2]) / "keys")) player.playScenario();
         else player.playSteps();
         return 0;
+    } catch (const Skipped& skipped) {
+        std::printf("%s: skipped, %s\n", argv[2], skipped.why.c_str());
+        return 77;
     } catch (const Failure& failure) {
         std::fprintf(stderr, "%s: %s\n", argv[2], failure.what.c_str());
     } catch (const std::exception& error) {

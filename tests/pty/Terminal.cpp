@@ -28,6 +28,8 @@ constexpr Terminal::Milliseconds kSlice{10};
 constexpr int kJobSignals[] = {SIGTTOU, SIGTTIN, SIGTSTP, SIGINT, SIGQUIT};
 
 [[noreturn]] void execProgram(const Terminal::Options& options) {
+    if (!options.errorFile.empty())
+        ::dup2(::open(options.errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
     if (!options.directory.empty() && ::chdir(options.directory.c_str()) != 0) ::_exit(126);
     const rlimit noCoreFiles{0, 0};  // cases end the program with crash signals on purpose
     ::setrlimit(RLIMIT_CORE, &noCoreFiles);
@@ -39,7 +41,8 @@ constexpr int kJobSignals[] = {SIGTTOU, SIGTTIN, SIGTSTP, SIGINT, SIGQUIT};
     }
     ::setenv("TERM", "xterm-256color", 1);
     for (const std::string& entry : options.environment)
-        if (const auto equals = entry.find('='); equals != std::string::npos)
+        if (entry.starts_with('-')) ::unsetenv(entry.c_str() + 1);
+        else if (const auto equals = entry.find('='); equals != std::string::npos)
             ::setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
     std::vector<char*> arguments;
     for (const std::string& argument : options.command) arguments.push_back(const_cast<char*>(argument.c_str()));

@@ -24,7 +24,8 @@ public:
         std::string directory;                 // working directory; empty: ours
         int rows = 49;
         int columns = 80;
-        std::vector<std::string> environment;  // NAME=value, added to ours
+        std::vector<std::string> environment;  // NAME=value, added to ours; -NAME removed
+        std::string errorFile{};               // standard error goes here; empty: with the output
         long long fileSizeLimit = -1;          // bytes a file may grow to (a full disk)
         // Below a small job-control shell, as from an interactive shell:
         // only then does Ctrl+Z stop the program.
