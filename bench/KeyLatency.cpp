@@ -127,7 +127,7 @@ std::vector<Row> measureKeyLatency(const Settings& settings) {
         {2, "Key to screen between menus: `1`, main menu to library menu", spread(menus.open),
          programCpu(menus.open, "")},
         {2, "Key to screen between menus: Escape, library menu to main menu", spread(menus.leave),
-         programCpu(menus.leave, "; includes the 50 ms that tell a lone Escape from a key's sequence")},
+         programCpu(menus.leave, "; includes the 100 ms (ESCDELAY) that tell a lone Escape from a key's sequence")},
         {2, "Floor: the terminal's own echo, no program involved", spread(floor),
          "what the pseudo-terminal, the machine and the measuring cost alone"},
     };

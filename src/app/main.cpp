@@ -4,7 +4,7 @@
 
 int main(int argc, char** argv) {
     if (const auto exitStatus = command_line::handle(argc, argv)) return *exitStatus;
-    if (!platform::canShowScreens()) return 1;
+    if (!platform::standardStreamsOpen() || !platform::canShowScreens()) return 1;
     DvdApplication application;
     application.setTitle("DVD Verwaltung");
     application.setWindowSize(79, 48);

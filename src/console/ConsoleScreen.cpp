@@ -18,6 +18,7 @@ ConsoleScreen::ConsoleScreen()
       cells(static_cast<size_t>(BUFFER_COLUMNS) * MINIMUM_BUFFER_ROWS),
       streamBuffer(std::make_unique<ScreenStreamBuffer>(*this)) {
     platform::open();
+    plainText.useGlyphs(platform::plainTextGlyphs());
     previousCoutBuffer = std::cout.rdbuf(streamBuffer.get());
     readBufferSize();
 }
@@ -82,11 +83,6 @@ void ConsoleScreen::lineFeed() {
 }
 
 void ConsoleScreen::putByte(unsigned char byte) {
-    if (!terminalOutput) {
-        const char character = static_cast<char>(byte);
-        platform::writeThrough(std::string_view(&character, 1));
-        return;
-    }
     changedSinceRefresh = true;
     if (byte == '\n') {
         lineFeed();
@@ -120,7 +116,11 @@ void ConsoleScreen::scrollViewTo(int topRow) {
 }
 
 void ConsoleScreen::refresh() {
-    if (!terminalOutput || !changedSinceRefresh) return;
+    if (!changedSinceRefresh) return;
+    if (!terminalOutput) {
+        refreshPlainText();
+        return;
+    }
     const platform::TerminalSize size = platform::terminalSize();
     const int viewRows = size.rows > 0 ? size.rows : MINIMUM_BUFFER_ROWS;
     const int viewColumns = size.columns > 0 ? size.columns : BUFFER_COLUMNS;
@@ -144,6 +144,15 @@ void ConsoleScreen::refresh() {
     frame.cursorRow = cursorRowIndex;
     frame.cursorColumn = cursorColumnIndex;
     platform::present(frame);
+    changedSinceRefresh = false;
+}
+
+void ConsoleScreen::refreshPlainText() {
+    FrameView frame;
+    frame.cells = cells.data();
+    frame.bufferWidth = BUFFER_COLUMNS;
+    frame.bufferHeight = rowCount;
+    platform::writeThrough(plainText.render(frame));
     changedSinceRefresh = false;
 }
 

@@ -3,13 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "console/PlainTextRenderer.h"
 #include "console/ScreenCell.h"
 
 class ScreenStreamBuffer;
 
 // The console window: a screen buffer of cells that std::cout writes into at
 // the cursor, in the colour in force. The terminal is brought up to date from
-// the buffer before every wait, so drawing itself never touches the terminal.
+// the buffer before every wait, so drawing itself never touches the terminal;
+// an output that is not a terminal gets the changed rows as plain text then.
 class ConsoleScreen {
 public:
     static constexpr int BUFFER_COLUMNS = 80;
@@ -60,6 +62,7 @@ private:
     void lineFeed();
     bool ensureRow(int row);
     void readBufferSize();
+    void refreshPlainText();
 
     bool terminalOutput;
     std::vector<ScreenCell> cells;
@@ -71,6 +74,7 @@ private:
     int viewLeft = 0;
     bool viewFollowsCursor = true;
     bool changedSinceRefresh = true;
+    PlainTextRenderer plainText;  // for an output that is not a terminal
     std::unique_ptr<ScreenStreamBuffer> streamBuffer;
     std::streambuf* previousCoutBuffer = nullptr;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <utility>
 
 #include "console/Cp850.h"
 #include "console/Keys.h"
@@ -112,20 +113,35 @@ bool endsRxvtShiftedKey(std::string_view sequence, unsigned char byte) {
 
 }  // namespace
 
+KeyDecoder::KeyDecoder(Options options) : options_(options) {
+    options_.escapeDelayMs = std::clamp(options_.escapeDelayMs, 0, MAXIMUM_ESCAPE_DELAY_MS);
+}
+
+int KeyDecoder::escapeDelayFrom(const char* environmentValue) {
+    if (environmentValue == nullptr || *environmentValue == '\0') return DEFAULT_ESCAPE_DELAY_MS;
+    long milliseconds = 0;
+    for (const char* c = environmentValue; *c != '\0'; ++c) {
+        if (!isDigit(static_cast<unsigned char>(*c))) return DEFAULT_ESCAPE_DELAY_MS;
+        milliseconds = std::min<long>(MAXIMUM_ESCAPE_DELAY_MS, milliseconds * 10 + (*c - '0'));
+    }
+    return static_cast<int>(milliseconds);
+}
+
 void KeyDecoder::feed(std::string_view bytes, long long nowMs) {
     if (bytes.empty()) return;
+    ++readNumber_;
     lastByteMs_ = nowMs;
     for (char byte : bytes) decode(static_cast<unsigned char>(byte));
 }
 
 void KeyDecoder::expire(long long nowMs) {
-    if (awaitsTimeout() && nowMs - lastByteMs_ >= ESCAPE_TIMEOUT_MS) completePending();
+    if (awaitsTimeout() && nowMs - lastByteMs_ >= options_.escapeDelayMs) completePending();
 }
 
 int KeyDecoder::millisecondsUntilExpiry(long long nowMs) const {
     if (!awaitsTimeout()) return -1;
     const long long elapsed = nowMs - lastByteMs_;
-    return static_cast<int>(std::clamp<long long>(ESCAPE_TIMEOUT_MS - elapsed, 0, ESCAPE_TIMEOUT_MS));
+    return static_cast<int>(std::clamp<long long>(options_.escapeDelayMs - elapsed, 0, options_.escapeDelayMs));
 }
 
 void KeyDecoder::endOfInput() { completePending(); }
@@ -154,17 +170,23 @@ bool KeyDecoder::continueSequence(unsigned char byte) {
     case State::LinuxFunctionKey: return continueLinuxFunctionKey(byte);
     case State::Ss3: return continueSs3(byte);
     case State::DiscardSequence: return continueDiscard(byte);
+    case State::TerminalString: return continueTerminalString(byte);
+    case State::TerminalStringEscape: return continueTerminalStringEscape(byte);
     }
     return false;
 }
 
 void KeyDecoder::decodeGround(unsigned char byte) {
+    const bool dropped = std::exchange(dropNextCharacter_, false);
+    utf8Dropped_ = dropped;
     if (byte == ESC) {
         state_ = State::Escape;
+        escapeRead_ = readNumber_;
     } else if (byte < 0x80) {
-        emitTypedCharacter(byte);
+        if (!dropped) emitTypedCharacter(byte);
     } else if (singleByteCharacters_ != nullptr) {
-        if (const char32_t character = (*singleByteCharacters_)[byte]) emitTypedCharacter(character);
+        const char32_t character = (*singleByteCharacters_)[byte];
+        if (character != 0 && !dropped) emitTypedCharacter(character);
     } else if (byte >= 0xC2 && byte <= 0xDF) {
         startUtf8(1, byte & 0x1F, 0x80, 0xBF);
     } else if (byte >= 0xE0 && byte <= 0xEF) {
@@ -194,7 +216,7 @@ bool KeyDecoder::continueUtf8(unsigned char byte) {
     utf8High_ = 0xBF;
     if (--utf8Remaining_ == 0) {
         state_ = State::Ground;
-        emitTypedCharacter(utf8CodePoint_);
+        if (!utf8Dropped_) emitTypedCharacter(utf8CodePoint_);
     }
     return true;
 }
@@ -205,7 +227,21 @@ bool KeyDecoder::continueEscape(unsigned char byte) {
         sequence_.clear();
         return true;
     }
-    // Alt+key: Escape, then the key itself.
+    if (options_.fromTerminal) {
+        // Replies to queries someone else sent: never keys.
+        if (byte == ']' || byte == 'P' || byte == '_' || byte == '^' || byte == 'X') {
+            state_ = State::TerminalString;
+            return true;
+        }
+        // Alt+key: the program has no use for it, and reading it as Escape
+        // would leave the dialog the key was typed in.
+        if (escapeRead_ == readNumber_ && byte >= 0x20 && byte != 0x7F) {
+            state_ = State::Ground;
+            dropNextCharacter_ = true;
+            return false;
+        }
+    }
+    // Escape, then the key itself.
     emit(keys::ESCAPE);
     state_ = State::Ground;
     return false;
@@ -252,6 +288,24 @@ bool KeyDecoder::continueDiscard(unsigned char byte) {
     return isFinalByte(byte);
 }
 
+bool KeyDecoder::continueTerminalString(unsigned char byte) {
+    constexpr unsigned char BEL = 0x07, CAN = 0x18, SUB = 0x1A;
+    if (byte == ESC) state_ = State::TerminalStringEscape;
+    if (byte == BEL || byte == CAN || byte == SUB) state_ = State::Ground;
+    return true;
+}
+
+bool KeyDecoder::continueTerminalStringEscape(unsigned char byte) {
+    if (byte == '\\') {
+        state_ = State::Ground;
+        return true;
+    }
+    // Not a string terminator: the Escape starts something new.
+    state_ = State::Escape;
+    escapeRead_ = readNumber_;
+    return continueEscape(byte);
+}
+
 bool KeyDecoder::collectParameter(unsigned char byte) {
     if (sequence_.size() >= MAX_SEQUENCE_LENGTH) {
         state_ = State::DiscardSequence;
@@ -286,9 +340,9 @@ void KeyDecoder::finishCsi(unsigned char finalByte) {
         emit(keys::TAB);
         return;
     case 'R':
-        // A cursor position report (row ; column R) looks like a modified F3,
-        // which always has 1 as its first parameter.
-        if (parameters.count >= 2 && first != 1) return;
+        // A cursor position report (row ; column R); for row 1 it cannot be
+        // told from a modified F3, which the program has no use for.
+        if (parameters.count >= 2) return;
         break;
     default: break;
     }

@@ -17,14 +17,32 @@
 // Time matters only for a pending Escape: feed() never completes anything on
 // time alone (bytes that were already waiting when read still belong to the
 // sequence they continue); only expire() does, once no byte has arrived for
-// ESCAPE_TIMEOUT_MS.
+// the escape delay.
+//
+// Bytes from a terminal are read more strictly than bytes from a pipe or a
+// file, which are kept as they are: an Escape with a printable key in the
+// same read is Alt+key and dropped with the key, and the strings a terminal
+// sends as replies (OSC, DCS, APC, PM, SOS) are consumed whole.
 class KeyDecoder {
 public:
-    static constexpr int ESCAPE_TIMEOUT_MS = 50;
+    // Long enough for the bytes of one key to cross a slow network link.
+    static constexpr int DEFAULT_ESCAPE_DELAY_MS = 100;
+    static constexpr int MAXIMUM_ESCAPE_DELAY_MS = 10000;
+
+    struct Options {
+        bool fromTerminal = false;
+        int escapeDelayMs = DEFAULT_ESCAPE_DELAY_MS;
+    };
+
+    KeyDecoder() = default;
+    explicit KeyDecoder(Options options);
+    // The escape delay an ESCDELAY value (milliseconds, as terminal libraries
+    // read it) asks for; the default for a missing or unreadable value.
+    static int escapeDelayFrom(const char* environmentValue);
 
     // Bytes read from the terminal at time nowMs (monotonic milliseconds).
     void feed(std::string_view bytes, long long nowMs);
-    // No further byte arrived: completes what is pending once ESCAPE_TIMEOUT_MS passed since the
+    // No further byte arrived: completes what is pending once the escape delay passed since the
     // last byte (a lone ESC becomes Escape; an unfinished sequence is dropped).
     void expire(long long nowMs);
     // Milliseconds until expire() has something to complete, or -1 when nothing is pending.
@@ -47,6 +65,8 @@ private:
         LinuxFunctionKey,  // ESC [ [ of the Linux console's F1 to F5
         Ss3,               // ESC O and its parameter bytes
         DiscardSequence,   // a sequence grew too long: skip to its end
+        TerminalString,    // a terminal's reply string, up to BEL or ESC backslash
+        TerminalStringEscape,
     };
     // Far longer than any key sequence; hostile input cannot make it grow.
     static constexpr std::size_t MAX_SEQUENCE_LENGTH = 32;
@@ -60,6 +80,8 @@ private:
     bool continueLinuxFunctionKey(unsigned char byte);
     bool continueSs3(unsigned char byte);
     bool continueDiscard(unsigned char byte);
+    bool continueTerminalString(unsigned char byte);
+    bool continueTerminalStringEscape(unsigned char byte);
     bool collectParameter(unsigned char byte);
     void finishCsi(unsigned char finalByte);
     void finishSs3(unsigned char finalByte);
@@ -70,7 +92,12 @@ private:
     void emitExtended(int prefix, int scanCode);
     void emit(int code);
 
+    Options options_;
     State state_ = State::Ground;
+    long long readNumber_ = 0;    // counts feed() calls
+    long long escapeRead_ = -1;   // the read the pending Escape came in
+    bool dropNextCharacter_ = false;  // the key of an Alt+key
+    bool utf8Dropped_ = false;
     std::string sequence_;  // parameter bytes of the pending CSI or SS3 sequence
     char32_t utf8CodePoint_ = 0;
     int utf8Remaining_ = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,7 @@ void open();
 // Gives the terminal back as it was found. Safe to call more than once.
 void close();
 
-// False when standard output is not a terminal: text then passes straight through.
+// False when standard output is not a terminal: it then gets plain text.
 bool outputIsTerminal();
 // False, after saying why on standard error, when standard output is a
 // terminal that cannot place the cursor. Checked once, before open().
@@ -31,11 +32,19 @@ TerminalSize terminalSize();
 
 // Shows the frame on the terminal: only the cells that changed, in one write.
 void present(const FrameView& frame);
-// Text for an output that is not a terminal, passed through unchanged.
+// Plain text for an output that is not a terminal, written as it is.
 void writeThrough(std::string_view bytes);
+// How that text writes each code page 850 byte, in the output's character
+// set; nullptr for UTF-8. Valid once open() ran.
+const std::array<std::string, 256>* plainTextGlyphs();
 
 void setWindowTitle(std::string_view titleCp850);
 void requestWindowSize(int columns, int rows);
+
+// False, with a message on standard error where there is one, when standard
+// input, output or error is closed: whatever the program opened next would
+// take its place.
+bool standardStreamsOpen();
 
 // Keyboard, in the codes of the console runtime (console/Keys.h): a prefix
 // then a second code for extended keys.

@@ -51,20 +51,27 @@ std::string cursorAlongRow(int fromColumn, int toColumn) {
 
 std::string TerminalRenderer::render(const FrameView& frame) {
     std::string out;
-    if (frame.viewRows <= 0 || frame.viewColumns <= 0) {
+    // Cells are kept only for the part of the terminal the buffer can fill,
+    // so memory never follows the size a terminal claims; the rest is blanked.
+    const int rows = std::min(frame.viewRows, frame.bufferHeight);
+    const int columns = std::min(frame.viewColumns, frame.bufferWidth);
+    if (rows <= 0 || columns <= 0) {
         rows_ = 0;
         columns_ = 0;
         invalidate();
         return out;
     }
-    if (frame.viewRows != rows_ || frame.viewColumns != columns_) {
-        rows_ = frame.viewRows;
-        columns_ = frame.viewColumns;
+    if (rows != rows_ || columns != columns_ || frame.viewRows != viewRows_ || frame.viewColumns != viewColumns_) {
+        rows_ = rows;
+        columns_ = columns;
+        viewRows_ = frame.viewRows;
+        viewColumns_ = frame.viewColumns;
         shown_.assign(static_cast<std::size_t>(rows_) * columns_, ScreenCell{});
         invalidate();
     }
     collectWantedCells(frame);
 
+    if (!contentsKnown_) blankBeyondTheBuffer(out);
     for (int row = 0; row < rows_; ++row) {
         for (int column = 0; column < columns_; ++column) {
             const std::size_t index = static_cast<std::size_t>(row) * columns_ + column;
@@ -78,6 +85,24 @@ std::string TerminalRenderer::render(const FrameView& frame) {
     moveCursor(out, static_cast<int>(std::clamp<long long>(cursorRow, 0, rows_ - 1)),
                static_cast<int>(std::clamp<long long>(cursorColumn, 0, columns_ - 1)));
     return out;
+}
+
+// Erase to the end of each row and below the last: a few bytes for any size.
+void TerminalRenderer::blankBeyondTheBuffer(std::string& out) {
+    if (columns_ < viewColumns_) {
+        for (int row = 0; row < rows_; ++row) {
+            out += cursorPosition(row, columns_);
+            setAttribute(out, kOutsideBuffer.attribute);
+            out += "\x1b[K";
+        }
+    }
+    if (rows_ < viewRows_) {
+        out += cursorPosition(rows_, 0);
+        setAttribute(out, kOutsideBuffer.attribute);
+        out += "\x1b[J";
+    }
+    cursorRow_ = kUnknown;
+    cursorColumn_ = kUnknown;
 }
 
 void TerminalRenderer::invalidate() {

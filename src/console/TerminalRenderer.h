@@ -25,6 +25,7 @@ private:
     static constexpr int kUnknown = -1;
 
     void collectWantedCells(const FrameView& frame);
+    void blankBeyondTheBuffer(std::string& out);
     void drawCell(std::string& out, int row, int column);
     void moveCursor(std::string& out, int row, int column);
     void setAttribute(std::string& out, std::uint8_t attribute);
@@ -32,6 +33,8 @@ private:
 
     int rows_ = 0;
     int columns_ = 0;
+    int viewRows_ = 0;  // the terminal's size, which may exceed rows_ x columns_
+    int viewColumns_ = 0;
     bool contentsKnown_ = false;
     std::vector<ScreenCell> shown_;   // what the terminal shows, rows_ x columns_
     std::vector<ScreenCell> wanted_;  // the frame being rendered, same shape

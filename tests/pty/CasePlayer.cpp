@@ -22,6 +22,7 @@
 #include "Terminal.h"
 #include "console/Keys.h"
 #include "support/Scenario.h"
+#include "support/Tables.h"
 
 namespace fs = std::filesystem;
 using Milliseconds = std::chrono::milliseconds;
@@ -75,7 +76,9 @@ void place(const scenario::Files& files, const fs::path& work) {
 
 class Player {
 public:
-    Player(const std::string& program, fs::path folder) : program_(fs::absolute(program)), folder_(std::move(folder)) {}
+    Player(const std::string& program, fs::path folder) : program_(fs::absolute(program)), folder_(std::move(folder)) {
+        ::setenv("DVD_PROGRAM", program_.c_str(), 1);  // for "sh" steps that start it themselves
+    }
     ~Player() {
         terminal_.reset();
         fs::remove_all(work_);
@@ -268,6 +271,8 @@ void Player::step(const std::string& word, const std::string& argument) {
         start();
     } else if (word == "keys") {
         type(keys::parseNotation(argument));
+    } else if (word == "send") {
+        running().send(tables::unescape(argument));
     } else if (word == "wait") {
         await([&](Screen& screen) { return screen.shows(argument); }, argument);
     } else if (word == "wait-at") {
@@ -308,8 +313,9 @@ void Player::step(const std::string& word, const std::string& argument) {
     } else if (word == "stopped") {
         Terminal& terminal = running();
         check(terminal.waitForStop(), "the program did not stop");
-        check(terminal.waitFor([&] { return terminal.screen().privateModeSet(7) && terminal.screen().cursorVisible(); }),
-              "stopped with autowrap off or the cursor hidden");
+        check(terminal.waitFor([&] {
+            return terminal.screen().privateModeSet(7) && terminal.screen().cursorVisible() && !terminal.screen().altScreen();
+        }), "stopped with autowrap off, the cursor hidden or the shell's screen away");
         check(terminal.modes().c_lflag == terminal.originalModes().c_lflag, "stopped without echo and line editing");
     } else if (word == "resume") {
         running().resume();
@@ -347,7 +353,8 @@ void Player::expectExit(const std::string& expected) {
 // Modes, colours, cursor and line discipline as before the start, the cursor on a fresh line.
 void Player::expectTerminalGivenBack() {
     Screen& screen = running().screen();
-    check(screen.privateModeSet(7) && screen.cursorVisible(), "autowrap left off or the cursor hidden");
+    check(screen.privateModeSet(7) && screen.cursorVisible() && !screen.altScreen(),
+          "autowrap left off, the cursor hidden or the shell's screen away");
     check(screen.cursor().column == 0, "the shell's prompt would not start on a fresh line");
     screen.feed("x");
     const Screen::Cell written = screen.cell(screen.cursor().row, screen.cursor().column - 1);

@@ -45,6 +45,7 @@ void present(const FrameView& frame) {
     }
 }
 void writeThrough(std::string_view bytes) { state().passedThrough.append(bytes); }
+const std::array<std::string, 256>* plainTextGlyphs() { return nullptr; }
 void setWindowTitle(std::string_view titleCp850) { state().events.push_back("title " + std::string(titleCp850)); }
 void requestWindowSize(int columns, int rows) {
     state().events.push_back("window " + std::to_string(columns) + "x" + std::to_string(rows));

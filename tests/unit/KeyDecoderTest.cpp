@@ -18,14 +18,20 @@ std::vector<int> takeAll(KeyDecoder& decoder) {
 }
 
 // Plays a row's reads: byte tokens are fed at the time in force; "@N" sets
-// the time, "expire" and "end" call the decoder, "wait=N" and "none" check it.
+// the time, "expire" and "end" call the decoder, "wait=N" and "none" check it;
+// "terminal" and "delay=N" set the decoder up before the first read.
 std::vector<int> play(const std::string& timeline, std::string& fault) {
+    KeyDecoder::Options options;
     KeyDecoder decoder;
     std::vector<int> codes;
     long long now = 0;
     std::istringstream tokens(timeline);
     for (std::string token; tokens >> token;) {
-        if (token[0] == '@') {
+        if (token == "terminal" || token.starts_with("delay=")) {
+            if (token == "terminal") options.fromTerminal = true;
+            else options.escapeDelayMs = std::stoi(token.substr(6));
+            decoder = KeyDecoder(options);
+        } else if (token[0] == '@') {
             now = std::stoll(token.substr(1));
         } else if (token == "expire") {
             decoder.expire(now);
@@ -69,9 +75,10 @@ TEST(KeyDecoder, Table) {
 // Random bytes, weighted towards those that steer the decoder, in random reads
 // and pauses: only whole keys come out (0 and 224 only as an extended key's prefix).
 TEST(KeyDecoder, HostileBytesGiveOnlyWholeKeys) {
+  for (const bool fromTerminal : {false, true}) {
     std::mt19937 random(20240611);
-    const std::string steering = "\x1b[O;0123456789~$^@ABCDHFPQRSu\xc3\xe2\xf0\x80\xbf";
-    KeyDecoder decoder;
+    const std::string steering = "\x1b[O;0123456789~$^@ABCDHFPQRSu\xc3\xe2\xf0\x80\xbf]\x07\\";
+    KeyDecoder decoder({.fromTerminal = fromTerminal});
     long long now = 0;
     std::vector<int> codes;
     for (int chunk = 0; chunk < 20000; ++chunk) {
@@ -79,7 +86,7 @@ TEST(KeyDecoder, HostileBytesGiveOnlyWholeKeys) {
         for (char& byte : bytes) byte = random() % 2 ? steering[random() % steering.size()] : static_cast<char>(random());
         now += random() % 80;
         decoder.feed(bytes, now);
-        if (random() % 4 == 0) decoder.expire(now + random() % 80);
+        if (random() % 4 == 0) decoder.expire(now + random() % 200);
         for (int code : takeAll(decoder)) codes.push_back(code);
     }
     decoder.endOfInput();
@@ -92,8 +99,10 @@ TEST(KeyDecoder, HostileBytesGiveOnlyWholeKeys) {
         ASSERT_EQ(keys::formatNotation({codes[i], codes[i + 1]}).find("<#"), std::string::npos) << codes[i] << " " << codes[i + 1];
         ++i;
     }
-    decoder.feed("\x1b[B", now);
+    decoder.expire(now + 1000);
+    decoder.feed("\x1b[B", now + 1000);
     EXPECT_EQ(takeAll(decoder), keys::parseNotation("<Down>"));
+  }
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <string>
 #include <ctime>
+#include <string>
 
 #include "console/KeyDecoder.h"
 #include "console/Keys.h"
@@ -63,6 +63,8 @@ bool repaintRequested() {
 void open() {
     if (opened) return;
     opened = true;
+    decoder = KeyDecoder({.fromTerminal = terminal_modes::inputIsTerminal(),
+                          .escapeDelayMs = KeyDecoder::escapeDelayFrom(std::getenv("ESCDELAY"))});
     signal_events::install();
     const LocaleCharset& charset = LocaleCharset::ofEnvironment();
     if (!charset.isUtf8()) {
@@ -103,17 +105,22 @@ void present(const FrameView& frame) { writeToTerminal(renderer.render(frame)); 
 
 void writeThrough(std::string_view bytes) { writeToTerminal(bytes); }
 
+const std::array<std::string, 256>* plainTextGlyphs() {
+    const LocaleCharset& charset = LocaleCharset::ofEnvironment();
+    return charset.isUtf8() ? nullptr : &charset.glyphs();
+}
+
 void setWindowTitle(std::string_view titleCp850) {
     std::string sequence = "\x1b]2;";
     for (unsigned char byte : titleCp850)
         if (byte >= 32 && byte != 127) sequence += LocaleCharset::ofEnvironment().glyph(byte);
     sequence += "\x07";
-    writeToTerminal(sequence);
+    terminal_modes::setTitleSequence(sequence);
 }
 
-void requestWindowSize(int columns, int rows) {
-    writeToTerminal("\x1b[8;" + std::to_string(rows) + ";" + std::to_string(columns) + "t");
-}
+// Not asked of a terminal: most ignore it, and those that obey would resize
+// the user's window behind their back. The screen follows any window size.
+void requestWindowSize(int, int) {}
 
 bool keyWaiting() {
     if (decoder.hasKey() || inputEnded) return true;

@@ -128,6 +128,8 @@ void present(const FrameView& frame) {
     drewSomething = true;
 }
 
+const std::array<std::string, 256>* plainTextGlyphs() { return nullptr; }
+
 // Output that is not a console (a file, a pipe) gets the bytes unchanged: no
 // text-mode line-end translation.
 void writeThrough(std::string_view bytes) {
