@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -84,23 +85,15 @@ TEST_F(LpPrinterTest, JobsReachLpByteForByte) {
         SCOPED_TRACE(entry.path().filename().string());
         ++cases;
         fs::remove(root / "log" / "input");
-        platform::PrintResult result;
-        std::string title;
-        if (fs::exists(entry.path() / "DVDBibliothek.csv")) {
-            fs::copy_file(entry.path() / "DVDBibliothek.csv", "DVDBibliothek.csv", fs::copy_options::overwrite_existing);
-            DvdLibrary library;
-            library.load();
-            const PrintedList list = libraryPrintout(library);
-            title = list.name;
-            result = platform::printText(formatPrintout(list, PRINT_DATE), list.name);
-        } else {
-            fs::copy_file(entry.path() / "DVDVerleih.csv", "DVDVerleih.csv", fs::copy_options::overwrite_existing);
-            RentalRegister rentals;
-            rentals.load();
-            const PrintedList list = rentalPrintout(rentals);
-            title = list.name;
-            result = platform::printText(formatPrintout(list, PRINT_DATE), list.name);
-        }
+        const bool library = fs::exists(entry.path() / "DVDBibliothek.csv");
+        const std::string dataFile = library ? "DVDBibliothek.csv" : "DVDVerleih.csv";
+        fs::copy_file(entry.path() / dataFile, dataFile, fs::copy_options::overwrite_existing);
+        DvdLibrary titles;
+        RentalRegister rentals;
+        library ? titles.load() : rentals.load();
+        const PrintedList list = library ? libraryPrintout(titles) : rentalPrintout(rentals);
+        const std::string title(list.name);
+        const platform::PrintResult result = platform::printText(formatPrintout(list, PRINT_DATE), list.name);
         EXPECT_EQ(result.outcome, platform::PrintOutcome::Accepted) << result.reason;
         EXPECT_EQ(logged("arguments"), "-t\n" + title + "\n");
         EXPECT_EQ(logged("input"), fileBytes(entry.path() / "job.txt"));
@@ -109,6 +102,25 @@ TEST_F(LpPrinterTest, JobsReachLpByteForByte) {
     // lp's "request id is ..." must not reach the screen.
     if (fs::exists("/proc/self/fd")) {
         EXPECT_EQ(logged("stdout"), "/dev/null\n");
+    }
+}
+
+// Special files under a data file's name: printing reads them as the lists
+// do, neither blocking on a FIFO nor reading a link to /dev/zero, and finds no
+// record, so it sends nothing and says "KEINE DATEN ZUM DRUCKEN!".
+TEST_F(LpPrinterTest, SpecialFilesInTheDataFilesPlaceHoldNoRecordToPrint) {
+    for (const bool fifo : {true, false}) {
+        for (const char* name : {"DVDBibliothek.csv", "DVDVerleih.csv"}) {
+            SCOPED_TRACE(std::string(name) + (fifo ? " as a FIFO" : " linked to /dev/zero"));
+            if (fifo) ASSERT_EQ(::mkfifo(name, 0600), 0);
+            else fs::create_symlink("/dev/zero", name);
+            DvdLibrary library;
+            RentalRegister rentals;
+            library.load();
+            rentals.load();
+            EXPECT_EQ(libraryPrintout(library).recordCount + rentalPrintout(rentals).recordCount, 0);
+            fs::remove(name);
+        }
     }
 }
 
