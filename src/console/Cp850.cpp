@@ -69,6 +69,13 @@ std::string toUtf8(std::string_view bytes) {
 
 void appendGlyphUtf8(std::string& out, unsigned char byte) { appendUtf8(out, displayGlyph(byte)); }
 
+void appendGlyph(std::string& out, unsigned char byte, const GlyphTable* glyphs) {
+    if (glyphs == nullptr)
+        appendGlyphUtf8(out, byte);
+    else
+        out += (*glyphs)[byte];
+}
+
 std::string fromUtf8(std::string_view text) {
     std::string out;
     std::size_t index = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,10 @@ int fromUnicode(char32_t codePoint);
 
 std::string toUtf8(std::string_view bytes);
 void appendGlyphUtf8(std::string& out, unsigned char byte);
+// The output's glyph for each byte, when its character set is not UTF-8.
+using GlyphTable = std::array<std::string, 256>;
+// A cell's glyph in the output's character set: UTF-8 when glyphs is nullptr.
+void appendGlyph(std::string& out, unsigned char byte, const GlyphTable* glyphs);
 // Text from outside (another program's messages) into code page 850: a
 // character the code page lacks, or a malformed sequence, becomes '?'.
 std::string fromUtf8(std::string_view text);

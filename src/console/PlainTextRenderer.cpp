@@ -14,10 +14,7 @@ std::string PlainTextRenderer::render(const FrameView& frame) {
         text.erase(text.find_last_not_of(' ') + 1);
         std::string& shown = shownRows_[static_cast<std::size_t>(row)];
         if (text == shown) continue;
-        for (unsigned char byte : text) {
-            if (glyphs_ == nullptr) cp850::appendGlyphUtf8(out, byte);
-            else out += (*glyphs_)[byte];
-        }
+        for (unsigned char byte : text) cp850::appendGlyph(out, byte, glyphs_);
         out += '\n';
         shown = std::move(text);
     }

@@ -131,7 +131,7 @@ void TerminalRenderer::drawCell(std::string& out, int row, int column) {
     const ScreenCell& cell = wanted_[index];
     moveCursor(out, row, column);
     setAttribute(out, cell.attribute);
-    appendGlyph(out, cell.character);
+    cp850::appendGlyph(out, cell.character, glyphs_);
     shown_[index] = cell;
     if (column + 1 < columns_) {
         cursorColumn_ = column + 1;
@@ -156,7 +156,7 @@ void TerminalRenderer::moveCursor(std::string& out, int row, int column) {
         bool rewritable = contentsKnown_ && cursorColumn_ < column;
         for (int gap = cursorColumn_; rewritable && gap < column; ++gap) {
             const ScreenCell& cell = shown_[static_cast<std::size_t>(row) * columns_ + gap];
-            appendGlyph(rewrite, cell.character);
+            cp850::appendGlyph(rewrite, cell.character, glyphs_);
             rewritable = cell.attribute == attribute_ && rewrite.size() < cheapest.size();
         }
         if (rewritable) cheapest = std::move(rewrite);
@@ -183,9 +183,3 @@ void TerminalRenderer::setAttribute(std::string& out, std::uint8_t attribute) {
     attribute_ = attribute;
 }
 
-void TerminalRenderer::appendGlyph(std::string& out, unsigned char byte) const {
-    if (glyphs_ == nullptr)
-        cp850::appendGlyphUtf8(out, byte);
-    else
-        out += (*glyphs_)[byte];
-}

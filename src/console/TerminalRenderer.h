@@ -29,7 +29,6 @@ private:
     void drawCell(std::string& out, int row, int column);
     void moveCursor(std::string& out, int row, int column);
     void setAttribute(std::string& out, std::uint8_t attribute);
-    void appendGlyph(std::string& out, unsigned char byte) const;
 
     int rows_ = 0;
     int columns_ = 0;
