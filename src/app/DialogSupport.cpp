@@ -10,9 +10,8 @@
 
 namespace dialog {
 
-int nextState(ConsoleScreen& screen, int state, bool stateActs) {
-    if (!stateActs || screen.keyWaiting()) return keys::readKey(screen).code;
-    return state;
+namespace {
+constexpr int PAN_COLUMNS = 10;
 }
 
 void showMessage(ConsoleScreen& screen, int row, int column, std::string_view text) {
@@ -46,11 +45,18 @@ void writeAt(ConsoleScreen& screen, int row, int column, std::string_view text) 
     std::cout << text.substr(0, room);
 }
 
+void showFromStart(ConsoleScreen& screen) {
+    screen.scrollViewTo(0);
+    screen.panViewTo(0);
+}
+
 bool scrollForKey(ConsoleScreen& screen, int scanCode) {
     const int top = screen.viewTopRow();
     const int page = std::max(1, screen.visibleRowCount() - 1);
     switch (scanCode) {
-        case keys::HOME: screen.scrollViewTo(0); return true;
+        case keys::HOME: showFromStart(screen); return true;
+        case keys::LEFT: screen.panViewTo(screen.viewLeftColumn() - PAN_COLUMNS); return true;
+        case keys::RIGHT: screen.panViewTo(screen.viewLeftColumn() + PAN_COLUMNS); return true;
         case keys::END: screen.scrollViewTo(screen.bufferRowCount()); return true;
         case keys::UP: screen.scrollViewTo(top - 1); return true;
         case keys::DOWN: screen.scrollViewTo(top + 1); return true;

@@ -14,11 +14,6 @@ constexpr std::string_view SAVE_FAILED = "SPEICHERN FEHLGESCHLAGEN!";
 // locked for longer than a load waits.
 constexpr std::string_view FILE_LOCKED = "DATEI GESPERRT!";
 
-// The state a form's next pass acts on: a key typed since the last pass
-// (an extended key as its second code) replaces the step. A state that does nothing can only change through a key,
-// so the wait for it blocks instead of polling.
-int nextState(ConsoleScreen& screen, int state, bool stateActs);
-
 // The message in light red for MESSAGE_MILLISECONDS; it stays on the screen.
 void showMessage(ConsoleScreen& screen, int row, int column, std::string_view text);
 // Blanks over a message, then the label colour again.
@@ -33,8 +28,10 @@ void reportSaveFailure(ConsoleScreen& screen, int row, int column);
 // files may be of any length and must not spill into the rows below.
 void writeAt(ConsoleScreen& screen, int row, int column, std::string_view text);
 
-// Scrolls the view for the second code of a page, arrow, Home or End key;
-// false for any other code.
+// Scrolls the view for the second code of a page, arrow, Home or End key
+// (Left and Right pan a window narrower than the screen); false for any other code.
 bool scrollForKey(ConsoleScreen& screen, int scanCode);
+// A long or wide screen shown from its top left corner, whatever the cursor.
+void showFromStart(ConsoleScreen& screen);
 
 }  // namespace dialog

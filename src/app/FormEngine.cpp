@@ -5,12 +5,12 @@
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
 #include "console/Colors.h"
+#include "console/InputField.h"
 #include "console/Keys.h"
 
 namespace {
 
 constexpr int STEP_SAVE_PROMPT = 'S';
-constexpr int WAITING_FOR_DECISION = 0;
 constexpr int KEY_SAVE = keys::F1;  // also ';'
 constexpr int KEY_DISCARD = keys::F2;  // also '<'
 constexpr int LABEL_COLUMN = 20;
@@ -19,105 +19,104 @@ constexpr int FIELD_COLUMN = 40;
 class FormRun {
 public:
     FormRun(DvdApplication& application, const FormDefinition& form)
-        : application(application), form(form), values(form.fields.size()), taken(form.fields.size(), false) {}
+        : application(application), form(form), values(form.fields.size()) {}
 
     void run() {
-        int state = DvdApplication::REDRAW;
-        for (;;) {
-            state = dialog::nextState(application, state, stepActs(state));
-            if (state == keys::ESCAPE) return;
-            state = act(state);
-            if (state == keys::ESCAPE) return;
+        startAfresh();
+        for (std::size_t next = 0;;) {
+            if (next < form.fields.size()) {
+                const Asked asked = ask(next);
+                if (asked == Asked::Escaped) return;
+                if (asked == Asked::Taken) ++next;
+                if (asked == Asked::Refused && refuse(form.fields[next])) next = startAfresh();
+                continue;
+            }
+            const int decision = awaitDecision();
+            if (decision == keys::ESCAPE) return;
+            if (decision == KEY_SAVE && !save()) continue;  // back to the save prompt
+            if (decision == KEY_SAVE || decision == KEY_DISCARD || decision == form.fields.front().step) {
+                next = startAfresh();
+            } else {
+                next = fieldOfStep(decision);
+                keepValuesFrom = next;
+            }
         }
     }
 
 private:
-    bool stepActs(int state) const {
-        return state == STEP_SAVE_PROMPT || state == KEY_SAVE || state == KEY_DISCARD || state == keys::ESCAPE ||
-               fieldOfStep(state) != nullptr;
+    enum class Asked { Taken, Refused, Escaped };
+
+    std::size_t fieldOfStep(int key) const {
+        std::size_t index = 0;
+        while (index < form.fields.size() && form.fields[index].step != key) ++index;
+        return index;
     }
 
-    const FormField* fieldOfStep(int state) const {
-        for (const FormField& field : form.fields)
-            if (field.step == state) return &field;
-        return nullptr;
-    }
-
-    int act(int state) {
-        if (const FormField* field = fieldOfStep(state)) return ask(*field);
-        switch (state) {
-            case STEP_SAVE_PROMPT:
-                dialog::drawSavePrompt(application);
-                return WAITING_FOR_DECISION;
-            case KEY_SAVE: return save();
-            case KEY_DISCARD:
-                startAfresh();
-                return DvdApplication::REDRAW;
-            default: return state;
-        }
-    }
-
-    int ask(const FormField& field) {
-        const auto index = static_cast<std::size_t>(&field - form.fields.data());
-        if (index == 0) {
-            // The first field is the form's fresh start.
-            startAfresh();
-            application.clearScreen();
-            (application.*form.drawHeading)();
-        }
+    Asked ask(std::size_t index) {
+        const FormField& field = form.fields[index];
         application.setColor(colors::YELLOW, colors::BLACK);
         application.setCursor(field.row, LABEL_COLUMN);
         std::cout << field.label;
-        std::string text = application.readField(field.length, field.row, FIELD_COLUMN);
-        if (text == "escape") return keys::ESCAPE;
-        taken[index] = !field.accepts || field.accepts(text);
-        values[index] = std::move(text);
-        if (!taken[index]) return refuse(field);
-        return index + 1 < form.fields.size() ? form.fields[index + 1].step : STEP_SAVE_PROMPT;
+        const FieldStart start{.shownValue = index >= keepValuesFrom ? std::string_view(values[index]) : ""};
+        std::string text = enterField(application, field.length, field.row, FIELD_COLUMN, start).text;
+        if (text == "escape") return Asked::Escaped;
+        const bool accepted = !field.accepts || field.accepts(text);
+        // A refused value is not kept for the next time the field is asked.
+        values[index] = accepted ? std::move(text) : std::string();
+        return accepted ? Asked::Taken : Asked::Refused;
     }
 
-    int refuse(const FormField& field) {
+    // True when the form starts afresh after the message.
+    bool refuse(const FormField& field) {
         const FieldRefusal& refusal = field.refusal;
         const std::string_view message = refusal.messageNow ? refusal.messageNow() : refusal.message;
         if (refusal.then == FieldRefusal::Then::StartAfresh) {
             dialog::showMessage(application, refusal.row, refusal.column, message);
             application.setColor(colors::YELLOW, colors::BLACK);
-            return DvdApplication::REDRAW;
+            return true;
         }
         application.setCursor(field.row, FIELD_COLUMN);
         std::cout << std::string(static_cast<std::size_t>(field.length), ' ');
         dialog::showMessage(application, refusal.row, refusal.column, message);
         dialog::eraseMessage(application, refusal.row, refusal.column, message);
-        return field.step;
+        return false;
     }
 
-    // Keys typed ahead (a held save key, a save key during a message) can
-    // reach the save step with fields not typed since the fresh start: the
-    // first such field is asked for instead, and nothing is written.
-    int save() {
-        for (std::size_t index = 0; index < form.fields.size(); ++index) {
-            if (!taken[index]) return form.fields[index].step;
+    // The save prompt, then the first key that decides something.
+    int awaitDecision() {
+        dialog::drawSavePrompt(application);
+        for (;;) {
+            const keys::KeyPress key = keys::readKey(application);
+            // Of the keys without a character only F1 and F2 decide.
+            if (key.extended && key.code != KEY_SAVE && key.code != KEY_DISCARD) continue;
+            if (key.code == STEP_SAVE_PROMPT) dialog::drawSavePrompt(application);
+            if (key.code == keys::ESCAPE || key.code == KEY_SAVE || key.code == KEY_DISCARD ||
+                fieldOfStep(key.code) < form.fields.size())
+                return key.code;
         }
+    }
+
+    // False, with the failure shown, when the file could not be written.
+    bool save() {
         for (std::size_t index = 0; index < form.fields.size(); ++index) form.fields[index].value.set(values[index]);
-        if (!form.appendRecord()) {
-            dialog::reportSaveFailure(application, form.messageRow, form.messageColumn);
-            return STEP_SAVE_PROMPT;
-        }
-        startAfresh();
-        return DvdApplication::REDRAW;
+        if (form.appendRecord()) return true;
+        dialog::reportSaveFailure(application, form.messageRow, form.messageColumn);
+        return false;
     }
 
-    void startAfresh() {
+    // Clears the values and the screen; the first field is asked next.
+    std::size_t startAfresh() {
         for (std::string& value : values) value.clear();
-        taken.assign(taken.size(), false);
+        keepValuesFrom = form.fields.size();
+        application.clearScreen();
+        (application.*form.drawHeading)();
+        return 0;
     }
 
     DvdApplication& application;
     const FormDefinition& form;
-    // Per field: the text typed since the form last started afresh, and
-    // whether it was typed and taken.
-    std::vector<std::string> values;
-    std::vector<bool> taken;
+    std::vector<std::string> values;  // per field: the value taken since the form last started afresh
+    std::size_t keepValuesFrom = 0;   // fields from this one on show their value when asked
 };
 
 }  // namespace

@@ -37,8 +37,8 @@ struct FormField {
     const char* label;
     int row;
     int length;
-    // The step that asks for the field, also when typed as a key between fields.
-    // The first field's step is the form's fresh start.
+    // The key that asks for the field again at the save prompt, its value
+    // kept; the first field's key is the form's fresh start.
     int step;
     FieldValue value;
     // Empty: every text is taken.
@@ -56,10 +56,9 @@ struct FormDefinition {
     int messageColumn;
 };
 
-// Asks for the fields in turn, then offers to save (F1 or ';') or to discard
-// (F2 or '<'); either starts the form afresh, empty. A key typed between two
-// steps replaces the next step: a step letter asks for its field, Escape
-// leaves. A save writes only a record whose every field was typed and taken
-// since the form last started afresh; otherwise it asks for the first field
-// missing, so a second save key saves nothing.
+// Asks for the fields in turn, then waits for the decision: save (F1 or ';')
+// or discard (F2 or '<'), either starting the form afresh, empty; a field's
+// step key asks for that field and the ones after it again, their values
+// kept; Escape leaves. Keys typed ahead go to the field or the decision they
+// reach, never past them, so typing fast is the same as typing slowly.
 void runForm(DvdApplication& application, const FormDefinition& form);

@@ -51,7 +51,7 @@ void runListScreen(ConsoleScreen& screen, const std::function<void()>& drawList)
         if (redraw) {
             drawList();
             // Drawing leaves the cursor below the last record; the list opens at its top.
-            screen.scrollViewTo(0);
+            dialog::showFromStart(screen);
         }
         const keys::KeyPress key = keys::readKey(screen);
         // An extended key only scrolls: its second code must not act as a key of its own.

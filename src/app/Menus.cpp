@@ -15,6 +15,14 @@ constexpr int LIBRARY_ENTRIES = 5;
 constexpr int RENTAL_LABELS = 5;
 constexpr int RENTAL_ENTRIES = 4;
 
+// The next key that has a character: an extended key chooses nothing.
+int readMenuKey(ConsoleScreen& screen) {
+    for (;;) {
+        const keys::KeyPress key = keys::readKey(screen);
+        if (!key.extended) return key.code;
+    }
+}
+
 }  // namespace
 
 void DvdApplication::clearMenu() {
@@ -54,7 +62,7 @@ void DvdApplication::drawMainScreen() {
 void DvdApplication::runMainMenu() {
     int state = REDRAW;
     for (;;) {
-        if (state != REDRAW) state = keys::readKey(*this).code;
+        if (state != REDRAW) state = readMenuKey(*this);
         if (state == '1') {
             state = libraryMenu();
         } else if (state == '2') {
@@ -87,7 +95,7 @@ int DvdApplication::runSubMenu(int firstLabel, int entryCount, void (TitledScree
                                void (DvdApplication::*const* dialogs)()) {
     int state = REDRAW;
     for (;;) {
-        if (state != REDRAW) state = keys::readKey(*this).code;
+        if (state != REDRAW) state = readMenuKey(*this);
         if (state >= '1' && state < '1' + entryCount) {
             clearScreen();
             (this->*dialogs[state - '1'])();

@@ -5,20 +5,16 @@
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
 #include "console/Colors.h"
+#include "console/InputField.h"
 #include "console/Keys.h"
 
 namespace {
 
-constexpr int STEP_SEARCH = keys::CTRL_A;  // typed: search again with the last title
 constexpr int NOT_FOUND = -1;
 constexpr int PROMPT_ROW = 10;
 constexpr int QUESTION_ROW = 20;
 constexpr int ANSWER_ROW = 22;
 constexpr int SAVE_FAILED_ROW = 24;
-
-bool stepActs(int state) {
-    return state == DvdApplication::REDRAW || state == STEP_SEARCH || state == keys::ESCAPE;
-}
 
 // The first record in file order whose title has exactly these bytes.
 int findTitle(const RemovalDialog& dialog, const std::string& title) {
@@ -28,43 +24,44 @@ int findTitle(const RemovalDialog& dialog, const std::string& title) {
     return NOT_FOUND;
 }
 
+// The title typed at the prompt; on a prompt asked again after a title was
+// not found, Ctrl+A as the first key searches again with the last title.
+bool askTitle(DvdApplication& application, const RemovalDialog& dialog, std::string& title, bool askedAgain) {
+    application.clearScreen();
+    (application.*dialog.drawHeading)();
+    application.setColor(colors::YELLOW, colors::BLACK);
+    application.setCursor(PROMPT_ROW, dialog.promptColumn);
+    std::cout << dialog.prompt;
+    // 30 characters, as the title fields of the forms, so every title can be typed.
+    FieldEntry entry = enterField(application, 30, PROMPT_ROW, dialog.titleColumn, {.ctrlARepeats = askedAgain});
+    if (entry.repeatWanted) return true;
+    title = std::move(entry.text);
+    return title != "escape";
+}
+
 }  // namespace
 
 void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) {
     std::string title;
-    int state = DvdApplication::REDRAW;
-    for (;;) {
-        state = dialog::nextState(application, state, stepActs(state));
-        if (state == keys::ESCAPE) return;
-        if (state == DvdApplication::REDRAW) {
-            application.clearScreen();
-            (application.*dialog.drawHeading)();
-            application.setColor(colors::YELLOW, colors::BLACK);
-            application.setCursor(PROMPT_ROW, dialog.promptColumn);
-            std::cout << dialog.prompt;
-            // 30 characters, as the title fields of the forms, so every title can be typed.
-            title = application.readField(30, PROMPT_ROW, dialog.titleColumn);
-            if (title == "escape") return;
-            state = STEP_SEARCH;
-        } else if (state == STEP_SEARCH) {
-            application.clearScreen();
-            const int found = findTitle(dialog, title);
-            if (found == NOT_FOUND) {
-                dialog::showMessage(application, QUESTION_ROW, 20,
-                                    dialog.fileLocked ? dialog::FILE_LOCKED : "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!");
-                state = DvdApplication::REDRAW;
-                continue;
-            }
-            application.setColor(colors::YELLOW, colors::BLACK);
-            dialog::writeAt(application, QUESTION_ROW, dialog.questionColumn,
-                            dialog.questionStart + dialog.titleOf(found) + dialog.questionEnd);
-            application.setCursor(ANSWER_ROW, dialog.questionColumn);
-            std::cout << "[j/n]:";
-            const std::string answer = application.readField(1, ANSWER_ROW, dialog.answerColumn);
-            // A failed rewrite leaves the file as it was; say so instead of returning silently.
-            if ((answer == "j" || answer == "J") && !dialog.removeAndSave(found))
-                dialog::showMessage(application, SAVE_FAILED_ROW, dialog.questionColumn, dialog::SAVE_FAILED);
-            return;
+    for (bool askedAgain = false;; askedAgain = true) {
+        if (!askTitle(application, dialog, title, askedAgain)) return;
+        application.clearScreen();
+        const int found = findTitle(dialog, title);
+        if (found == NOT_FOUND) {
+            // Keys typed meanwhile go to the prompt asked again.
+            dialog::showMessage(application, QUESTION_ROW, 20,
+                                dialog.fileLocked ? dialog::FILE_LOCKED : "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!");
+            continue;
         }
+        application.setColor(colors::YELLOW, colors::BLACK);
+        dialog::writeAt(application, QUESTION_ROW, dialog.questionColumn,
+                        dialog.questionStart + dialog.titleOf(found) + dialog.questionEnd);
+        application.setCursor(ANSWER_ROW, dialog.questionColumn);
+        std::cout << "[j/n]:";
+        const std::string answer = application.readField(1, ANSWER_ROW, dialog.answerColumn);
+        // A failed rewrite leaves the file as it was; say so instead of returning silently.
+        if ((answer == "j" || answer == "J") && !dialog.removeAndSave(found))
+            dialog::showMessage(application, SAVE_FAILED_ROW, dialog.questionColumn, dialog::SAVE_FAILED);
+        return;
     }
 }

@@ -6,15 +6,30 @@
 #include "app/DvdApplication.h"
 #include "app/LibraryColumns.h"
 #include "console/Colors.h"
+#include "console/InputField.h"
 #include "console/Keys.h"
 
 namespace {
 
-constexpr int STEP_SEARCH = keys::CTRL_A;  // typed: the same search again
-constexpr int RESULTS_SHOWN = 2;
+constexpr int KEY_SEARCH_AGAIN = keys::CTRL_A;
 
-bool stepActs(int state) {
-    return state == DvdApplication::REDRAW || state == STEP_SEARCH || state == keys::ESCAPE;
+enum class ResultsLeft { NewSearch, SameSearch, Leave };
+
+// Waits on the results: the cursor block scrolls them, '@' asks for a new
+// film type, Ctrl+A searches again, Escape leaves; other keys do nothing.
+ResultsLeft awaitOnResults(ConsoleScreen& screen) {
+    for (;;) {
+        const keys::KeyPress key = keys::readKey(screen);
+        if (key.extended) {
+            dialog::scrollForKey(screen, key.code);
+        } else if (key.code == DvdApplication::REDRAW) {
+            return ResultsLeft::NewSearch;
+        } else if (key.code == KEY_SEARCH_AGAIN) {
+            return ResultsLeft::SameSearch;
+        } else if (key.code == keys::ESCAPE) {
+            return ResultsLeft::Leave;
+        }
+    }
 }
 
 }  // namespace
@@ -23,30 +38,17 @@ void DvdApplication::searchByGenre() {
     library.clear();
     library.load();
     std::string searchText;
-    bool resultsOnScreen = false;
-    int state = REDRAW;
-    for (;;) {
-        if (resultsOnScreen && !stepActs(state)) {
-            // Waiting on the results: the page, arrow, Home and End keys scroll
-            // them; any other key acts through the state as usual.
-            const keys::KeyPress key = keys::readKey(*this);
-            state = key.extended && dialog::scrollForKey(*this, key.code) ? RESULTS_SHOWN : key.code;
-        } else {
-            state = dialog::nextState(*this, state, stepActs(state));
-        }
-        if (state == keys::ESCAPE) return;
-        if (state == REDRAW) {
-            resultsOnScreen = false;
-            clearScreen();
-            drawSearchHeading();
-            setColor(colors::YELLOW, colors::BLACK);
-            setCursor(10, 15);
-            std::cout << "Zu suchende Film Art eingeben:";
-            searchText = readField(20, 10, 48);
-            if (searchText == "escape") return;
-            state = STEP_SEARCH;
-        } else if (state == STEP_SEARCH) {
-            resultsOnScreen = false;
+    for (bool askedAgain = false;;) {
+        clearScreen();
+        drawSearchHeading();
+        setColor(colors::YELLOW, colors::BLACK);
+        setCursor(10, 15);
+        std::cout << "Zu suchende Film Art eingeben:";
+        // After "none found", Ctrl+A as the first key searches again with the same type.
+        FieldEntry entry = enterField(*this, 20, 10, 48, {.ctrlARepeats = askedAgain});
+        if (!entry.repeatWanted) searchText = std::move(entry.text);
+        if (searchText == "escape") return;
+        for (;;) {
             clearScreen();
             drawSearchResultHeading();
             std::vector<int> hits;
@@ -55,16 +57,19 @@ void DvdApplication::searchByGenre() {
             drawListRows(*this, libraryColumns(), static_cast<int>(hits.size()), fileNoticeOf(library), [&](int hit, int columnIndex) {
                 return libraryColumnValue(library, hits[static_cast<size_t>(hit)], columnIndex);
             });
-            if (!hits.empty()) {
-                // A result longer than the window opens at its heading, not at its last line.
-                scrollViewTo(0);
-                resultsOnScreen = true;
-                state = RESULTS_SHOWN;
-            } else {
+            if (hits.empty()) {
+                // Keys typed meanwhile go to the prompt asked again.
                 dialog::showMessage(*this, 20, 30,
                                     library.wasLocked() ? dialog::FILE_LOCKED : "KEINE FILME DIESER ART GEFUNDEN!");
-                state = REDRAW;
+                askedAgain = true;
+                break;
             }
+            // A result longer than the window opens at its heading, not at its last line.
+            dialog::showFromStart(*this);
+            const ResultsLeft left = awaitOnResults(*this);
+            if (left == ResultsLeft::Leave) return;
+            askedAgain = false;
+            if (left == ResultsLeft::NewSearch) break;
         }
     }
 }

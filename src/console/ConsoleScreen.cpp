@@ -109,6 +109,17 @@ int ConsoleScreen::visibleRowCount() const {
     return rows > 0 ? rows : MINIMUM_BUFFER_ROWS;
 }
 
+int ConsoleScreen::visibleColumnCount() const {
+    const int columns = platform::terminalSize().columns;
+    return columns > 0 ? std::min(columns, BUFFER_COLUMNS) : BUFFER_COLUMNS;
+}
+
+void ConsoleScreen::panViewTo(int leftColumn) {
+    viewLeft = std::clamp(leftColumn, 0, BUFFER_COLUMNS - visibleColumnCount());
+    viewFollowsCursor = false;
+    changedSinceRefresh = true;
+}
+
 void ConsoleScreen::scrollViewTo(int topRow) {
     viewTop = std::clamp(topRow, 0, std::max(0, rowCount - visibleRowCount()));
     viewFollowsCursor = false;
@@ -129,8 +140,10 @@ void ConsoleScreen::refresh() {
         if (cursorRowIndex >= viewTop + viewRows) viewTop = cursorRowIndex - viewRows + 1;
     }
     viewTop = std::clamp(viewTop, 0, std::max(0, rowCount - viewRows));
-    if (cursorColumnIndex < viewLeft) viewLeft = cursorColumnIndex;
-    if (cursorColumnIndex >= viewLeft + viewColumns) viewLeft = cursorColumnIndex - viewColumns + 1;
+    if (viewFollowsCursor) {
+        if (cursorColumnIndex < viewLeft) viewLeft = cursorColumnIndex;
+        if (cursorColumnIndex >= viewLeft + viewColumns) viewLeft = cursorColumnIndex - viewColumns + 1;
+    }
     viewLeft = std::clamp(viewLeft, 0, std::max(0, BUFFER_COLUMNS - viewColumns));
 
     FrameView frame;

@@ -34,11 +34,15 @@ public:
     int readKey();
     void pause(int milliseconds);
 
-    // Long screens: which buffer row the terminal shows at its top. Until the
-    // next clearScreen the view stays there instead of following the cursor.
+    // Long and wide screens: which buffer row and column the terminal shows at
+    // its top left. Once placed, until the next clearScreen, the view stays
+    // there instead of following the cursor.
     void scrollViewTo(int topRow);
+    void panViewTo(int leftColumn);
     int viewTopRow() const { return viewTop; }
+    int viewLeftColumn() const { return viewLeft; }
     int visibleRowCount() const;
+    int visibleColumnCount() const;
 
     // Read back the buffer (tests, and code that redraws what is shown).
     ScreenCell cellAt(int row, int column) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <utility>
 
 #include "console/Colors.h"
 #include "console/ConsoleScreen.h"
@@ -14,30 +15,44 @@ bool isStorableCharacter(int code) { return code >= ' ' && code != keys::DELETE_
 
 class InputField {
 public:
-    InputField(ConsoleScreen& screen, int maxLength, int row, int column)
-        : screen(screen),
+    InputField(ConsoleScreen& screen, int maxLength, int row, int column, const FieldStart& start)
+        : start(start),
+          screen(screen),
           maxLength(maxLength),
           row(row),
           column(column),
           visibleCells(std::clamp(ConsoleScreen::BUFFER_COLUMNS - column, 0, std::max(maxLength, 0))) {}
 
-    std::string run() {
+    FieldEntry run() {
+        // Shown as if typed, so the cells and the cursor are those of typing it.
+        for (const char character : start.shownValue.substr(0, static_cast<std::size_t>(std::max(maxLength, 0))))
+            append(character);
+        bool valueKept = !text.empty();
+        bool firstKey = true;
+        FieldEntry entry;
         for (;;) {
-            // An extended key's second code stands for the key, as a character.
-            const int key = keys::readKey(screen).code;
-            if (key == keys::ENTER) break;
-            if (key == keys::ESCAPE) {
+            const keys::KeyPress key = keys::readKey(screen);
+            if (key.extended) continue;
+            if (key.code == keys::ENTER) break;
+            if (key.code == keys::ESCAPE) {
                 text = "escape";
                 break;
             }
-            if (key == keys::BACKSPACE) {
+            if (std::exchange(firstKey, false) && start.ctrlARepeats && key.code == keys::CTRL_A) {
+                entry.repeatWanted = true;
+                break;
+            }
+            if (key.code == keys::BACKSPACE) {
                 blankField();
-            } else if (isStorableCharacter(key) && static_cast<int>(text.size()) < maxLength) {
-                append(static_cast<char>(key));
+                valueKept = false;
+            } else if (isStorableCharacter(key.code)) {
+                if (std::exchange(valueKept, false)) blankField();
+                if (static_cast<int>(text.size()) < maxLength) append(static_cast<char>(key.code));
             }
         }
         screen.setColor(colors::YELLOW, colors::BLACK);
-        return text;
+        entry.text = std::move(text);
+        return entry;
     }
 
 private:
@@ -68,6 +83,7 @@ private:
         screen.setCursor(row, column + visibleCells - 1);
     }
 
+    const FieldStart& start;
     ConsoleScreen& screen;
     const int maxLength;
     const int row;
@@ -78,6 +94,10 @@ private:
 
 }  // namespace
 
+FieldEntry enterField(ConsoleScreen& screen, int maxLength, int row, int column, const FieldStart& start) {
+    return InputField(screen, maxLength, row, column, start).run();
+}
+
 std::string readInputField(ConsoleScreen& screen, int maxLength, int row, int column) {
-    return InputField(screen, maxLength, row, column).run();
+    return enterField(screen, maxLength, row, column).text;
 }

@@ -1,9 +1,27 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 class ConsoleScreen;
 
+// How a field starts when it is asked for again.
+struct FieldStart {
+    // Shown in the field with the cursor after it: Enter alone keeps it, the
+    // first character typed replaces it, Backspace empties it.
+    std::string_view shownValue = {};
+    // Ctrl+A as the first key asks the caller to repeat what it did last.
+    bool ctrlARepeats = false;
+};
+
+struct FieldEntry {
+    std::string text;  // exactly "escape" when Escape ended the input
+    bool repeatWanted = false;
+};
+
 // The one way typed text enters the system: a field of maxLength cells at a
-// fixed position, echoed key by key. Returns the text on Enter, or exactly
-// "escape" on Escape.
+// fixed position, echoed key by key. Keys without a character (arrows,
+// function keys, ...) type nothing.
+FieldEntry enterField(ConsoleScreen& screen, int maxLength, int row, int column, const FieldStart& start = {});
+
+// The text on Enter, or exactly "escape" on Escape.
 std::string readInputField(ConsoleScreen& screen, int maxLength, int row, int column);

@@ -233,9 +233,9 @@ bool KeyDecoder::continueEscape(unsigned char byte) {
             state_ = State::TerminalString;
             return true;
         }
-        // Alt+key: the program has no use for it, and reading it as Escape
-        // would leave the dialog the key was typed in.
-        if (escapeRead_ == readNumber_ && byte >= 0x20 && byte != 0x7F) {
+        // Alt+key (Alt+Enter too): the program has no use for it, and reading
+        // it as Escape would leave the dialog the key was typed in.
+        if (escapeRead_ == readNumber_ && byte != ESC) {
             state_ = State::Ground;
             dropNextCharacter_ = true;
             return false;
