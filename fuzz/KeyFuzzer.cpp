@@ -2,11 +2,12 @@
 // working directory with both files: the program must not crash or hang,
 // each file must change only by one appended or one removed line between two
 // keys read, no save may leave another file, and the terminal output of every
-// frame must hold no raw control byte.
+// frame must hold no raw control byte. The same keys typed one by one (each
+// only when the program waits for it) must end in the same files and the same
+// screen as typed in bursts.
 //
 // Byte 0xFF followed by n delays the following keys by n * 20 ms of the
-// virtual clock (the forms act on a step only when no key waits). A first
-// byte of 0xFE starts from a library at the store's limit.
+// virtual clock. A first byte of 0xFE starts from a library at the store's limit.
 #include <cstdint>
 #include <vector>
 
@@ -56,14 +57,13 @@ const char* kRentals =
     "Der Pate,Corleone,Vito\r\nAlien,Ripley,Ellen\r\n\"Eins, Zwei, Drei\",\"Mac\"\"Namara\",C. R.\r\n"
     "Die Sch\x94ne und das Biest,M\x81ller,J\x81rgen\r\nNicht mehr da,Weg,Ganz\r\n";
 
-}  // namespace
+struct Outcome {
+    std::string files[2];
+    std::vector<ScreenCell> screen;  // when the keys ran out
+    int cursorRow = 0, cursorColumn = 0;
+};
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzing::enterScratchDirectory("dvd-key-fuzz");
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+Outcome play(const std::uint8_t* data, std::size_t size, bool keyByKey) {
     for (const auto& entry : std::filesystem::directory_iterator(".")) std::filesystem::remove_all(entry.path());
     const bool fullLibrary = size > 0 && data[0] == 0xFE;
     std::ofstream(kFiles[0], std::ios::binary) << startingLibrary(fullLibrary);
@@ -72,13 +72,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     scripted::reset();
     long long at = 0;
     for (size_t i = fullLibrary ? 1 : 0; i < size; ++i) {
-        if (data[i] == 0xFF && i + 1 < size) at += 20LL * data[++i];
-        else scripted::typeKeyAt(at, data[i]);
+        if (data[i] == 0xFF && i + 1 < size) {
+            at += 20LL * data[++i];
+            continue;
+        }
+        scripted::typeKeyAt(at, data[i]);
+        if (keyByKey) scripted::state().keys.back().followsByMs = 20;
     }
+    Outcome outcome;
     std::string files[2] = {readFile(kFiles[0]), readFile(kFiles[1])};
     TerminalRenderer renderer;
     std::vector<ScreenCell> cells;
     DvdApplication* program = nullptr;
+    bool screenTaken = false;
+    scripted::state().onStop = [&](bool pausing) {
+        if (pausing || screenTaken || !scripted::state().keys.empty()) return;
+        screenTaken = true;
+        const scripted::Shown& shown = scripted::state().shown;
+        outcome.screen = shown.cells;
+        outcome.cursorRow = shown.cursorRow;
+        outcome.cursorColumn = shown.cursorColumn;
+    };
     scripted::state().onTakeKey = [&] {
         for (int file = 0; file < 2; ++file) {
             std::string now = readFile(kFiles[file]);
@@ -110,5 +124,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& entry : std::filesystem::directory_iterator("."))
         require(entry.path().filename() == kFiles[0] || entry.path().filename() == kFiles[1],
                 "left behind: " + entry.path().filename().string());
+    outcome.files[0] = readFile(kFiles[0]);
+    outcome.files[1] = readFile(kFiles[1]);
+    return outcome;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzing::enterScratchDirectory("dvd-key-fuzz");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const Outcome burst = play(data, size, false);
+    const Outcome slow = play(data, size, true);
+    require(burst.files[0] == slow.files[0] && burst.files[1] == slow.files[1], "typed slowly, the files end otherwise");
+    require(burst.screen == slow.screen && burst.cursorRow == slow.cursorRow && burst.cursorColumn == slow.cursorColumn,
+            "typed slowly, the screen ends otherwise");
     return 0;
 }

@@ -6,6 +6,9 @@
 # in <build-dir>/fuzz-artifacts. Longer runs: give more seconds.
 #
 #   scripts/fuzz-short.sh <build-dir> [seconds-each]
+#
+# KEY_FUZZ_RUNS=N runs the key fuzzer on N inputs instead of for a time
+# (each input is played twice: in bursts and key by key).
 set -eu
 
 if [ $# -lt 1 ]; then
@@ -32,7 +35,9 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16}"
     -max_total_time="$seconds" -timeout=10 -max_len=4096 -print_final_stats=1 \
     -artifact_prefix="$build_dir/fuzz-artifacts/" \
     "$scratch/store" "$source_dir/fuzz/corpus/store"
+key_limit="-max_total_time=$seconds"
+[ -n "${KEY_FUZZ_RUNS:-}" ] && key_limit="-runs=$KEY_FUZZ_RUNS"
 "$build_dir/fuzz/key_fuzzer" \
-    -max_total_time="$seconds" -timeout=20 -max_len=1024 -print_final_stats=1 \
+    "$key_limit" -timeout=20 -max_len=1024 -print_final_stats=1 \
     -dict="$source_dir/fuzz/keys.dict" -artifact_prefix="$build_dir/fuzz-artifacts/" \
     "$scratch/keys" "$source_dir/fuzz/corpus/keys"

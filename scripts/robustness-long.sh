@@ -8,7 +8,7 @@
 #   scripts/robustness-long.sh
 #
 # From the environment (defaults in brackets):
-#   FUZZ_SECONDS [300]  REPEAT [200]  REPEAT_SANITIZED [40]  SEED [from the clock]
+#   FUZZ_SECONDS [300]  KEY_FUZZ_RUNS [10000]  REPEAT [200]  REPEAT_SANITIZED [40]  SEED [from the clock]
 set -eu
 repository=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repository"
@@ -21,8 +21,8 @@ failed=0
 mkdir -p build-robust
 : >"$log"
 
-echo "== key fuzzing, ${FUZZ_SECONDS:-300} s"
-scripts/fuzz-short.sh build-robust-fuzz "${FUZZ_SECONDS:-300}" >/dev/null 2>&1 || failed=1
+echo "== file fuzzing, ${FUZZ_SECONDS:-300} s; key fuzzing, ${KEY_FUZZ_RUNS:-10000} sequences"
+KEY_FUZZ_RUNS=${KEY_FUZZ_RUNS:-10000} scripts/fuzz-short.sh build-robust-fuzz "${FUZZ_SECONDS:-300}" >/dev/null 2>&1 || failed=1
 
 for build in build-robust build-robust-asan; do
     flags="-DCMAKE_BUILD_TYPE=RelWithDebInfo"
