@@ -6,9 +6,11 @@ void DvdApplication::listLibrary() {
     library.clear();
     library.load();
     clearScreen();
-    runListScreen(*this, [this] {
-        drawLibraryListHeading();
-        drawListRows(*this, libraryColumns(), library.recordCount(), fileNoticeOf(library),
-                     [this](int record, int columnIndex) { return libraryColumnValue(library, record, columnIndex); });
-    });
+    ListFilter filter;
+    runListScreen(*this, {.drawHeading = [this] { drawLibraryListHeading(); },
+                          .columns = libraryColumns(),
+                          .recordCount = library.recordCount(),
+                          .notice = fileNoticeOf(library),
+                          .value = [this](int record, int columnIndex) { return libraryColumnValue(library, record, columnIndex); }},
+                  filter);
 }

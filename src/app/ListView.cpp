@@ -1,24 +1,29 @@
 #include "app/ListView.h"
 
-#include <algorithm>
 #include <iostream>
+#include <vector>
 
 #include "app/DialogSupport.h"
-#include "console/ConsoleScreen.h"
+#include "app/TextFolding.h"
 #include "console/Colors.h"
+#include "console/ConsoleScreen.h"
 #include "console/Keys.h"
 
 namespace {
 
 constexpr int REDRAW = '@';
+constexpr int OPEN_FILTER = '/';
 constexpr int LABEL_ROW = 7;
-constexpr int NOTICE_ROW = 8;
+constexpr int FILTER_ROW = 8;
 constexpr int NOTICE_COLUMN = 2;
+constexpr int FILTER_FIELD_COLUMN = 10;
+constexpr int FILTER_LENGTH = 30;
+constexpr int FILTER_COUNT_COLUMN = 45;
 
-void drawNotice(ConsoleScreen& screen, const FileNotice& notice) {
+void drawNotice(ConsoleScreen& screen, const FileNotice& notice, int row) {
     if (!notice.locked && notice.unshownCount <= 0 && !notice.uncounted) return;
     screen.setColor(colors::LIGHT_RED, colors::BLACK);
-    screen.setCursor(NOTICE_ROW, NOTICE_COLUMN);
+    screen.setCursor(row, NOTICE_COLUMN);
     if (notice.locked) {
         std::cout << dialog::FILE_LOCKED;
     } else if (notice.uncounted) {
@@ -32,35 +37,134 @@ void drawNotice(ConsoleScreen& screen, const FileNotice& notice) {
     screen.setColor(colors::YELLOW, colors::BLACK);
 }
 
+class ListScreen {
+public:
+    ListScreen(ConsoleScreen& screen, const ListContent& content, ListFilter& filter)
+        : screen(screen), content(content), filter(filter), typed(folding::fold(filter.text)) {}
+
+    int run(std::string_view endingKeys) {
+        drawShown();
+        for (;;) {
+            const keys::KeyPress key = keys::readKey(screen);
+            if (key.extended) {
+                dialog::scrollForKey(screen, key.code);
+            } else if (key.code == keys::ESCAPE && filter.shown) {
+                filter = {};
+                screen.clearScreen();
+                drawShown();
+            } else if (key.code == keys::ESCAPE || endingKeys.find(static_cast<char>(key.code)) != std::string_view::npos) {
+                return key.code;
+            } else if (key.code == REDRAW) {
+                // Without a filter the list is drawn over itself, as it always was.
+                if (filter.shown) screen.clearScreen();
+                drawShown();
+            } else if (key.code == OPEN_FILTER) {
+                editFilter();
+            }
+        }
+    }
+
+    void draw() {
+        content.drawHeading();
+        screen.setColor(colors::YELLOW, colors::BLACK);
+        for (const ListColumn& column : content.columns) dialog::writeAt(screen, LABEL_ROW, column.column, column.label);
+        drawNotice(screen, content.notice, filter.shown ? FILTER_ROW + 1 : FILTER_ROW);
+        std::vector<int> shownRecords;
+        for (int record = 0; record < content.recordCount; ++record)
+            if (matches(record)) shownRecords.push_back(record);
+        if (filter.shown) drawFilterLine(static_cast<int>(shownRecords.size()));
+        // Each value from its column: the next column's value overwrites what reaches into it.
+        for (std::size_t row = 0; row < shownRecords.size(); ++row) {
+            for (std::size_t index = 0; index < content.columns.size(); ++index)
+                dialog::writeAt(screen, LIST_FIRST_RECORD_ROW + static_cast<int>(row), content.columns[index].column,
+                                content.value(shownRecords[row], static_cast<int>(index)));
+        }
+    }
+
+private:
+    bool matches(int record) {
+        if (!filter.shown || filter.text.empty()) return true;
+        // Folded once, on the first key of a filter: each key compares only.
+        if (foldedValues.empty()) {
+            foldedValues.resize(static_cast<std::size_t>(content.recordCount) * content.columns.size());
+            for (int each = 0; each < content.recordCount; ++each)
+                for (std::size_t index = 0; index < content.columns.size(); ++index)
+                    foldedValues[static_cast<std::size_t>(each) * content.columns.size() + index] =
+                        folding::fold(content.value(each, static_cast<int>(index)));
+        }
+        for (std::size_t index = 0; index < content.columns.size(); ++index)
+            if (folding::occursIn(typed, foldedValues[static_cast<std::size_t>(record) * content.columns.size() + index]))
+                return true;
+        return false;
+    }
+
+    void drawFilterLine(int matchCount) {
+        screen.setCursor(FILTER_ROW, NOTICE_COLUMN);
+        std::cout << "Filter:";
+        screen.setCursor(FILTER_ROW, FILTER_COUNT_COLUMN);
+        std::cout << matchCount << " von " << content.recordCount;
+        screen.setColor(colors::WHITE, colors::BLACK);
+        screen.setCursor(FILTER_ROW, FILTER_FIELD_COLUMN);
+        std::cout << filter.text;
+        screen.setColor(colors::YELLOW, colors::BLACK);
+    }
+
+    // A live field: the rows narrow with each key. Enter keeps the filter,
+    // Escape takes it away; Backspace takes back one character.
+    void editFilter() {
+        filter.shown = true;
+        for (bool changed = true;;) {
+            if (changed) {
+                typed = folding::fold(filter.text);
+                screen.clearScreen();
+                drawShown();
+                screen.setCursor(FILTER_ROW, FILTER_FIELD_COLUMN + static_cast<int>(filter.text.size()));
+            }
+            const keys::KeyPress key = keys::readKey(screen);
+            changed = !key.extended;
+            if (key.extended) {
+                dialog::scrollForKey(screen, key.code);
+                continue;
+            }
+            if (key.code == keys::ENTER) break;
+            if (key.code == keys::ESCAPE) {
+                filter = {};
+                typed = {};
+                screen.clearScreen();
+                drawShown();
+                return;
+            }
+            if (key.code == keys::BACKSPACE) {
+                if (!filter.text.empty()) filter.text.pop_back();
+            } else if (key.code >= ' ' && key.code != keys::DELETE_CHARACTER &&
+                       static_cast<int>(filter.text.size()) < FILTER_LENGTH) {
+                filter.text.push_back(static_cast<char>(key.code));
+            }
+        }
+        screen.clearScreen();
+        drawShown();
+    }
+
+    // Drawing leaves the cursor below the last record; the list opens at its top.
+    void drawShown() {
+        draw();
+        dialog::showFromStart(screen);
+    }
+
+    ConsoleScreen& screen;
+    const ListContent& content;
+    ListFilter& filter;
+    folding::FoldedText typed;
+    std::vector<folding::FoldedText> foldedValues;  // per record and column, once a filter is typed
+};
+
 }  // namespace
 
-void drawListRows(ConsoleScreen& screen, std::span<const ListColumn> columns, int recordCount,
-                  const FileNotice& notice, const std::function<std::string(int record, int columnIndex)>& value) {
-    screen.setColor(colors::YELLOW, colors::BLACK);
-    for (const ListColumn& column : columns) dialog::writeAt(screen, LABEL_ROW, column.column, column.label);
-    drawNotice(screen, notice);
-    for (int record = 0; record < recordCount; ++record) {
-        for (std::size_t index = 0; index < columns.size(); ++index)
-            dialog::writeAt(screen, LIST_FIRST_RECORD_ROW + record, columns[index].column,
-                      value(record, static_cast<int>(index)));
-    }
+void drawList(ConsoleScreen& screen, const ListContent& content) {
+    ListFilter none;
+    ListScreen(screen, content, none).draw();
 }
 
-void runListScreen(ConsoleScreen& screen, const std::function<void()>& drawList) {
-    for (bool redraw = true;;) {
-        if (redraw) {
-            drawList();
-            // Drawing leaves the cursor below the last record; the list opens at its top.
-            dialog::showFromStart(screen);
-        }
-        const keys::KeyPress key = keys::readKey(screen);
-        // An extended key only scrolls: its second code must not act as a key of its own.
-        if (key.extended) {
-            dialog::scrollForKey(screen, key.code);
-            redraw = false;
-            continue;
-        }
-        if (key.code == keys::ESCAPE) return;
-        redraw = key.code == REDRAW;
-    }
+int runListScreen(ConsoleScreen& screen, const ListContent& content, ListFilter& filter, std::string_view endingKeys) {
+    return ListScreen(screen, content, filter).run(endingKeys);
 }

@@ -2,11 +2,13 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 class ConsoleScreen;
 
-// What the library list and the rental list share: labels on row 7, one
-// record per row from row 10 on, however long the list, and the wait below it.
+// What the library list, the rental list and the search results share:
+// labels on row 7, one record per row from row 10 on, however long the list,
+// and the wait below it.
 
 constexpr int LIST_FIRST_RECORD_ROW = 10;
 
@@ -27,12 +29,27 @@ FileNotice fileNoticeOf(const Store& store) {
     return {store.wasLocked(), store.unreadLineCount(), store.hasUncountedLines()};
 }
 
-// The labels, the notice, and value(record, columnIndex) for every record,
-// each written from its column so that the next column's value overwrites
-// what reaches into it.
-void drawListRows(ConsoleScreen& screen, std::span<const ListColumn> columns, int recordCount,
-                  const FileNotice& notice, const std::function<std::string(int record, int columnIndex)>& value);
+struct ListContent {
+    std::function<void()> drawHeading;
+    std::span<const ListColumn> columns;
+    int recordCount = 0;
+    FileNotice notice;
+    std::function<std::string(int record, int columnIndex)> value;
+};
 
-// Draws with drawList, then waits: '@' draws again over the same screen,
-// Escape returns, the cursor block scrolls, every other key does nothing.
-void runListScreen(ConsoleScreen& screen, const std::function<void()>& drawList);
+// The filter line of a list, typed after '/': only records holding the text
+// in a column are shown. The caller keeps it where a list is shown again.
+struct ListFilter {
+    bool shown = false;
+    std::string text;
+};
+
+// Draws the list, shown from its top.
+void drawList(ConsoleScreen& screen, const ListContent& content);
+
+// Draws the list, then waits: the cursor block scrolls (and pans a narrow
+// window), '/' opens the filter, '@' draws again, Escape takes a filter away
+// or, without one, leaves; a key of endingKeys also ends the wait. Returns
+// the key that ended it.
+int runListScreen(ConsoleScreen& screen, const ListContent& content, ListFilter& filter,
+                  std::string_view endingKeys = {});

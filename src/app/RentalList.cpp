@@ -6,9 +6,11 @@ void DvdApplication::listRentals() {
     rentals.clear();
     rentals.load();
     clearScreen();
-    runListScreen(*this, [this] {
-        drawRentalListHeading();
-        drawListRows(*this, rentalColumns(), rentals.recordCount(), fileNoticeOf(rentals),
-                     [this](int record, int columnIndex) { return rentalColumnValue(rentals, record, columnIndex); });
-    });
+    ListFilter filter;
+    runListScreen(*this, {.drawHeading = [this] { drawRentalListHeading(); },
+                          .columns = rentalColumns(),
+                          .recordCount = rentals.recordCount(),
+                          .notice = fileNoticeOf(rentals),
+                          .value = [this](int record, int columnIndex) { return rentalColumnValue(rentals, record, columnIndex); }},
+                  filter);
 }

@@ -12,25 +12,8 @@
 namespace {
 
 constexpr int KEY_SEARCH_AGAIN = keys::CTRL_A;
-
-enum class ResultsLeft { NewSearch, SameSearch, Leave };
-
-// Waits on the results: the cursor block scrolls them, '@' asks for a new
-// film type, Ctrl+A searches again, Escape leaves; other keys do nothing.
-ResultsLeft awaitOnResults(ConsoleScreen& screen) {
-    for (;;) {
-        const keys::KeyPress key = keys::readKey(screen);
-        if (key.extended) {
-            dialog::scrollForKey(screen, key.code);
-        } else if (key.code == DvdApplication::REDRAW) {
-            return ResultsLeft::NewSearch;
-        } else if (key.code == KEY_SEARCH_AGAIN) {
-            return ResultsLeft::SameSearch;
-        } else if (key.code == keys::ESCAPE) {
-            return ResultsLeft::Leave;
-        }
-    }
-}
+// On the results: '@' asks for a new film type, Ctrl+A searches again.
+constexpr char RESULT_KEYS[] = {DvdApplication::REDRAW, KEY_SEARCH_AGAIN, '\0'};
 
 }  // namespace
 
@@ -48,28 +31,33 @@ void DvdApplication::searchByGenre() {
         FieldEntry entry = enterField(*this, 20, 10, 48, {.ctrlARepeats = askedAgain});
         if (!entry.repeatWanted) searchText = std::move(entry.text);
         if (searchText == "escape") return;
+        // Kept while the same search is repeated; a new search starts without it.
+        ListFilter filter;
         for (;;) {
             clearScreen();
-            drawSearchResultHeading();
             std::vector<int> hits;
             for (int i = 0; i < library.recordCount(); ++i)
                 if (library.getGenre(i) == searchText) hits.push_back(i);
-            drawListRows(*this, libraryColumns(), static_cast<int>(hits.size()), fileNoticeOf(library), [&](int hit, int columnIndex) {
-                return libraryColumnValue(library, hits[static_cast<size_t>(hit)], columnIndex);
-            });
+            const ListContent results{
+                .drawHeading = [this] { drawSearchResultHeading(); },
+                .columns = libraryColumns(),
+                .recordCount = static_cast<int>(hits.size()),
+                .notice = fileNoticeOf(library),
+                .value = [&](int hit, int columnIndex) {
+                    return libraryColumnValue(library, hits[static_cast<size_t>(hit)], columnIndex);
+                }};
             if (hits.empty()) {
+                drawList(*this, results);
                 // Keys typed meanwhile go to the prompt asked again.
                 dialog::showMessage(*this, 20, 30,
                                     library.wasLocked() ? dialog::FILE_LOCKED : "KEINE FILME DIESER ART GEFUNDEN!");
                 askedAgain = true;
                 break;
             }
-            // A result longer than the window opens at its heading, not at its last line.
-            dialog::showFromStart(*this);
-            const ResultsLeft left = awaitOnResults(*this);
-            if (left == ResultsLeft::Leave) return;
+            const int key = runListScreen(*this, results, filter, RESULT_KEYS);
+            if (key == keys::ESCAPE) return;
             askedAgain = false;
-            if (left == ResultsLeft::NewSearch) break;
+            if (key == REDRAW) break;
         }
     }
 }
