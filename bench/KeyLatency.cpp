@@ -2,6 +2,7 @@
 #include <stdexcept>
 
 #include "BenchSupport.h"
+#include "DataFiles.h"
 #include "Figures.h"
 #include "Waits.h"
 
@@ -68,6 +69,46 @@ KeySamples fieldKeys(int count) {
     return samples;
 }
 
+// The library list of 1999 records filtered with '/': digits narrow the rows,
+// Backspace widens them again; each key redraws every row that matches.
+KeySamples filterKeys(int count) {
+    constexpr int kFilterRow = 8, kFilterColumn = 10, kCountColumn = 45;
+    FullDataDirectory directory;
+    Terminal session(programIn(directory));
+    bringTo(session, Wait::LibraryList);
+    session.send("/");
+    if (!session.waitFor([&session] { return session.screen().showsAt(kFilterRow, 2, "Filter:"); }))
+        throw std::runtime_error("no filter line");
+    // Records whose title number holds the digits typed ("1", "12", ...).
+    const auto matches = [](const std::string& typed) {
+        int found = 0;
+        for (int i = 0; i < bench_data::kFullRecordCount; ++i)
+            found += std::to_string(1000 + i).find(typed) != std::string::npos;
+        return found;
+    };
+    KeySamples samples;
+    std::string typed;
+    for (int key = 0; key < count; ++key) {
+        std::string sent;
+        if (typed.size() == 3) {
+            sent = "\x7f\x7f\x7f";  // the filter empty again: every row back
+            typed.clear();
+        } else {
+            sent = std::string(1, static_cast<char>('1' + key % 3));
+            typed += sent;
+        }
+        const std::string shownCount = std::to_string(typed.empty() ? 1999 : matches(typed)) + " von 1999";
+        timeKey(
+            session, sent,
+            [&](Screen& screen) {
+                return screen.showsAt(kFilterRow, kCountColumn, shownCount) &&
+                       cursorAt(screen, kFilterRow, kFilterColumn + static_cast<int>(typed.size()));
+            },
+            "a filter key", samples);
+    }
+    return samples;
+}
+
 // The floor under every figure: a key echoed by the terminal's line discipline
 // in the kernel, with no program reading it (cat waits for a whole line).
 KeySamples terminalEchoKeys(int count) {
@@ -122,12 +163,15 @@ std::vector<Row> measureKeyLatency(const Settings& settings) {
     const KeySamples field = fieldKeys(settings.fieldKeys);
     const MenuTimes menus = menuKeys(settings.menuRoundTrips);
     const KeySamples floor = terminalEchoKeys(settings.fieldKeys);
+    const KeySamples filter = filterKeys(settings.fieldKeys / 2);
     return {
         {2, "Key to screen in a field (letters echoed, Backspace empties)", spread(field), programCpu(field, "")},
         {2, "Key to screen between menus: `1`, main menu to library menu", spread(menus.open),
          programCpu(menus.open, "")},
         {2, "Key to screen between menus: Escape, library menu to main menu", spread(menus.leave),
          programCpu(menus.leave, "; includes the 100 ms (ESCDELAY) that tell a lone Escape from a key's sequence")},
+        {2, "Key to screen in the filter of the 1999-record library list (each key redraws the matching rows)",
+         spread(filter), programCpu(filter, "")},
         {2, "Floor: the terminal's own echo, no program involved", spread(floor),
          "what the pseudo-terminal, the machine and the measuring cost alone"},
     };

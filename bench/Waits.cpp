@@ -32,10 +32,10 @@ void missTitleAndTypeDuringMessage(Terminal& session, const std::string& label, 
     await(session, [](Screen& screen) { return screen.showsAt(20, 20, kNotFound); }, "not-found message");
     session.send("x");
     session.pumpFor(kMessageAndMargin);
-    // Without the key the dialog would have asked for the title again.
+    // The key typed during the message is the first of the title asked again.
     await(session,
-          [&](Screen& screen) { return screen.showsAt(20, 20, kNotFound) && !screen.showsAt(10, labelColumn, label); },
-          "message left standing");
+          [&](Screen& screen) { return screen.showsAt(10, labelColumn, label) && screen.showsAt(10, 52, "x"); },
+          "title asked again with the key typed");
 }
 
 }  // namespace
@@ -46,9 +46,9 @@ const char* describe(Wait wait) {
     case Wait::SubMenu: return "sub-menu (library)";
     case Wait::InputField: return "input field (Film Art:)";
     case Wait::SavePrompt: return "save prompt of the new-DVD form";
-    case Wait::DeleteAfterStep: return "delete dialog after a message and a key";
+    case Wait::DeleteAfterStep: return "delete dialog: title asked again after a message, a key typed during it";
     case Wait::SearchResults: return "search dialog, results shown";
-    case Wait::ReturnAfterStep: return "return dialog after a message and a key";
+    case Wait::ReturnAfterStep: return "return dialog: like the delete dialog";
     case Wait::LibraryList: return "library list (1999 records)";
     case Wait::RentalList: return "rental list (1999 records)";
     }
