@@ -5,6 +5,9 @@
 namespace {
 constexpr ListColumn LIBRARY_COLUMNS[] = {
     {"Film Art:", 2}, {"Titel DE:", 20}, {"Titeln ENG:", 45}, {"Laenge:", 70}};
+// As wide as the form's fields.
+constexpr PrintColumn LIBRARY_PRINT_COLUMNS[] = {
+    {"Film Art:", 20}, {"Titel DE:", 30}, {"Titeln ENG:", 30}, {"Laenge:", 3, true}};
 }
 
 std::span<const ListColumn> libraryColumns() { return LIBRARY_COLUMNS; }
@@ -19,6 +22,7 @@ std::string libraryColumnValue(const DvdLibrary& library, int record, int column
 }
 
 PrintedList libraryPrintout(const DvdLibrary& library) {
-    return {"DVD - Liste", libraryColumns(), library.recordCount(), library.unreadLineCount(),
-            [&library](int record, int columnIndex) { return libraryColumnValue(library, record, columnIndex); }};
+    return {"DVD - Liste", LIBRARY_PRINT_COLUMNS, library.recordCount(), fileNoticeOf(library),
+            [&library](int record, int columnIndex) { return libraryColumnValue(library, record, columnIndex); },
+            "DVD", "DVDs"};
 }

@@ -4,21 +4,23 @@
 #include <cstdio>
 #include <vector>
 
-#include "console/ConsoleScreen.h"
 #include "console/Cp850.h"
 
 namespace {
 
-constexpr int LINE_WIDTH = ConsoleScreen::BUFFER_COLUMNS;
+constexpr int COLUMN_GAP = 1;
 constexpr int GAP_BEFORE_DATE = 3;
+constexpr int HEAD_LINES = 4;  // title, blank, column heads, blank
+constexpr int BODY_LINES = PRINT_PAGE_LINES - HEAD_LINES;
 
 // One line of code page 850 bytes, filled column by column.
 class PrintLine {
 public:
-    void put(int column, std::string_view text, int width) {
-        if (column >= LINE_WIDTH || width <= 0) return;
-        width = std::min(width, LINE_WIDTH - column);
-        const auto length = std::min(text.size(), static_cast<std::size_t>(width));
+    explicit PrintLine(int width) : cells(static_cast<std::size_t>(width), ' ') {}
+
+    void put(int column, std::string_view text) {
+        if (column < 0 || static_cast<std::size_t>(column) >= cells.size()) return;
+        const auto length = std::min(text.size(), cells.size() - static_cast<std::size_t>(column));
         text.copy(cells.data() + column, length);
     }
 
@@ -32,8 +34,23 @@ public:
     }
 
 private:
-    std::string cells = std::string(LINE_WIDTH, ' ');
+    std::string cells;
 };
+
+// A value in pieces of at most width bytes, each broken after the last blank
+// that lets it keep some text; joined they are the value, byte for byte.
+std::vector<std::string_view> wrapped(std::string_view value, int width) {
+    std::vector<std::string_view> pieces;
+    const auto room = static_cast<std::size_t>(std::max(1, width));
+    while (value.size() > room) {
+        const std::size_t blank = value.find_last_of(' ', room - 1);
+        const std::size_t length = blank != std::string_view::npos && blank > 0 ? blank + 1 : room;
+        pieces.push_back(value.substr(0, length));
+        value.remove_prefix(length);
+    }
+    pieces.push_back(value);
+    return pieces;
+}
 
 std::string dateText(platform::CalendarDate date) {
     char text[16];
@@ -41,67 +58,92 @@ std::string dateText(platform::CalendarDate date) {
     return text;
 }
 
-std::string unprintedNotice(int count) {
-    if (count == 1) return "1 WEITERER EINTRAG DER DATEI NICHT GEDRUCKT!";
-    return std::to_string(count) + " WEITERE EINTRAEGE DER DATEI NICHT GEDRUCKT!";
+std::string unprintedNotice(const FileNotice& file) {
+    // Reading stopped early: a number would understate what is left.
+    if (file.uncounted) return "WEITERE EINTRAEGE DER DATEI NICHT GEDRUCKT!";
+    if (file.unshownCount == 1) return "1 WEITERER EINTRAG DER DATEI NICHT GEDRUCKT!";
+    return std::to_string(file.unshownCount) + " WEITERE EINTRAEGE DER DATEI NICHT GEDRUCKT!";
 }
 
 class PrintoutWriter {
 public:
-    PrintoutWriter(const PrintedList& printed, platform::CalendarDate date) : list(printed), date(dateText(date)) {}
+    PrintoutWriter(const PrintedList& printed, platform::CalendarDate date)
+        : list(printed), date(dateText(date)) {
+        for (const PrintColumn& column : list.columns) {
+            starts.push_back(lineWidth + (starts.empty() ? 0 : COLUMN_GAP));
+            lineWidth = starts.back() + column.width;
+        }
+    }
 
     std::string write() {
-        for (int record = 0; record < list.recordCount; ++record) {
-            PrintLine line;
-            for (std::size_t index = 0; index < list.columns.size(); ++index)
-                line.put(list.columns[index].column, list.value(record, static_cast<int>(index)),
-                         columnWidth(index));
-            addBodyLine(line);
-        }
-        if (list.unprintedCount > 0) {
-            PrintLine line;
-            line.put(firstColumn(), unprintedNotice(list.unprintedCount), LINE_WIDTH);
-            addBodyLine(line);
-        }
+        for (int record = 0; record < list.recordCount; ++record) addRecord(record);
+        std::vector<PrintLine> ending(1, PrintLine(lineWidth));
+        if (list.file.unshownCount > 0 || list.file.uncounted) addTextLine(ending, unprintedNotice(list.file));
+        const int count = list.recordCount;
+        addTextLine(ending, std::to_string(count) + " " + std::string(count == 1 ? list.oneRecord : list.manyRecords));
+        addBlock(ending);
         return std::move(text);
     }
 
 private:
-    static constexpr int HEAD_LINES = 4;
-
-    int firstColumn() const { return list.columns.empty() ? 0 : list.columns.front().column; }
-
-    int columnWidth(std::size_t index) const {
-        if (index + 1 >= list.columns.size()) return LINE_WIDTH - list.columns[index].column;
-        return list.columns[index + 1].column - list.columns[index].column - 1;
+    void addTextLine(std::vector<PrintLine>& lines, std::string_view words) const {
+        lines.emplace_back(lineWidth);
+        lines.back().put(0, words);
     }
 
-    void addBodyLine(const PrintLine& line) {
-        if (linesOnPage == 0 || linesOnPage == PRINT_PAGE_LINES) startPage();
-        line.appendUtf8To(text);
-        ++linesOnPage;
+    void addRecord(int record) {
+        std::vector<PrintLine> lines;
+        for (std::size_t index = 0; index < list.columns.size(); ++index) {
+            const std::string value = list.value(record, static_cast<int>(index));
+            const std::vector<std::string_view> pieces = wrapped(value, list.columns[index].width);
+            while (lines.size() < pieces.size()) lines.emplace_back(lineWidth);
+            for (std::size_t line = 0; line < pieces.size(); ++line)
+                lines[line].put(alignedStart(index, pieces[line].size()), pieces[line]);
+        }
+        addBlock(lines);
+    }
+
+    int alignedStart(std::size_t index, std::size_t length) const {
+        if (!list.columns[index].alignRight) return starts[index];
+        return starts[index] + list.columns[index].width - static_cast<int>(length);
+    }
+
+    // Lines that belong together start a new page unless they all fit on
+    // this one; a block longer than a page goes on over the pages it needs.
+    void addBlock(const std::vector<PrintLine>& lines) {
+        const int length = static_cast<int>(lines.size());
+        if (page == 0 || (length > BODY_LINES - linesOnPage && length <= BODY_LINES)) startPage();
+        for (const PrintLine& line : lines) {
+            if (linesOnPage == BODY_LINES) startPage();
+            line.appendUtf8To(text);
+            ++linesOnPage;
+        }
     }
 
     void startPage() {
         if (page > 0) text += '\f';
         ++page;
-        PrintLine title;
-        title.put(firstColumn(), list.name, LINE_WIDTH);
-        title.put(firstColumn() + static_cast<int>(list.name.size()) + GAP_BEFORE_DATE, date, LINE_WIDTH);
+        PrintLine title(lineWidth);
+        title.put(0, list.name);
+        title.put(static_cast<int>(list.name.size()) + GAP_BEFORE_DATE, date);
         const std::string pageText = "Seite " + std::to_string(page);
-        title.put(LINE_WIDTH - static_cast<int>(pageText.size()), pageText, LINE_WIDTH);
+        title.put(lineWidth - static_cast<int>(pageText.size()), pageText);
         title.appendUtf8To(text);
         text += '\n';
-        PrintLine heads;
-        for (std::size_t index = 0; index < list.columns.size(); ++index)
-            heads.put(list.columns[index].column, list.columns[index].label, columnWidth(index));
+        PrintLine heads(lineWidth);
+        for (std::size_t index = 0; index < list.columns.size(); ++index) {
+            const std::string_view label = list.columns[index].label;
+            heads.put(std::max(0, alignedStart(index, label.size())), label);
+        }
         heads.appendUtf8To(text);
         text += '\n';
-        linesOnPage = HEAD_LINES;
+        linesOnPage = 0;
     }
 
     const PrintedList& list;
     std::string date;
+    std::vector<int> starts;
+    int lineWidth = 0;
     std::string text;
     int page = 0;
     int linesOnPage = 0;

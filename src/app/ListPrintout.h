@@ -7,22 +7,36 @@
 #include "app/ListView.h"
 #include "console/Platform.h"
 
-// A list as it goes to the printer: the screen list's columns, on pages.
-struct PrintedList {
-    std::string_view name;  // "DVD - Liste"; also the job's title
-    std::span<const ListColumn> columns;
-    int recordCount = 0;
-    int unprintedCount = 0;  // records of the file that the store could not hold
-    std::function<std::string(int record, int columnIndex)> value;
+// A column on paper: as wide as the longest value the program writes into
+// that field, so that every such value prints whole.
+struct PrintColumn {
+    const char* label;
+    int width;
+    bool alignRight = false;  // numbers; the head then ends where the values end
 };
 
-// Lines of a page, form feed excluded: a page must fit a sheet at the text
-// filters' usual six lines per inch.
+// A list as it goes to the printer.
+struct PrintedList {
+    std::string_view name;  // "DVD - Liste"; also the job's title
+    std::span<const PrintColumn> columns;
+    int recordCount = 0;
+    FileNotice file;  // what the store could not read
+    std::function<std::string(int record, int columnIndex)> value;
+    std::string_view oneRecord;      // "DVD": the count line's noun for one record
+    std::string_view manyRecords;    // "DVDs"
+};
+
+// Lines of a page, form feed excluded: 60 lines at seven lines per inch fit
+// A4 and Letter inside 12 mm margins.
 constexpr int PRINT_PAGE_LINES = 60;
 
 // The pages as UTF-8 text. Every page starts with the title line (name, date
-// dd.mm.yyyy, "Seite N"), the column heads and a blank line; pages after the
-// first begin with a form feed. Each value is cut to its column, keeping a
-// blank before the next one; control bytes in values print as visible
-// symbols, so no value can move the paper.
+// dd.mm.yyyy, "Seite N" at the right edge), a blank line, the column heads
+// and a blank line; pages after the first begin with a form feed. Columns
+// stand one blank apart from column 0. A value longer than its column goes on
+// in the same column on the lines below, broken after a blank where one is,
+// so nothing is cut; a record stays on one page where it fits one. The last
+// page ends with a blank line, the notice of records not read, and the count
+// line ("130 DVDs"). Control bytes in values print as visible symbols, so no
+// value can move the paper.
 std::string formatPrintout(const PrintedList& list, platform::CalendarDate date);

@@ -4,6 +4,8 @@
 
 namespace {
 constexpr ListColumn RENTAL_COLUMNS[] = {{"Titel:", 2}, {"Name:", 35}, {"Vorname:", 50}};
+// As wide as the form's fields.
+constexpr PrintColumn RENTAL_PRINT_COLUMNS[] = {{"Titel:", 30}, {"Name:", 30}, {"Vorname:", 30}};
 }
 
 std::span<const ListColumn> rentalColumns() { return RENTAL_COLUMNS; }
@@ -17,6 +19,7 @@ std::string rentalColumnValue(const RentalRegister& rentals, int record, int col
 }
 
 PrintedList rentalPrintout(const RentalRegister& rentals) {
-    return {"Verleih - Liste", rentalColumns(), rentals.recordCount(), rentals.unreadLineCount(),
-            [&rentals](int record, int columnIndex) { return rentalColumnValue(rentals, record, columnIndex); }};
+    return {"Verleih - Liste", RENTAL_PRINT_COLUMNS, rentals.recordCount(), fileNoticeOf(rentals),
+            [&rentals](int record, int columnIndex) { return rentalColumnValue(rentals, record, columnIndex); },
+            "Ausleihe", "Ausleihen"};
 }

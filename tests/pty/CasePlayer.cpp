@@ -78,6 +78,7 @@ class Player {
 public:
     Player(const std::string& program, fs::path folder) : program_(fs::absolute(program)), folder_(std::move(folder)) {
         ::setenv("DVD_PROGRAM", program_.c_str(), 1);  // for "sh" steps that start it themselves
+        ::setenv("DVD_FAKE_LP", FAKE_LP, 1);  // for "sh" steps that put the stand-in lp on PATH
     }
     ~Player() {
         terminal_.reset();
@@ -255,7 +256,9 @@ void Player::step(const std::string& word, const std::string& argument) {
     if (word == "size") {
         words >> options_.rows >> options_.columns;
     } else if (word == "env") {
-        options_.environment.push_back(argument);
+        std::string entry = argument;  // $WORK: the working directory, say for a PATH entry
+        if (const size_t at = entry.find("$WORK"); at != std::string::npos) entry.replace(at, 5, work_.string());
+        options_.environment.push_back(entry);
     } else if (word == "locale") {
         const locale_t locale = ::newlocale(LC_CTYPE_MASK, argument.c_str(), static_cast<locale_t>(nullptr));
         if (locale == static_cast<locale_t>(nullptr)) throw Skipped{"the locale " + argument + " is not generated"};

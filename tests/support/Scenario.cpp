@@ -99,6 +99,7 @@ Case load(const fs::path& root, const fs::path& folder) {
     loaded.screen = readFile(folder / "screen");
     loaded.output = readFile(folder / "output");
     loaded.events = readFile(folder / "events");
+    loaded.printScreen = readFile(folder / "print.screen");
     for (const Step& step : loaded.steps)
         if (auto text = readFile(folder / (step.name + ".screen")); text && step.kind == Step::Kind::Screen)
             loaded.namedScreens[step.name] = *text;

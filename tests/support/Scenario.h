@@ -37,6 +37,7 @@ struct Case {
     std::optional<std::string> screen;   // absent: a missing expected file
     std::optional<std::string> output;
     std::optional<std::string> events;
+    std::optional<std::string> printScreen;  // print.screen
     Files namedScreens;                  // NAME -> contents of NAME.screen, those present
     Setup setup;
 };

@@ -102,6 +102,7 @@ CalendarDate today() { return {2026, 12, 7}; }
 
 PrintResult printText(std::string_view, std::string_view jobTitle) {
     state().events.push_back("print " + std::string(jobTitle));
+    if (!state().shownAtFirstPrint) state().shownAtFirstPrint = state().shown;
     // Longer than a row, and in UTF-8 with characters code page 850 lacks.
     if (!state().printSucceeds)
         return {PrintOutcome::Refused, "lp: Fehler \xe2\x80\x93 Drucker \xe2\x80\x9e" "B\xc3\xbcro\xe2\x80\x9c nicht verf\xc3\xbc"

@@ -1,6 +1,7 @@
 #pragma once
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ struct State {
     std::vector<std::string> events;       // "title T", "window CxR", "pause MS", "print TITLE"
     bool printSucceeds = true;
     Shown shown;
+    std::optional<Shown> shownAtFirstPrint;  // what the terminal showed while the first job was handed over
     std::string passedThrough;  // text for an output that is not a terminal
     int keysReadAfterScriptEnd = 0;
     std::function<void(int milliseconds)> onSleep;  // sees the screen during a pause

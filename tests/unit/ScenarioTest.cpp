@@ -149,6 +149,8 @@ void play(const scenario::Case& played, bool keyByKey) {
 
     if (played.setup.terminal) expectText(played, played.screen, screens[""], "screen");
     else expectText(played, played.output, state.passedThrough, "output");
+    if (state.shownAtFirstPrint && played.setup.terminal)
+        expectText(played, played.printScreen, snapshot::render(*state.shownAtFirstPrint), "print.screen");
     for (const Step& step : played.steps) {
         if (step.kind != Step::Kind::Screen) continue;
         const auto expected = played.namedScreens.find(step.name);

@@ -1,0 +1,31 @@
+#pragma once
+#include <sys/types.h>
+
+// A child started in a process group of its own (the print command), which
+// must not outlive the program: neither when the program stops waiting for
+// it nor when a signal ends the program during the wait.
+namespace child_group {
+
+// Asks the group to end (SIGTERM), gives its leader up to 200 ms, then kills
+// the group. Leaves the leader to be reaped. Safe in a signal handler.
+void end(pid_t leader);
+
+// While one lives, a signal that ends the program (SIGINT, SIGTERM, SIGHUP,
+// SIGQUIT) first ends the watched group, then is handled as before. Between
+// construction and watch() those signals wait, so a child started there
+// cannot escape.
+class EndOnSignal {
+public:
+    EndOnSignal();
+    ~EndOnSignal();
+    EndOnSignal(const EndOnSignal&) = delete;
+    EndOnSignal& operator=(const EndOnSignal&) = delete;
+
+    // The group to end (0: none, such as after a failed start); lets the
+    // signals through again.
+    void watch(pid_t leader);
+    // Once the leader is reaped: its number may be given to another process.
+    void forget();
+};
+
+}  // namespace child_group
