@@ -15,7 +15,7 @@
 #include <string>
 
 #include "console/Platform.h"
-#include "console/posix/WriteAll.h"
+#include "system/WriteAll.h"
 
 extern char** environ;
 
