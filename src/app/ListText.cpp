@@ -4,11 +4,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <span>
+#include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "app/LibraryColumns.h"
+#include "app/ListView.h"
 #include "app/RentalColumns.h"
 #include "library/DvdLibrary.h"
 #include "rental/RentalRegister.h"
@@ -16,6 +21,17 @@
 namespace {
 
 constexpr std::size_t COLUMN_GAP = 2;
+
+// What a list shows, in code page 850.
+struct ListTextSource {
+    std::string_view title;
+    std::span<const ListColumn> columns;
+    int recordCount = 0;
+    std::function<std::string(int record, int columnIndex)> value;
+    std::string_view oneRecord;    // "DVD"
+    std::string_view manyRecords;  // "DVDs"
+    FileNotice notice;
+};
 
 // The screen list's words for a file that holds more than the list.
 std::string noticeText(const FileNotice& notice) {
@@ -67,20 +83,6 @@ bool writeOut(const std::string& text) {
     return false;
 }
 
-template <typename Store>
-int writeLoaded(const char* fileName, const TextCharset& charset,
-                const std::function<ListTextSource(const Store&)>& describe) {
-    const LoadedList<Store> loaded = load<Store>(fileName);
-    if (loaded.locked || loaded.unreadable) {
-        std::fprintf(stderr, "dvdverwaltung: %s %s\n", fileName,
-                     loaded.locked ? "ist gesperrt" : "kann nicht gelesen werden");
-        return 1;
-    }
-    return writeOut(inCharset(formatListText(describe(*loaded.store)), charset)) ? 0 : 1;
-}
-
-}  // namespace
-
 std::string formatListText(const ListTextSource& list) {
     std::vector<std::size_t> widths;
     for (const ListColumn& column : list.columns) widths.push_back(std::string_view(column.label).size());
@@ -108,6 +110,20 @@ std::string formatListText(const ListTextSource& list) {
     if (list.notice.unshownCount > 0 || list.notice.uncounted) appendLine(out, noticeText(list.notice));
     return out;
 }
+
+template <typename Store>
+int writeLoaded(const char* fileName, const TextCharset& charset,
+                const std::function<ListTextSource(const Store&)>& describe) {
+    const LoadedList<Store> loaded = load<Store>(fileName);
+    if (loaded.locked || loaded.unreadable) {
+        std::fprintf(stderr, "dvdverwaltung: %s %s\n", fileName,
+                     loaded.locked ? "ist gesperrt" : "kann nicht gelesen werden");
+        return 1;
+    }
+    return writeOut(inCharset(formatListText(describe(*loaded.store)), charset)) ? 0 : 1;
+}
+
+}  // namespace
 
 int writeListText(command_line::ListKind kind, const TextCharset& charset) {
     if (kind == command_line::ListKind::Library) {
