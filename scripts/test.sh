@@ -3,8 +3,8 @@
 # every test: the normal build, the same tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, a short run of the fuzzers (files, keys), and the
 # Windows build cross-compiled with its unit tests run under wine.
-# A missing GoogleTest or libvterm stops it with a message; it never passes
-# with tests left out.
+# A missing GoogleTest, libvterm or lintian stops it with a message; it never
+# passes with tests left out.
 set -e
 repository=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repository"
@@ -14,10 +14,10 @@ phase() { echo "== $1 (at $(($(date +%s) - started)) s)"; }
 
 if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
     missing=""
-    # man-db, groff-base, dpkg-dev: the check of the manual page and the
-    # Debian package; locales: a terminal in ISO-8859-1.
+    # man-db, groff-base, dpkg-dev, lintian: the check of the manual pages
+    # and the Debian package; locales: a terminal in ISO-8859-1.
     for package in cmake g++ make clang libclang-rt-dev libgtest-dev libbenchmark-dev libvterm-dev \
-        man-db groff-base dpkg-dev locales ccache; do
+        man-db groff-base dpkg-dev lintian locales ccache; do
         dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
     done
     if [ -n "$missing" ]; then
@@ -37,12 +37,14 @@ if command -v ccache >/dev/null 2>&1; then
 fi
 
 phase "build and test"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDVD_REQUIRE_TEST_TOOLS=ON >/dev/null
+# The developers' builds stop at any warning; a plain configure does not.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDVD_REQUIRE_TEST_TOOLS=ON -DDVD_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure --no-tests=error -j"$jobs"
 
 phase "build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DDVD_SANITIZE=ON -DDVD_REQUIRE_TEST_TOOLS=ON >/dev/null
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DDVD_SANITIZE=ON -DDVD_REQUIRE_TEST_TOOLS=ON -DDVD_WERROR=ON \
+    >/dev/null
 cmake --build build-sanitize -j"$jobs"
 # The installed program and its package are checked once, above.
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -1,14 +1,17 @@
 #!/bin/sh
 # The Windows leg: cross-builds dvdverwaltung.exe and the unit tests with
-# mingw-w64 into build-windows and runs the tests under wine, headless.
+# mingw-w64 into build-windows and runs the tests under wine, headless; then
+# makes the download, dvdverwaltung-<version>-win64.zip, from a Release
+# build in build-windows-release and runs the program unpacked from it.
 # Installs what it needs (apt-get, when run as root on Debian). Each kind of
 # failure is reported on a line of its own and ends the script non-zero:
 #   WINDOWS CROSS-BUILD FAILED, WINE COULD NOT START, WINDOWS UNIT TESTS FAILED,
-#   WINDOWS PROGRAM CHECK FAILED.
+#   WINDOWS PROGRAM CHECK FAILED, WINDOWS DOWNLOAD FAILED.
 set -u
 repository=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repository"
 build=build-windows
+release=build-windows-release
 jobs=$(nproc)
 
 fail() {
@@ -21,7 +24,8 @@ seconds_since() { echo $(($(date +%s) - $1)); }
 if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
     missing=""
     # googletest: the sources in /usr/src/googletest, built with the cross compiler.
-    for package in cmake make g++-mingw-w64-x86-64 googletest wine wine64; do
+    # unzip: the download is checked as a user unpacks it.
+    for package in cmake make g++-mingw-w64-x86-64 googletest wine wine64 unzip; do
         dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
     done
     if [ -n "$missing" ]; then
@@ -35,7 +39,7 @@ echo "== Windows cross-build (mingw-w64) into $build"
 started=$(date +%s)
 # Unoptimised and without debug information: nobody debugs under wine here,
 # and the folder, which later runs reuse, stays a fraction of its size.
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DDVD_WERROR=ON \
     -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O0 >/dev/null || fail "WINDOWS CROSS-BUILD FAILED (configure)"
 cmake --build "$build" -j"$jobs" || fail "WINDOWS CROSS-BUILD FAILED"
 [ -f "$build/dvdverwaltung.exe" ] || fail "WINDOWS CROSS-BUILD FAILED: no dvdverwaltung.exe"
@@ -86,4 +90,38 @@ rm -rf "$check" && mkdir -p "$check"
 status=$?
 [ "$status" -eq 0 ] || fail "WINDOWS PROGRAM CHECK FAILED (exit status $status)"
 grep -q "DVD Verwaltungs-System" "$check/output.txt" || fail "WINDOWS PROGRAM CHECK FAILED (no main menu)"
+echo "== Windows download: Release cross-build (-O2) into $release and cpack -G ZIP"
+started=$(date +%s)
+cmake -S . -B "$release" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DDVD_WERROR=ON \
+    -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" -DBUILD_TESTING=OFF >/dev/null ||
+    fail "WINDOWS DOWNLOAD FAILED (configure)"
+cmake --build "$release" -j"$jobs" || fail "WINDOWS DOWNLOAD FAILED (build)"
+(cd "$release" && cpack -G ZIP >cpack.log 2>&1) || { cat "$release/cpack.log"; fail "WINDOWS DOWNLOAD FAILED (cpack)"; }
+version=$(sed -n 's/^project([A-Za-z]* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+folder="dvdverwaltung-$version-win64"
+zip="$release/$folder.zip"
+[ -f "$zip" ] || fail "WINDOWS DOWNLOAD FAILED: no $zip"
+# Exactly the folder with the program and the two texts, in CR LF; the
+# program needs no DLL beside it.
+listing=$(unzip -Z1 "$zip" | grep -v '/$' | sort | tr '\n' ' ')
+expected="$folder/LICENSE.txt $folder/LIESMICH.txt $folder/dvdverwaltung.exe "
+[ "$listing" = "$expected" ] || fail "WINDOWS DOWNLOAD FAILED: the zip holds $listing"
+unpacked="$release/unpacked"
+rm -rf "$unpacked" && mkdir -p "$unpacked" && unzip -q "$zip" -d "$unpacked" || fail "WINDOWS DOWNLOAD FAILED (unzip)"
+for text in LIESMICH.txt LICENSE.txt; do
+    lines=$(wc -l <"$unpacked/$folder/$text")
+    [ "$(grep -c "$(printf '\r')\$" "$unpacked/$folder/$text")" = "$lines" ] ||
+        fail "WINDOWS DOWNLOAD FAILED: $text has lines without CR LF"
+done
+iconv -f UTF-8 -t UTF-8 "$unpacked/$folder/LIESMICH.txt" >/dev/null || fail "WINDOWS DOWNLOAD FAILED: LIESMICH.txt is not UTF-8"
+dlls=$(x86_64-w64-mingw32-objdump -p "$unpacked/$folder/dvdverwaltung.exe" | sed -n 's/^\tDLL Name: //p' |
+    grep -viE '^(kernel32|user32|shell32|advapi32|msvcrt|ucrtbase|api-ms-win-.*)\.dll$' | tr '\n' ' ')
+[ -z "$dlls" ] || fail "WINDOWS DOWNLOAD FAILED: dvdverwaltung.exe needs $dlls"
+# Run where a user runs it: in the unpacked folder, output redirected.
+(cd "$unpacked/$folder" && timeout 120 wine ./dvdverwaltung.exe </dev/null >output.txt 2>errors.txt)
+status=$?
+[ "$status" -eq 0 ] || fail "WINDOWS DOWNLOAD FAILED: the unpacked program ended with status $status"
+grep -q "DVD Verwaltungs-System" "$unpacked/$folder/output.txt" || fail "WINDOWS DOWNLOAD FAILED: no main menu"
+echo "== download $zip ($(du -k "$zip" | cut -f1) KiB) checked in $(seconds_since "$started") s"
+
 echo "== Windows leg passed ($(du -sh "$build" | cut -f1) in $build, reused by the next run)"

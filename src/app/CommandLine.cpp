@@ -1,32 +1,45 @@
 #include "app/CommandLine.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <getopt.h>
+
+#include <algorithm>
 #include <string_view>
-#include <system_error>
+
+#include "app/ShownArgument.h"
 
 namespace command_line {
 
-namespace {
-
-constexpr int EXIT_USAGE = 2;  // the usual status for a command used wrongly
-
-constexpr char VERSION_TEXT[] = "dvdverwaltung 1.5\n";
-
-constexpr char HELP_TEXT[] =
+const char HELP_TEXT[] =
     "Aufruf: dvdverwaltung [OPTION]...\n"
     "Verwaltet eine DVD-Sammlung und die verliehenen DVDs in den Dateien\n"
     "DVDBibliothek.csv und DVDVerleih.csv des aktuellen Verzeichnisses.\n"
     "\n"
     "  -C VERZEICHNIS, --directory=VERZEICHNIS\n"
     "                 mit den Dateien in VERZEICHNIS arbeiten\n"
+    "      --liste=bibliothek, --liste=verleih\n"
+    "                 die Liste als Text auf die Standardausgabe schreiben\n"
     "  -h, --help     diese Hilfe zeigen und beenden\n"
     "      --version  die Version zeigen und beenden\n"
     "\n"
     "Ohne Option startet das Programm im aktuellen Verzeichnis.\n"
     "Mehr dazu: man dvdverwaltung\n";
 
-constexpr char USAGE_HINT[] = "Aufruf: dvdverwaltung [-C VERZEICHNIS]; Hilfe: dvdverwaltung --help\n";
+const char USAGE_HINT[] = "Aufruf: dvdverwaltung [-C VERZEICHNIS] [--liste LISTE]; Hilfe: dvdverwaltung --help\n";
+
+namespace {
+
+enum OptionCode { VERSION_OPTION = 256, LIST_OPTION };
+
+constexpr option LONG_OPTIONS[] = {
+    {"directory", required_argument, nullptr, 'C'},
+    {"help", no_argument, nullptr, 'h'},
+    {"liste", required_argument, nullptr, LIST_OPTION},
+    {"version", no_argument, nullptr, VERSION_OPTION},
+    {nullptr, 0, nullptr, 0},
+};
+// '+': the first word that is no option ends them; ':': a missing value is
+// told apart from an unknown option.
+constexpr char SHORT_OPTIONS[] = "+:C:h";
 
 Request refuse(std::string reason) {
     Request request;
@@ -35,63 +48,52 @@ Request refuse(std::string reason) {
     return request;
 }
 
-int refuseWith(const std::string& reason) {
-    std::fprintf(stderr, "dvdverwaltung: %s\n%s", reason.c_str(), USAGE_HINT);
-    return EXIT_USAGE;
-}
-
-// Changes into the directory; the reason when it cannot.
-std::optional<std::string> enterDirectory(const std::string& directory) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(directory, error);
-    if (!std::filesystem::exists(status)) return "Verzeichnis '" + directory + "' gibt es nicht";
-    if (!std::filesystem::is_directory(status)) return "'" + directory + "' ist kein Verzeichnis";
-    std::filesystem::current_path(directory, error);
-    if (error) return "Verzeichnis '" + directory + "' kann nicht betreten werden";
-    return std::nullopt;
+void requestOnce(Request& request, Action action) {
+    // Help and version win over a list, the first of them over the other.
+    if (request.action == Action::RunScreens || request.action == Action::WriteList) request.action = action;
 }
 
 }  // namespace
 
-Request parse(int argc, const char* const* argv) {
+Request parse(int argc, const char* const* argv, const TextCharset& charset) {
+    const auto shown = [&charset](const std::string& argument) { return "'" + shownArgument(argument, charset) + "'"; };
+    // getopt_long takes its words as writable; with '+' it never moves them.
+    std::vector<char*> words;
+    for (int index = 0; index < argc; ++index) words.push_back(const_cast<char*>(argv[index]));
+    words.push_back(nullptr);
     Request request;
-    bool optionsEnded = false;
-    for (int index = 1; index < argc; ++index) {
-        const std::string_view argument = argv[index];
-        if (optionsEnded || argument.size() < 2 || argument[0] != '-')
-            return refuse("ueberzaehliges Argument '" + std::string(argument) + "'");
-        if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "-h" || argument == "--help") {
-            if (request.action == Action::RunScreens) request.action = Action::ShowHelp;
-        } else if (argument == "--version") {
-            if (request.action == Action::RunScreens) request.action = Action::ShowVersion;
-        } else if (argument == "-C" || argument == "--directory") {
-            if (index + 1 >= argc) return refuse("Option '" + std::string(argument) + "' braucht ein Verzeichnis");
-            request.directories.emplace_back(argv[++index]);
-        } else if (argument.starts_with("--directory=")) {
-            request.directories.emplace_back(argument.substr(std::string_view("--directory=").size()));
-        } else if (argument.starts_with("-C")) {
-            request.directories.emplace_back(argument.substr(2));
-        } else {
-            return refuse("unbekannte Option '" + std::string(argument) + "'");
+    opterr = 0;
+    optind = 0;  // a fresh scan on every call
+    for (;;) {
+        // A long option always starts a word of its own, at optind; a short
+        // one may sit in a group, which optind still points at.
+        const int at = std::max(optind, 1);
+        const std::string_view current = at < argc ? argv[at] : "";
+        const bool longOption = current.starts_with("--") && current.size() > 2;
+        const int option = getopt_long(argc, words.data(), SHORT_OPTIONS, LONG_OPTIONS, nullptr);
+        if (option == -1) break;
+        // As written, a long one up to any '='; a short one on its own, even from a group.
+        const std::string name =
+            longOption ? std::string(current.substr(0, current.find('='))) : std::string{'-', static_cast<char>(optopt)};
+        switch (option) {
+        case 'C': request.directories.emplace_back(optarg); break;
+        case 'h': requestOnce(request, Action::ShowHelp); break;
+        case VERSION_OPTION: requestOnce(request, Action::ShowVersion); break;
+        case LIST_OPTION:
+            if (std::string_view(optarg) == "bibliothek") request.list = ListKind::Library;
+            else if (std::string_view(optarg) == "verleih") request.list = ListKind::Rentals;
+            else return refuse("unbekannte Liste " + shown(optarg) + " (bibliothek oder verleih)");
+            if (request.action == Action::RunScreens) request.action = Action::WriteList;
+            break;
+        default:  // '?' or ':', which the C libraries give for different faults
+            if (optopt == 'C') return refuse("Option " + shown(name) + " braucht ein Verzeichnis");
+            if (optopt == LIST_OPTION) return refuse("Option " + shown(name) + " braucht eine Liste");
+            if (longOption && optopt != 0) return refuse("Option " + shown(name) + " nimmt keinen Wert");
+            return refuse("unbekannte Option " + shown(name));
         }
     }
+    if (optind < argc) return refuse("ueberzaehliges Argument " + shown(words[optind]));
     return request;
-}
-
-std::optional<int> handle(int argc, const char* const* argv) {
-    const Request request = parse(argc, argv);
-    switch (request.action) {
-    case Action::Refuse: return refuseWith(request.refusal);
-    case Action::ShowHelp: std::fputs(HELP_TEXT, stdout); return 0;
-    case Action::ShowVersion: std::fputs(VERSION_TEXT, stdout); return 0;
-    case Action::RunScreens: break;
-    }
-    // Relative directories count from the one before, as with make and git.
-    for (const std::string& directory : request.directories)
-        if (const auto reason = enterDirectory(directory)) return refuseWith(*reason);
-    return std::nullopt;
 }
 
 }  // namespace command_line

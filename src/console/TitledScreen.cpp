@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "console/Colors.h"
+#include "system/Version.h"
 
 namespace {
 constexpr int SEPARATOR_ROW = 5;
@@ -30,7 +31,7 @@ void TitledScreen::drawBanner() {
     setCursor(TITLE_ROW, 8);
     std::cout << "DVD Verwaltungs-System";
     setCursor(TITLE_ROW, 60);
-    std::cout << "Version 1.5";
+    std::cout << "Version " << PROGRAM_VERSION;
     drawSeparator();
 }
 

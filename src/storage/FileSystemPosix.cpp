@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "console/posix/WriteAll.h"
+#include "system/WriteAll.h"
 #include "storage/FileSystem.h"
 #include "storage/LockWait.h"
 

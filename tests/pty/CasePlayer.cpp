@@ -401,10 +401,11 @@ int Player::playTable() {
         std::vector<std::string> list;
         std::istringstream stream(text);
         for (std::string word; stream >> word;)
-            if (word != "-") list.push_back(word);
+            if (word != "-") list.push_back(tables::unescape(word));
         return list;
     };
-    const auto expectText = [](const std::string& expected, const std::string& actual, const std::string& stream) {
+    const auto expectText = [](const std::string& escaped, const std::string& actual, const std::string& stream) {
+        const std::string expected = tables::unescape(escaped);
         const bool exact = expected.starts_with('=');
         check(expected == "-" || (exact ? actual == (expected.size() > 1 ? expected.substr(1) + "\n" : "")
                                         : actual.find(expected) != std::string::npos),

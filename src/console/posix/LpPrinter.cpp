@@ -18,7 +18,7 @@
 
 #include "console/Platform.h"
 #include "console/posix/ChildGroup.h"
-#include "console/posix/WriteAll.h"
+#include "system/WriteAll.h"
 
 extern char** environ;
 

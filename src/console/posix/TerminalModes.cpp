@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "console/posix/WriteAll.h"
+#include "system/WriteAll.h"
 
 namespace terminal_modes {
 

@@ -14,7 +14,7 @@
 #include "console/posix/LocaleCharset.h"
 #include "console/posix/SignalEvents.h"
 #include "console/posix/TerminalModes.h"
-#include "console/posix/WriteAll.h"
+#include "system/WriteAll.h"
 
 namespace platform {
 

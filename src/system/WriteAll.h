@@ -8,8 +8,9 @@ namespace posix {
 
 // Writes every byte, going on after short writes and interruptions. On false
 // errno tells why. Async-signal-safe, so the terminal can be restored from a
-// signal handler with it. Inline: the storage layer and the platform layer,
-// which are built into different targets, both use it.
+// signal handler with it. Here, below both the storage layer and the
+// console's platform layer, which both use it; inline, as they are built into
+// different targets.
 inline bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());

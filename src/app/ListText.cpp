@@ -1,0 +1,141 @@
+#include "app/ListText.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "app/LibraryColumns.h"
+#include "app/ListView.h"
+#include "app/RentalColumns.h"
+#include "library/DvdLibrary.h"
+#include "rental/RentalRegister.h"
+
+namespace {
+
+constexpr std::size_t COLUMN_GAP = 2;
+
+// What a list shows, in code page 850.
+struct ListTextSource {
+    std::string_view title;
+    std::span<const ListColumn> columns;
+    int recordCount = 0;
+    std::function<std::string(int record, int columnIndex)> value;
+    std::string_view oneRecord;    // "DVD"
+    std::string_view manyRecords;  // "DVDs"
+    FileNotice notice;
+};
+
+// The screen list's words for a file that holds more than the list.
+std::string noticeText(const FileNotice& notice) {
+    if (notice.uncounted) return "WEITERE EINTRAEGE DER DATEI NICHT ANGEZEIGT!";
+    if (notice.unshownCount == 1) return "1 WEITERER EINTRAG DER DATEI NICHT ANGEZEIGT!";
+    return std::to_string(notice.unshownCount) + " WEITERE EINTRAEGE DER DATEI NICHT ANGEZEIGT!";
+}
+
+void appendLine(std::string& out, std::string line) {
+    line.erase(line.find_last_not_of(' ') + 1);  // npos + 1: an all-blank line becomes empty
+    out += line;
+    out += '\n';
+}
+
+// Every line in the output's character set, each byte as the screen shows it.
+std::string inCharset(const std::string& cp850Text, const TextCharset& charset) {
+    std::string out;
+    out.reserve(cp850Text.size());
+    for (const char byte : cp850Text) {
+        if (byte == '\n') out += byte;
+        else cp850::appendGlyph(out, static_cast<unsigned char>(byte), charset.glyphs);
+    }
+    return out;
+}
+
+template <typename Store>
+struct LoadedList {
+    std::unique_ptr<Store> store = std::make_unique<Store>();
+    bool locked = false;
+    bool unreadable = false;
+};
+
+template <typename Store>
+LoadedList<Store> load(const char* fileName) {
+    LoadedList<Store> loaded;
+    loaded.store->clear();
+    if (loaded.store->load()) return loaded;
+    loaded.locked = loaded.store->wasLocked();
+    std::error_code error;
+    loaded.unreadable = !loaded.locked && std::filesystem::exists(fileName, error);
+    return loaded;
+}
+
+// Standard output as the list's last stop: false, after saying why, when
+// it could not take every byte; a reader that has gone is no news.
+bool writeOut(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0) return true;
+    if (errno != EPIPE) std::fputs("dvdverwaltung: Schreibfehler auf der Standardausgabe\n", stderr);
+    return false;
+}
+
+std::string formatListText(const ListTextSource& list) {
+    std::vector<std::size_t> widths;
+    for (const ListColumn& column : list.columns) widths.push_back(std::string_view(column.label).size());
+    for (int record = 0; record < list.recordCount; ++record)
+        for (std::size_t index = 0; index < widths.size(); ++index)
+            widths[index] = std::max(widths[index], list.value(record, static_cast<int>(index)).size());
+    const auto columnsLine = [&](const std::function<std::string(std::size_t index)>& cell) {
+        std::string line;
+        for (std::size_t index = 0; index < widths.size(); ++index) {
+            std::string text = cell(index);
+            if (index + 1 < widths.size()) text.resize(widths[index] + COLUMN_GAP, ' ');
+            line += text;
+        }
+        return line;
+    };
+    std::string out;
+    appendLine(out, std::string(list.title));
+    appendLine(out, "");
+    appendLine(out, columnsLine([&](std::size_t index) { return std::string(list.columns[index].label); }));
+    for (int record = 0; record < list.recordCount; ++record)
+        appendLine(out, columnsLine([&](std::size_t index) { return list.value(record, static_cast<int>(index)); }));
+    appendLine(out, "");
+    appendLine(out, std::to_string(list.recordCount) + " " +
+                        std::string(list.recordCount == 1 ? list.oneRecord : list.manyRecords));
+    if (list.notice.unshownCount > 0 || list.notice.uncounted) appendLine(out, noticeText(list.notice));
+    return out;
+}
+
+template <typename Store>
+int writeLoaded(const char* fileName, const TextCharset& charset,
+                const std::function<ListTextSource(const Store&)>& describe) {
+    const LoadedList<Store> loaded = load<Store>(fileName);
+    if (loaded.locked || loaded.unreadable) {
+        std::fprintf(stderr, "dvdverwaltung: %s %s\n", fileName,
+                     loaded.locked ? "ist gesperrt" : "kann nicht gelesen werden");
+        return 1;
+    }
+    return writeOut(inCharset(formatListText(describe(*loaded.store)), charset)) ? 0 : 1;
+}
+
+}  // namespace
+
+int writeListText(command_line::ListKind kind, const TextCharset& charset) {
+    if (kind == command_line::ListKind::Library) {
+        return writeLoaded<DvdLibrary>("DVDBibliothek.csv", charset, [](const DvdLibrary& library) {
+            return ListTextSource{"DVD - Liste", libraryColumns(), library.recordCount(),
+                                  [&library](int record, int index) { return libraryColumnValue(library, record, index); },
+                                  "DVD", "DVDs", fileNoticeOf(library)};
+        });
+    }
+    return writeLoaded<RentalRegister>("DVDVerleih.csv", charset, [](const RentalRegister& rentals) {
+        return ListTextSource{"Verleih - Liste", rentalColumns(), rentals.recordCount(),
+                              [&rentals](int record, int index) { return rentalColumnValue(rentals, record, index); },
+                              "Ausleihe", "Ausleihen", fileNoticeOf(rentals)};
+    });
+}
