@@ -41,7 +41,7 @@ void BM_SaveAll(benchmark::State& state) {
     library->clear();
     library->load();
     for (auto _ : state) {
-        if (!library->saveAll()) state.SkipWithError("saveAll refused");
+        if (library->saveAll() != storage::SaveResult::Saved) state.SkipWithError("saveAll refused");
     }
 }
 

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr int STEP_SEARCH = keys::CTRL_A;  // typed: search again with the last title
-constexpr int NOT_FOUND = -1;
 constexpr int PROMPT_ROW = 10;
 constexpr int QUESTION_ROW = 20;
 constexpr int ANSWER_ROW = 22;
@@ -18,14 +17,6 @@ constexpr int SAVE_FAILED_ROW = 24;
 
 bool stepActs(int state) {
     return state == DvdApplication::REDRAW || state == STEP_SEARCH || state == keys::ESCAPE;
-}
-
-// The first record in file order whose title has exactly these bytes.
-int findTitle(const RemovalDialog& dialog, const std::string& title) {
-    for (int row = 0; row < dialog.recordCount; ++row) {
-        if (dialog.titleOf(row) == title) return row;
-    }
-    return NOT_FOUND;
 }
 
 }  // namespace
@@ -48,23 +39,29 @@ void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) 
             state = STEP_SEARCH;
         } else if (state == STEP_SEARCH) {
             application.clearScreen();
-            const int found = findTitle(dialog, title);
-            if (found == NOT_FOUND) {
+            const dialog::TitleSearch search = dialog.findTitle(title);
+            if (search.record == dialog::TitleSearch::NOT_FOUND) {
                 dialog::showMessage(application, QUESTION_ROW, 20,
-                                    dialog.fileLocked ? dialog::FILE_LOCKED : "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!");
+                                    dialog::notFoundMessage(application, search, QUESTION_ROW, 20,
+                                                            "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!"));
                 state = DvdApplication::REDRAW;
                 continue;
             }
             application.setColor(colors::YELLOW, colors::BLACK);
             dialog::writeAt(application, QUESTION_ROW, dialog.questionColumn,
-                            dialog.questionStart + dialog.titleOf(found) + dialog.questionEnd);
+                            dialog.questionStart + title + dialog.questionEnd);
             application.setCursor(ANSWER_ROW, dialog.questionColumn);
             std::cout << "[j/n]:";
             const std::string answer = application.readField(1, ANSWER_ROW, dialog.answerColumn);
+            if (answer != "j" && answer != "J") return;
             // A failed rewrite leaves the file as it was; say so instead of returning silently.
-            if ((answer == "j" || answer == "J") && !dialog.removeAndSave(found))
-                dialog::showMessage(application, SAVE_FAILED_ROW, dialog.questionColumn, dialog::SAVE_FAILED);
-            return;
+            const storage::SaveResult saved = dialog.removeAndSave(search.record);
+            if (saved == storage::SaveResult::Saved) return;
+            const bool changed = saved == storage::SaveResult::ChangedMeanwhile;
+            dialog::showMessage(application, SAVE_FAILED_ROW, dialog.questionColumn,
+                                changed ? dialog::FILE_CHANGED : dialog::SAVE_FAILED);
+            if (!changed) return;
+            state = DvdApplication::REDRAW;
         }
     }
 }
