@@ -3,6 +3,7 @@
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
 #include "app/FormEngine.h"
+#include "app/LockWaitNotice.h"
 #include "app/RecordRemoval.h"
 
 namespace {
@@ -27,7 +28,9 @@ void DvdApplication::lendDvdForm() {
         .fields = {
             {.label = "Titel:", .row = 10, .length = 30, .step = REDRAW,
              .value = field(&RentalRegister::setFilmTitle),
-             .accepts = [titleCheckLibrary](const std::string& text) { return isTitleInLibrary(*titleCheckLibrary, text); },
+             .accepts = [this, titleCheckLibrary](const std::string& text) {
+                 return withLockWaitNotice(*this, 20, 30, [&] { return isTitleInLibrary(*titleCheckLibrary, text); });
+             },
              .refusal = {.message = "FILM NICHT VORHANDEN!",
                          .messageNow = [this, titleCheckLibrary]() {
                              return dialog::notFoundMessage(*this, record_removal::searchResult(*titleCheckLibrary, -1),
@@ -40,7 +43,7 @@ void DvdApplication::lendDvdForm() {
             {.label = "Vorname:", .row = 14, .length = 30, .step = 'E',
              .value = field(&RentalRegister::setFirstName)},
         },
-        .appendRecord = [this] { return rentals.appendRecord(); },
+        .appendRecord = [this] { return withLockWaitNotice(*this, 20, 30, [this] { return rentals.appendRecord(); }); },
         .messageRow = 20,
         .messageColumn = 30,
     };

@@ -4,6 +4,7 @@
 
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
+#include "app/LockWaitNotice.h"
 #include "console/Colors.h"
 #include "console/Keys.h"
 
@@ -39,7 +40,8 @@ void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) 
             state = STEP_SEARCH;
         } else if (state == STEP_SEARCH) {
             application.clearScreen();
-            const dialog::TitleSearch search = dialog.findTitle(title);
+            const dialog::TitleSearch search =
+                withLockWaitNotice(application, QUESTION_ROW, 20, [&] { return dialog.findTitle(title); });
             if (search.record == dialog::TitleSearch::NOT_FOUND) {
                 dialog::showMessage(application, QUESTION_ROW, 20,
                                     dialog::notFoundMessage(application, search, QUESTION_ROW, 20,
@@ -55,7 +57,8 @@ void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) 
             const std::string answer = application.readField(1, ANSWER_ROW, dialog.answerColumn);
             if (answer != "j" && answer != "J") return;
             // A failed rewrite leaves the file as it was; say so instead of returning silently.
-            const storage::SaveResult saved = dialog.removeAndSave(search.record);
+            const storage::SaveResult saved = withLockWaitNotice(
+                application, SAVE_FAILED_ROW, dialog.questionColumn, [&] { return dialog.removeAndSave(search.record); });
             if (saved == storage::SaveResult::Saved) return;
             const bool changed = saved == storage::SaveResult::ChangedMeanwhile;
             dialog::showMessage(application, SAVE_FAILED_ROW, dialog.questionColumn,

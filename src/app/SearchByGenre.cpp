@@ -4,6 +4,7 @@
 
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
+#include "app/LockWaitNotice.h"
 #include "app/LibraryColumns.h"
 #include "console/Colors.h"
 #include "console/Keys.h"
@@ -21,7 +22,7 @@ bool stepActs(int state) {
 
 void DvdApplication::searchByGenre() {
     library.clear();
-    library.load();
+    withLockWaitNotice(*this, 20, 30, [this] { return library.load(); });
     std::string searchText;
     bool resultsOnScreen = false;
     int state = REDRAW;
