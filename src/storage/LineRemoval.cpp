@@ -5,7 +5,8 @@
 
 namespace storage {
 
-LineRemoval::LineRemoval(std::vector<LineSpan> removedLines) : ranges(std::move(removedLines)) {
+LineRemoval::LineRemoval(std::vector<LineSpan> removedLines, long long endOfRead)
+    : ranges(std::move(removedLines)), readEnd(endOfRead) {
     std::sort(ranges.begin(), ranges.end(), [](const LineSpan& a, const LineSpan& b) { return a.start < b.start; });
 }
 
@@ -38,12 +39,15 @@ void LineRemoval::checkRemovedByte(char byte) {
     }
 }
 
-void LineRemoval::finishRemovedLine() {
-    if (shape == Shape::Text) owed = Owed::LineEnd;
-    if (shape == Shape::CarriageReturns) {
-        if (carriageReturns > 1) broken = true;  // CRs not before an LF: a line end each
-        owed = Owed::NewlineAfterCarriageReturn;
+void LineRemoval::finishRemovedLine(const LineSpan& line) {
+    if (shape == Shape::CarriageReturns && carriageReturns > 1) broken = true;  // CRs not before an LF: a line end each
+    if (line.end != readEnd) {
+        // Inside what was read a line ends where the reader said it did.
+        if (shape == Shape::Text) broken = true;
+        return;
     }
+    if (shape == Shape::Text) owed = Owed::LineEnd;
+    if (shape == Shape::CarriageReturns) owed = Owed::NewlineAfterCarriageReturn;
 }
 
 bool LineRemoval::takesOwedByte(char byte) {
@@ -84,18 +88,28 @@ bool LineRemoval::copy(std::string_view chunk, const Writer& write) {
         }
         if (inRemoved) {
             const LineSpan& line = ranges[next];
-            if (at == line.start) shape = Shape::Text;
+            if (at == line.start) {
+                shape = Shape::Text;
+                afterLoneCarriageReturn = lastKeptByte == '\r';
+            }
             const long long end = std::min(line.end, chunkEnd);
             for (; at < end; ++at) checkRemovedByte(byteAt(at));
             if (at == line.end) {
                 ++next;
-                finishRemovedLine();
+                finishRemovedLine(line);
             }
             continue;
         }
         const long long pieceEnd = next < ranges.size() ? std::min(chunkEnd, ranges[next].start) : chunkEnd;
-        if (!write(chunk.substr(static_cast<std::size_t>(at - chunkStart), static_cast<std::size_t>(pieceEnd - at))))
-            return false;
+        const std::string_view piece =
+            chunk.substr(static_cast<std::size_t>(at - chunkStart), static_cast<std::size_t>(pieceEnd - at));
+        if (afterLoneCarriageReturn && (piece.front() == '\r' || piece.front() == '\n')) {
+            broken = true;
+            break;
+        }
+        afterLoneCarriageReturn = false;
+        if (!write(piece)) return false;
+        lastKeptByte = piece.back();
         at = pieceEnd;
     }
     return !broken;

@@ -207,7 +207,7 @@ SaveResult StoreFile::replace() {
 }
 
 SaveResult StoreFile::copyWithoutRemovedLines(DataFile& file) {
-    LineRemoval removal(removedLines);
+    LineRemoval removal(removedLines, scannedBytes == fileSize ? fileSize : -1);
     // The removed lines all lie in the part read, so the copy's part read
     // is that much shorter.
     const long long newScannedBytes = scannedBytes - removal.removedBefore(scannedBytes);
