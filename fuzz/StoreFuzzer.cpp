@@ -1,6 +1,8 @@
 // Any bytes as a data file: load must hold what fits, count the rest, touch
 // no row at or beyond MAX_RECORDS, hold the records an independent read of the
-// bytes finds, and a removal must leave out one range of bytes and nothing else.
+// bytes finds, and a removal must leave out exactly the chosen record's line
+// (or be refused where it would join two line ends), found by its row or by
+// a search through the file.
 //
 // The fuzzer changes into a scratch directory before it reads its arguments:
 // give corpus directories and -artifact_prefix as absolute paths.
@@ -58,32 +60,60 @@ Rows loadRows(Store& store, RowOf rowOf) {
     return rows;
 }
 
-template <typename Store, typename RowOf>
-void roundTrip(Store& store, const char* fileName, int columns, std::string_view bytes, RowOf rowOf) {
+long long recordsIn(std::string_view bytes, int columns) {
+    TableReader reader(columns);
+    reader.reader.feed(bytes);
+    reader.reader.finish();
+    return static_cast<long long>(reader.reader.keptRecordCount()) + reader.reader.recordsNotKept();
+}
+
+// `findOf(store, text)` looks through the file for the first record with
+// that text in column `searched`: when given, the removal takes the record
+// it found, not the loaded row.
+template <typename Store, typename RowOf, typename FindOf>
+void roundTrip(Store& store, const char* fileName, int columns, std::string_view bytes, RowOf rowOf,
+               std::size_t searched, FindOf findOf) {
     writeFile(fileName, bytes);
     Rows first = loadRows(store, rowOf);
 
     TableReader independent(columns);
     independent.reader.feed(bytes);
     independent.reader.finish();
-    require(static_cast<long long>(first.size()) + store.unreadLineCount() ==
-                static_cast<long long>(independent.reader.keptRecordCount()) + independent.reader.recordsNotKept(),
-            "every record either held or counted");
+    const long long records = static_cast<long long>(independent.reader.keptRecordCount()) + independent.reader.recordsNotKept();
+    require(static_cast<long long>(first.size()) + store.unreadLineCount() == records, "every record either held or counted");
     independent.table.resize(independent.reader.keptRecordCount(), std::vector<std::string>(columns));
     require(independent.table == first, "the store holds the records in file order");
 
-    require(store.saveAll() && readFile(fileName) == bytes, "a save with nothing removed leaves the file");
+    require(store.saveAll() == storage::SaveResult::Saved && readFile(fileName) == bytes, "a save with nothing removed leaves the file");
     if (first.empty()) return;
-    // A removal leaves out one range of the file's bytes and keeps every other byte.
-    const std::size_t chosen = first.size() / 2;
-    store.removeRecord(static_cast<int>(chosen));
-    require(store.saveAll(), "removing a loaded record saves");
+    std::size_t chosen = first.size() / 2;
+    int removed = static_cast<int>(chosen);
+    if (searched < static_cast<std::size_t>(columns)) {
+        const std::string text = first[chosen][searched];
+        for (chosen = 0; first[chosen][searched] != text;) ++chosen;
+        store.clear();
+        removed = findOf(store, text);
+        require(removed == static_cast<int>(chosen), "a search finds the first record with the text");
+    }
+    const storage::CsvRecordReader::LineSpan line = independent.reader.keptLines()[chosen];
+    require(recordsIn(bytes.substr(static_cast<std::size_t>(line.start), static_cast<std::size_t>(line.end - line.start)),
+                      columns) == 1,
+            "a record's line reads as one record");
+    store.removeRecord(removed);
+    const storage::SaveResult result = store.saveAll();
     const std::string saved = readFile(fileName);
-    require(saved.size() < bytes.size(), "a removal shortens the file");
-    std::size_t same = 0;
-    while (same < saved.size() && saved[same] == bytes[same]) ++same;
-    require(bytes.substr(same + bytes.size() - saved.size()) == std::string_view(saved).substr(same),
-            "exactly one range of bytes left out");
+    // Between a lone CR and a CR or LF the two would join into one line end.
+    const auto at = [&](long long offset) { return bytes[static_cast<std::size_t>(offset)]; };
+    if (line.start > 0 && at(line.start - 1) == '\r' && line.end < static_cast<long long>(bytes.size()) &&
+        (at(line.end) == '\r' || at(line.end) == '\n')) {
+        require(result == storage::SaveResult::Failed && saved == bytes, "a removal that would join lines is refused");
+        return;
+    }
+    require(result == storage::SaveResult::Saved, "removing a loaded record saves");
+    require(saved == std::string(bytes.substr(0, static_cast<std::size_t>(line.start))) +
+                         std::string(bytes.substr(static_cast<std::size_t>(line.end))),
+            "exactly the record's line left out");
+    require(recordsIn(saved, columns) == records - 1, "one record fewer, no other line joined or split");
     first.erase(first.begin() + static_cast<std::ptrdiff_t>(chosen));
     Rows again = loadRows(store, rowOf);
     // Lines the store could not hold before may now move up into it.
@@ -102,7 +132,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static auto library = std::make_unique<DvdLibrary>();
     static auto rentals = std::make_unique<RentalRegister>();
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    roundTrip(*library, "DVDBibliothek.csv", 4, bytes, libraryRow);
-    roundTrip(*rentals, "DVDVerleih.csv", 3, bytes, rentalRow);
+    // The library removes a loaded row, the register the record a search found.
+    roundTrip(*library, "DVDBibliothek.csv", 4, bytes, libraryRow, 4, [](DvdLibrary&, const std::string&) { return -1; });
+    roundTrip(*rentals, "DVDVerleih.csv", 3, bytes, rentalRow, 0,
+              [](RentalRegister& store, const std::string& text) { return store.findFilmTitle(text); });
     return 0;
 }

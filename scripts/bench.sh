@@ -74,6 +74,9 @@ storage_rows=$(awk -F, '
     $1 == "BM_ClearAndLoad/real_time_median" { printf "| 5 | `clear` + `load` of 1999 records | %.2f ms | |\n", $3 / 1000 }
     $1 == "BM_SaveAll/real_time_median" { printf "| 5 | `saveAll` of 1999 records | %.2f ms | |\n", $3 / 1000 }
     $1 == "BM_AppendRecord/real_time_median" { printf "| 5 | `appendRecord` of one line | %.2f ms | |\n", $3 / 1000 }
+    $1 ~ /^BM_SearchAndDelete\/2500\/.*real_time_median$/ { printf "| 5 | Delete of record 2400 of 2500 (search through the file, rewrite) | %.1f ms | |\n", $3 }
+    $1 ~ /^BM_SearchAndDelete\/1000000\/.*real_time_median$/ { printf "| 5 | Delete of line 500000 of a 10^6-line file (39 MB) | %.0f ms | |\n", $3 }
+    $1 ~ /^BM_SearchAndDelete\/860000\/.*real_time_median$/ { printf "| 5 | Delete of a record 10 lines before the end of a 32 MiB file | %.0f ms | |\n", $3 }
 ' "$results.storage")
 
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)

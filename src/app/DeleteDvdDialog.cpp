@@ -1,9 +1,9 @@
 #include "app/DvdApplication.h"
+#include "app/RecordRemoval.h"
 #include "app/RemovalDialog.h"
 
 void DvdApplication::deleteDvdDialog() {
     library.clear();
-    library.load();
     runRemovalDialog(*this, {
         .drawHeading = &DvdApplication::drawDeleteDvdHeading,
         .prompt = "Zu loeschender Filmtitel eingeben:",
@@ -13,13 +13,7 @@ void DvdApplication::deleteDvdDialog() {
         .questionEnd = " geloescht werden?",
         .questionColumn = 20,
         .answerColumn = 27,
-        .recordCount = library.recordCount(),
-        .fileLocked = library.wasLocked(),
-        .titleOf = [this](int row) { return library.getTitleGerman(row); },
-        .removeAndSave =
-            [this](int row) {
-                library.removeRecord(row);
-                return library.saveAll();
-            },
+        .findTitle = [this](const std::string& title) { return record_removal::searchResult(library, library.findTitleGerman(title)); },
+        .removeAndSave = [this](int record) { return record_removal::removeAndSave(library, record); },
     });
 }

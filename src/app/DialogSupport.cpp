@@ -21,6 +21,16 @@ void showMessage(ConsoleScreen& screen, int row, int column, std::string_view te
     screen.pause(MESSAGE_MILLISECONDS);
 }
 
+std::string_view notFoundMessage(ConsoleScreen& screen, const TitleSearch& search, int row, int column,
+                                 std::string_view notFound) {
+    if (search.fileLocked) return FILE_LOCKED;
+    if (search.fileNotWhollyRead) {
+        screen.setColor(colors::LIGHT_RED, colors::BLACK);
+        writeAt(screen, row + 2, column, FILE_NOT_WHOLLY_READ);
+    }
+    return notFound;
+}
+
 void eraseMessage(ConsoleScreen& screen, int row, int column, std::string_view text) {
     screen.setCursor(row, column);
     std::cout << std::string(text.size(), ' ');

@@ -13,6 +13,24 @@ constexpr std::string_view SAVE_FAILED = "SPEICHERN FEHLGESCHLAGEN!";
 // Shown instead of what a data file holds when another program kept it
 // locked for longer than a load waits.
 constexpr std::string_view FILE_LOCKED = "DATEI GESPERRT!";
+// Below a "not found" message when the search stopped at the read bound.
+constexpr std::string_view FILE_NOT_WHOLLY_READ = "DATEI NICHT GANZ GELESEN!";
+// Shown instead of SAVE_FAILED when the file changed since it was read.
+constexpr std::string_view FILE_CHANGED = "DATEI WURDE INZWISCHEN GEAENDERT!";
+
+// What a search for one record by its title found.
+struct TitleSearch {
+    static constexpr int NOT_FOUND = -1;
+    int record = NOT_FOUND;
+    bool fileLocked = false;
+    bool fileNotWhollyRead = false;
+};
+
+// The message a fruitless search shows in place of `notFound`, with
+// FILE_NOT_WHOLLY_READ two rows below it when the search stopped early;
+// the second line is drawn at once, the first is left to the caller.
+std::string_view notFoundMessage(ConsoleScreen& screen, const TitleSearch& search, int row, int column,
+                                 std::string_view notFound);
 
 // The message in light red for MESSAGE_MILLISECONDS; it stays on the screen.
 void showMessage(ConsoleScreen& screen, int row, int column, std::string_view text);

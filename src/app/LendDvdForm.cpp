@@ -3,17 +3,16 @@
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
 #include "app/FormEngine.h"
+#include "app/LockWaitNotice.h"
+#include "app/RecordRemoval.h"
 
 namespace {
 
-// Only a German title of the library file, compared byte for byte, can be lent.
+// Only a German title of the library file, compared byte for byte, can be
+// lent; the whole file is looked through, holding none of it.
 bool isTitleInLibrary(DvdLibrary& titles, const std::string& title) {
     titles.clear();
-    titles.load();
-    for (int i = 0; i < titles.recordCount(); ++i) {
-        if (titles.getTitleGerman(i) == title) return true;
-    }
-    return false;
+    return titles.findTitleGerman(title) != DvdLibrary::NOT_FOUND;
 }
 
 }  // namespace
@@ -29,10 +28,13 @@ void DvdApplication::lendDvdForm() {
         .fields = {
             {.label = "Titel:", .row = 10, .length = 30, .step = REDRAW,
              .value = field(&RentalRegister::setFilmTitle),
-             .accepts = [titleCheckLibrary](const std::string& text) { return isTitleInLibrary(*titleCheckLibrary, text); },
+             .accepts = [this, titleCheckLibrary](const std::string& text) {
+                 return withLockWaitNotice(*this, 20, 30, [&] { return isTitleInLibrary(*titleCheckLibrary, text); });
+             },
              .refusal = {.message = "FILM NICHT VORHANDEN!",
-                         .messageNow = [titleCheckLibrary]() -> std::string_view {
-                             return titleCheckLibrary->wasLocked() ? dialog::FILE_LOCKED : "FILM NICHT VORHANDEN!";
+                         .messageNow = [this, titleCheckLibrary]() {
+                             return dialog::notFoundMessage(*this, record_removal::searchResult(*titleCheckLibrary, -1),
+                                                            20, 30, "FILM NICHT VORHANDEN!");
                          },
                          .row = 20, .column = 30,
                          .then = FieldRefusal::Then::StartAfresh}},
@@ -41,7 +43,7 @@ void DvdApplication::lendDvdForm() {
             {.label = "Vorname:", .row = 14, .length = 30, .step = 'E',
              .value = field(&RentalRegister::setFirstName)},
         },
-        .appendRecord = [this] { return rentals.appendRecord(); },
+        .appendRecord = [this] { return withLockWaitNotice(*this, 20, 30, [this] { return rentals.appendRecord(); }); },
         .messageRow = 20,
         .messageColumn = 30,
     };

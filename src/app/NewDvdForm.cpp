@@ -1,5 +1,6 @@
 #include "app/DvdApplication.h"
 #include "app/FormEngine.h"
+#include "app/LockWaitNotice.h"
 
 // The record is assembled in WORK_ROW and appended to the file as one line.
 void DvdApplication::newDvdForm() {
@@ -19,7 +20,7 @@ void DvdApplication::newDvdForm() {
              .refusal = {.message = "FALSCHE EINGABE DER LAENGE!", .row = 30, .column = 25,
                          .then = FieldRefusal::Then::AskAgain}},
         },
-        .appendRecord = [this] { return library.appendRecord(); },
+        .appendRecord = [this] { return withLockWaitNotice(*this, 30, 25, [this] { return library.appendRecord(); }); },
         .messageRow = 30,
         .messageColumn = 25,
     };

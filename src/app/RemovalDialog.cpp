@@ -4,25 +4,17 @@
 
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
+#include "app/LockWaitNotice.h"
 #include "console/Colors.h"
 #include "console/InputField.h"
 #include "console/Keys.h"
 
 namespace {
 
-constexpr int NOT_FOUND = -1;
 constexpr int PROMPT_ROW = 10;
 constexpr int QUESTION_ROW = 20;
 constexpr int ANSWER_ROW = 22;
 constexpr int SAVE_FAILED_ROW = 24;
-
-// The first record in file order whose title has exactly these bytes.
-int findTitle(const RemovalDialog& dialog, const std::string& title) {
-    for (int row = 0; row < dialog.recordCount; ++row) {
-        if (dialog.titleOf(row) == title) return row;
-    }
-    return NOT_FOUND;
-}
 
 // The title typed at the prompt; on a prompt asked again after a title was
 // not found, Ctrl+A as the first key searches again with the last title.
@@ -46,22 +38,30 @@ void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) 
     for (bool askedAgain = false;; askedAgain = true) {
         if (!askTitle(application, dialog, title, askedAgain)) return;
         application.clearScreen();
-        const int found = findTitle(dialog, title);
-        if (found == NOT_FOUND) {
+        const dialog::TitleSearch search =
+            withLockWaitNotice(application, QUESTION_ROW, 20, [&] { return dialog.findTitle(title); });
+        if (search.record == dialog::TitleSearch::NOT_FOUND) {
             // Keys typed meanwhile go to the prompt asked again.
             dialog::showMessage(application, QUESTION_ROW, 20,
-                                dialog.fileLocked ? dialog::FILE_LOCKED : "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!");
+                                dialog::notFoundMessage(application, search, QUESTION_ROW, 20,
+                                                        "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!"));
             continue;
         }
         application.setColor(colors::YELLOW, colors::BLACK);
         dialog::writeAt(application, QUESTION_ROW, dialog.questionColumn,
-                        dialog.questionStart + dialog.titleOf(found) + dialog.questionEnd);
+                        dialog.questionStart + title + dialog.questionEnd);
         application.setCursor(ANSWER_ROW, dialog.questionColumn);
         std::cout << "[j/n]:";
         const std::string answer = application.readField(1, ANSWER_ROW, dialog.answerColumn);
+        if (answer != "j" && answer != "J") return;
         // A failed rewrite leaves the file as it was; say so instead of returning silently.
-        if ((answer == "j" || answer == "J") && !dialog.removeAndSave(found))
-            dialog::showMessage(application, SAVE_FAILED_ROW, dialog.questionColumn, dialog::SAVE_FAILED);
-        return;
+        const storage::SaveResult saved = withLockWaitNotice(
+            application, SAVE_FAILED_ROW, dialog.questionColumn, [&] { return dialog.removeAndSave(search.record); });
+        if (saved == storage::SaveResult::Saved) return;
+        const bool changed = saved == storage::SaveResult::ChangedMeanwhile;
+        dialog::showMessage(application, SAVE_FAILED_ROW, dialog.questionColumn,
+                            changed ? dialog::FILE_CHANGED : dialog::SAVE_FAILED);
+        // A file changed meanwhile is read afresh by the next search, from the title prompt.
+        if (!changed) return;
     }
 }

@@ -2,11 +2,15 @@
 #include <functional>
 #include <string>
 
+#include "app/DialogSupport.h"
+#include "storage/StoreFile.h"
+
 class DvdApplication;
 
 // What the delete dialog and the return dialog share: a title typed at a
 // prompt, the first record with exactly that title, a question, and on "j" or
-// "J" the record removed and its file rewritten.
+// "J" the record removed and its file rewritten; a file changed meanwhile
+// starts the dialog again.
 // The rows are the same for both dialogs; texts and columns are their own.
 struct RemovalDialog {
     void (DvdApplication::*drawHeading)();
@@ -18,12 +22,11 @@ struct RemovalDialog {
     const char* questionEnd;
     int questionColumn;
     int answerColumn;  // where "j" or "n" is typed, after "[j/n]:" below the question
-    int recordCount;
-    // The file could not be loaded because someone else held its lock.
-    bool fileLocked;
-    std::function<std::string(int row)> titleOf;
-    // Takes the record out and rewrites the file; false when the file could not be written.
-    std::function<bool(int row)> removeAndSave;
+    // The first record in the file with exactly the title typed.
+    std::function<dialog::TitleSearch(const std::string& title)> findTitle;
+    // Takes the record found out and rewrites the file. ChangedMeanwhile
+    // leaves the store empty: the dialog starts again at its title prompt.
+    std::function<storage::SaveResult(int record)> removeAndSave;
 };
 
 void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog);

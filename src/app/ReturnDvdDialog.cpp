@@ -1,9 +1,9 @@
 #include "app/DvdApplication.h"
+#include "app/RecordRemoval.h"
 #include "app/RemovalDialog.h"
 
 void DvdApplication::returnDvdDialog() {
     rentals.clear();
-    rentals.load();
     runRemovalDialog(*this, {
         .drawHeading = &DvdApplication::drawReturnHeading,
         .prompt = "Titel des zurueckgegebenen Filmes eingeben:",
@@ -13,13 +13,7 @@ void DvdApplication::returnDvdDialog() {
         .questionEnd = " retour?",
         .questionColumn = 10,
         .answerColumn = 17,
-        .recordCount = rentals.recordCount(),
-        .fileLocked = rentals.wasLocked(),
-        .titleOf = [this](int row) { return rentals.getFilmTitle(row); },
-        .removeAndSave =
-            [this](int row) {
-                rentals.removeRecord(row);
-                return rentals.saveAll();
-            },
+        .findTitle = [this](const std::string& title) { return record_removal::searchResult(rentals, rentals.findFilmTitle(title)); },
+        .removeAndSave = [this](int record) { return record_removal::removeAndSave(rentals, record); },
     });
 }

@@ -4,6 +4,7 @@
 
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
+#include "app/LockWaitNotice.h"
 #include "app/LibraryColumns.h"
 #include "console/Colors.h"
 #include "console/InputField.h"
@@ -19,7 +20,7 @@ constexpr char RESULT_KEYS[] = {DvdApplication::REDRAW, KEY_SEARCH_AGAIN, '\0'};
 
 void DvdApplication::searchByGenre() {
     library.clear();
-    library.load();
+    withLockWaitNotice(*this, 20, 30, [this] { return library.load(); });
     std::string searchText;
     for (bool askedAgain = false;;) {
         clearScreen();

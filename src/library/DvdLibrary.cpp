@@ -18,6 +18,7 @@ void DvdLibrary::clear() {
     count = 0;
     file.forget();
     lastLoad = storage::StoreFile::LoadResult::Missing;
+    lastSearchStoppedAtBound = false;
 }
 
 bool DvdLibrary::load() {
@@ -27,13 +28,25 @@ bool DvdLibrary::load() {
 
 bool DvdLibrary::appendRecord() { return file.append(columns(), WORK_ROW); }
 
-bool DvdLibrary::saveAll() { return file.replace(); }
+storage::SaveResult DvdLibrary::saveAll() { return file.replace(); }
 
 void DvdLibrary::removeRecord(int row) {
-    storage::removeRow(columns(), row, count);
+    // A record found past the rows held leaves only the file.
+    if (row < count) {
+        storage::removeRow(columns(), row, count);
+        --count;
+    }
     file.removeLine(row);
-    --count;
 }
+
+int DvdLibrary::findTitleGerman(const std::string& title) {
+    const storage::StoreFile::Search search = file.findRecord(1, title);
+    lastLoad = search.read;
+    lastSearchStoppedAtBound = search.stoppedAtBound;
+    return search.record;
+}
+
+bool DvdLibrary::searchStoppedAtBound() const { return lastSearchStoppedAtBound; }
 
 int DvdLibrary::recordCount() const { return count; }
 int DvdLibrary::unreadLineCount() const { return file.unreadLineCount(); }

@@ -19,15 +19,23 @@ public:
     // Appends the file's records; false when the file is missing, unreadable
     // or locked by someone else for longer than a store waits.
     bool load();
-    // Whether the last load found the file locked.
+    // Whether the last load or search found the file locked.
     bool wasLocked() const;
     // Appends WORK_ROW to the file; true only when the whole line reached it.
     bool appendRecord();
     // Takes the lines of the records removed since the load out of the file,
-    // leaving every other byte as it is; true only when it was safely
-    // replaced. Refused when the file changed since the load.
-    bool saveAll();
+    // leaving every other byte as it is, lines appended since included.
+    // Refused (ChangedMeanwhile) when the file changed otherwise.
+    storage::SaveResult saveAll();
+    // A row loaded, or a record number findTitleGerman gave.
     void removeRecord(int row);
+    // The number in the file of the first record with exactly this German
+    // title, looked for through the whole file as far as a load reads
+    // (FILE_BYTES_SCANNED), or NOT_FOUND; no rows are filled.
+    static constexpr int NOT_FOUND = storage::StoreFile::Search::NOT_FOUND;
+    int findTitleGerman(const std::string& title);
+    // Whether the last search stopped at FILE_BYTES_SCANNED without a find.
+    bool searchStoppedAtBound() const;
     int recordCount() const;
     // Records in the file that the last load could not hold (0 when complete).
     int unreadLineCount() const;
@@ -59,4 +67,5 @@ private:
     int count = 0;
     storage::StoreFile file;
     storage::StoreFile::LoadResult lastLoad = storage::StoreFile::LoadResult::Missing;
+    bool lastSearchStoppedAtBound = false;
 };

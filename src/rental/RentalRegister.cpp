@@ -16,6 +16,7 @@ void RentalRegister::clear() {
     count = 0;
     file.forget();
     lastLoad = storage::StoreFile::LoadResult::Missing;
+    lastSearchStoppedAtBound = false;
 }
 
 bool RentalRegister::load() {
@@ -25,13 +26,25 @@ bool RentalRegister::load() {
 
 bool RentalRegister::appendRecord() { return file.append(columns(), WORK_ROW); }
 
-bool RentalRegister::saveAll() { return file.replace(); }
+storage::SaveResult RentalRegister::saveAll() { return file.replace(); }
 
 void RentalRegister::removeRecord(int row) {
-    storage::removeRow(columns(), row, count);
+    // A record found past the rows held leaves only the file.
+    if (row < count) {
+        storage::removeRow(columns(), row, count);
+        --count;
+    }
     file.removeLine(row);
-    --count;
 }
+
+int RentalRegister::findFilmTitle(const std::string& title) {
+    const storage::StoreFile::Search search = file.findRecord(0, title);
+    lastLoad = search.read;
+    lastSearchStoppedAtBound = search.stoppedAtBound;
+    return search.record;
+}
+
+bool RentalRegister::searchStoppedAtBound() const { return lastSearchStoppedAtBound; }
 
 int RentalRegister::recordCount() const { return count; }
 int RentalRegister::unreadLineCount() const { return file.unreadLineCount(); }

@@ -17,8 +17,11 @@ public:
     void clear();
     bool load();
     bool appendRecord();
-    bool saveAll();
+    storage::SaveResult saveAll();
     void removeRecord(int row);
+    static constexpr int NOT_FOUND = storage::StoreFile::Search::NOT_FOUND;
+    int findFilmTitle(const std::string& title);
+    bool searchStoppedAtBound() const;
     int recordCount() const;
     int unreadLineCount() const;
     bool hasUncountedLines() const;
@@ -41,4 +44,5 @@ private:
     int count = 0;
     storage::StoreFile file;
     storage::StoreFile::LoadResult lastLoad = storage::StoreFile::LoadResult::Missing;
+    bool lastSearchStoppedAtBound = false;
 };

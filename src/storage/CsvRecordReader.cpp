@@ -16,18 +16,21 @@ CsvRecordReader::CsvRecordReader(const CsvLayout& layout, int toKeep, FieldTarge
 
 void CsvRecordReader::feed(std::string_view bytes) {
     for (std::size_t at = 0; at < bytes.size(); ++at) {
-        if (!keepingLine && !pendingCarriageReturn) {
+        if (!keepingLine && pendingCarriageReturns == 0) {
             // Lines past the kept ones are only counted: skip to the line end.
-            const void* found = std::memchr(bytes.data() + at, '\n', bytes.size() - at);
-            if (found == nullptr) {
-                lineHasBytes = true;
-                break;
-            }
-            at = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
-            takeLineEnd(bytesFed + static_cast<long long>(at) + 1);
-            continue;
+            const char* rest = bytes.data() + at;
+            const void* newline = std::memchr(rest, '\n', bytes.size() - at);
+            const std::size_t untilNewline =
+                newline == nullptr ? bytes.size() - at : static_cast<std::size_t>(static_cast<const char*>(newline) - rest);
+            const void* carriageReturn = std::memchr(rest, '\r', untilNewline);
+            const std::size_t skipped =
+                carriageReturn == nullptr ? untilNewline
+                                          : static_cast<std::size_t>(static_cast<const char*>(carriageReturn) - rest);
+            if (skipped > 0) lineHasBytes = true;
+            at += skipped;
+            if (at == bytes.size()) break;
         }
-        if (state == FieldState::Plain && !pendingCarriageReturn) {
+        if (state == FieldState::Plain && pendingCarriageReturns == 0) {
             // Most bytes are plain field text: take a whole run of it at once.
             std::size_t end = at;
             while (end < bytes.size() && bytes[end] != ',' && bytes[end] != '\r' && bytes[end] != '\n') ++end;
@@ -38,31 +41,31 @@ void CsvRecordReader::feed(std::string_view bytes) {
                 if (at == bytes.size()) break;
             }
         }
-        char byte = bytes[at];
-        if (pendingCarriageReturn) {
-            pendingCarriageReturn = false;
-            if (byte == '\n') {
-                takeLineEnd(bytesFed + static_cast<long long>(at) + 1);
-                continue;
-            }
-            takeByte('\r');
-        }
+        const char byte = bytes[at];
+        const long long position = bytesFed + static_cast<long long>(at);
         if (byte == '\r') {
-            pendingCarriageReturn = true;
+            if (pendingCarriageReturns++ == 0) carriageReturnsStart = position;
         } else if (byte == '\n') {
-            takeLineEnd(bytesFed + static_cast<long long>(at) + 1);
+            // The CRs before it belong to this one line end.
+            pendingCarriageReturns = 0;
+            takeLineEnd(position + 1);
         } else {
+            endCarriageReturnLines();
             takeByte(byte);
         }
     }
     bytesFed += static_cast<long long>(bytes.size());
 }
 
+void CsvRecordReader::endCarriageReturnLines() {
+    // Not followed by an LF: each CR ends a line, the later ones empty lines.
+    const long long count = pendingCarriageReturns;
+    pendingCarriageReturns = 0;
+    for (long long index = 0; index < count; ++index) takeLineEnd(carriageReturnsStart + index + 1);
+}
+
 void CsvRecordReader::finish() {
-    if (pendingCarriageReturn) {
-        pendingCarriageReturn = false;
-        takeByte('\r');
-    }
+    endCarriageReturnLines();
     // The empty rest after the last line end is no record.
     if (lineHasBytes) takeLineEnd(bytesFed);
 }
@@ -168,8 +171,12 @@ void CsvRecordReader::startNextField() {
 void CsvRecordReader::takeLineEnd(long long lineEnd) {
     if (state == FieldState::Quoted) rereadQuotedFieldPlainly();
     if (keepingLine) {
+        if (lineDone) {
+            lineDone(keptCount, {lineStart, lineEnd});
+        } else {
+            keptSpans.push_back({lineStart, lineEnd});
+        }
         ++keptCount;
-        keptSpans.push_back({lineStart, lineEnd});
     } else {
         ++notKept;
     }

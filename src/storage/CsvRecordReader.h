@@ -11,7 +11,8 @@ namespace storage {
 
 // Splits the bytes of a data file into records, fed in chunks of any size.
 //
-// CR LF and a bare LF end a line; any other CR is an ordinary byte. A comma
+// A line ends at an LF, at one or more CRs followed by an LF, or at a CR
+// followed by anything else (old Mac files), wherever it stands. A comma
 // separates fields; fields beyond the layout's column count are dropped; a
 // line with fewer fields leaves the rest empty. A last line without a line
 // end is a record too. A field that starts with '"' is a quoted field when
@@ -31,6 +32,11 @@ public:
         long long end = 0;
     };
 
+    // Told the line of each kept record once it has ended, instead of the
+    // lines being held for keptLines(): a search through a whole file keeps
+    // no more than the record it reads.
+    using LineDone = std::function<void(std::size_t record, const LineSpan& line)>;
+
     // The text that the bytes of one field of a kept record are appended to.
     // Asked once per field that has bytes; never for records past the limit.
     using FieldTarget = std::function<std::string&(std::size_t record, std::size_t column)>;
@@ -38,6 +44,8 @@ public:
     // Records past recordsToKeep are only counted, their bytes not held.
     CsvRecordReader(const CsvLayout& layout, int recordsToKeep, FieldTarget target,
                     std::size_t fieldBytesKept = static_cast<std::size_t>(-1));
+
+    void onLineDone(LineDone done) { lineDone = std::move(done); }
 
     void feed(std::string_view bytes);
     // Call once after the last chunk of the whole file. (Not called when the
@@ -54,6 +62,7 @@ private:
 
     void takeByte(char byte);
     void takeLineEnd(long long lineEnd);
+    void endCarriageReturnLines();
     void startNextField();
     void startLine();
     void holdQuotedByte(char byte);
@@ -66,6 +75,7 @@ private:
     std::size_t recordsToKeep;
     std::size_t fieldBytesKept;
     FieldTarget targetOf;
+    LineDone lineDone;
     std::size_t keptCount = 0;
     long long notKept = 0;
     std::vector<LineSpan> keptSpans;
@@ -78,7 +88,10 @@ private:
     std::size_t fieldTextStart = 0;    // its length before this field's bytes
     FieldState state = FieldState::Start;
     bool plainToLineEnd = false;
-    bool pendingCarriageReturn = false;
+    // A run of CRs not yet known to end in an LF (one line end) or not (a
+    // line end each), and where it started.
+    long long pendingCarriageReturns = 0;
+    long long carriageReturnsStart = 0;
     bool lineHasBytes = false;
     // The bytes of an open quoted field as they stand in the file, from its
     // opening quote on, in case it turns out not to be a quoted field; no

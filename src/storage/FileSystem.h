@@ -43,7 +43,7 @@ public:
 
     // Writes the bytes at the end with a single write and syncs them to disk.
     // On any failure the file is cut back to its former length, so it never
-    // keeps part of the bytes.
+    // keeps part of the bytes; a file this open made is removed again then.
     bool appendWhole(std::string_view bytes);
 
     // Makes the file hold exactly what `produce` hands to its writer: a
@@ -59,6 +59,8 @@ private:
     std::string path;
     std::intptr_t handle = -1;
     Status openStatus = Status::Failed;
+    // Made by this object's open (Append), so an append that fails removes it.
+    bool createdFile = false;
 };
 
 // Removes the temporary file a replacement is writing at this moment, if any.

@@ -30,17 +30,20 @@ auto retryOnInterrupt(Call call) {
     return result;
 }
 
-// The name of the temporary file being written, for the signal handler.
-char unfinishedTemporary[4096];
+// The temporary file being written, for the signal handler: its name in
+// the directory open as unfinishedDirectory.
+char unfinishedTemporary[256];
+volatile std::sig_atomic_t unfinishedDirectory = -1;
 volatile std::sig_atomic_t hasUnfinishedTemporary = 0;
 
 // Set before the file is created, so that no moment exists in which a signal
 // could leave it behind unnamed.
-bool registerUnfinished(const std::string& temporaryPath) {
-    if (temporaryPath.size() >= sizeof unfinishedTemporary) return false;
+bool registerUnfinished(int directory, const std::string& temporaryName) {
+    if (temporaryName.size() >= sizeof unfinishedTemporary) return false;
     hasUnfinishedTemporary = 0;
     std::atomic_signal_fence(std::memory_order_seq_cst);
-    std::memcpy(unfinishedTemporary, temporaryPath.c_str(), temporaryPath.size() + 1);
+    std::memcpy(unfinishedTemporary, temporaryName.c_str(), temporaryName.size() + 1);
+    unfinishedDirectory = directory;
     std::atomic_signal_fence(std::memory_order_seq_cst);
     hasUnfinishedTemporary = 1;
     return true;
@@ -84,25 +87,37 @@ std::size_t nameStart(const std::string& path) {
     return slash == std::string::npos ? 0 : slash + 1;
 }
 
-// Through a symbolic link the file it points to is meant, not the link.
-std::string resolvedPath(const std::string& path) {
-    std::string target = path;
-    if (char* resolved = realpath(path.c_str(), nullptr)) {
-        target = resolved;
-        free(resolved);
-    }
-    return target;
-}
+// The directory a data file stands in, open, and its name there; through a
+// symbolic link the file it points to is meant, not the link. Files are
+// named relative to the open directory, so no path grows past the system's
+// limit however deep the directory lies.
+struct FileInDirectory {
+    int directory = -1;
+    std::string name;
 
-bool syncDirectory(const std::string& path) {
-    std::string prefix = path.substr(0, nameStart(path));
-    const char* directory = prefix.empty() ? "." : prefix.c_str();
-    int fd = retryOnInterrupt([&] { return open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-    if (fd < 0) return false;
-    int result = retryOnInterrupt([&] { return fsync(fd); });
-    close(fd);
-    return result == 0;
-}
+    explicit FileInDirectory(const std::string& path) {
+        std::string current = path;
+        constexpr int MOST_LINKS_FOLLOWED = 40;
+        for (int hop = 0; hop < MOST_LINKS_FOLLOWED; ++hop) {
+            char target[4096];
+            const ssize_t length = readlink(current.c_str(), target, sizeof target);
+            if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) break;  // not a link
+            const std::string_view link(target, static_cast<std::size_t>(length));
+            current = link.front() == '/' ? std::string(link) : current.substr(0, nameStart(current)) + std::string(link);
+        }
+        const std::string prefix = current.substr(0, nameStart(current));
+        name = current.substr(nameStart(current));
+        directory = retryOnInterrupt(
+            [&] { return open(prefix.empty() ? "." : prefix.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    }
+    ~FileInDirectory() {
+        if (directory >= 0) close(directory);
+    }
+    FileInDirectory(const FileInDirectory&) = delete;
+    FileInDirectory& operator=(const FileInDirectory&) = delete;
+};
+
+bool syncDirectory(int directory) { return retryOnInterrupt([&] { return fsync(directory); }) == 0; }
 
 // Whether `name` is one of the temporary files made beside the data file
 // `dataName`: "." dataName "." pid "." serial ".tmp".
@@ -130,38 +145,42 @@ bool isTemporaryNameOf(std::string_view name, std::string_view dataName) {
 // A writer holds the lock of its temporary file as long as it lives; one
 // whose lock can be taken at once was left by a writer that was killed.
 void removeStaleTemporaryFiles(const std::string& dataPath) {
-    const std::string target = resolvedPath(dataPath);
-    const std::string directory = target.substr(0, nameStart(target));
-    const std::string dataName = target.substr(nameStart(target));
-    DIR* listing = opendir(directory.empty() ? "." : directory.c_str());
-    if (listing == nullptr) return;
+    const FileInDirectory target(dataPath);
+    if (target.directory < 0) return;
+    const int listed = dup(target.directory);
+    DIR* listing = listed < 0 ? nullptr : fdopendir(listed);
+    if (listing == nullptr) {
+        if (listed >= 0) close(listed);
+        return;
+    }
     while (const dirent* entry = readdir(listing)) {
-        if (!isTemporaryNameOf(entry->d_name, dataName)) continue;
-        const std::string temporaryPath = directory + entry->d_name;
-        int fd = retryOnInterrupt(
-            [&] { return open(temporaryPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC); });
+        if (!isTemporaryNameOf(entry->d_name, target.name)) continue;
+        int fd = retryOnInterrupt([&] {
+            return openat(target.directory, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        });
         if (fd < 0) continue;
-        if (isRegularFile(fd) && tryLock(fd, LOCK_EX) == LockAttempt::Taken && namesSameFile(fd, temporaryPath))
-            unlink(temporaryPath.c_str());
+        struct stat opened {};
+        struct stat named {};
+        if (isRegularFile(fd) && tryLock(fd, LOCK_EX) == LockAttempt::Taken && fstat(fd, &opened) == 0 &&
+            fstatat(target.directory, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            opened.st_dev == named.st_dev && opened.st_ino == named.st_ino)
+            unlinkat(target.directory, entry->d_name, 0);
         close(fd);
     }
     closedir(listing);
 }
 
-// A new, empty file beside `path`, locked, readable and writable only by its
-// owner until it gets the permissions of the file it replaces. Its name is
-// registered for the signal handler before it exists.
-// A new, empty file beside `path`, readable and writable only by its owner
-// until it gets the permissions of the file it replaces.
-int createTemporaryBeside(const std::string& path, std::string& temporaryPath) {
+// A new, empty file beside the data file, locked, readable and writable only
+// by its owner until it gets the permissions of the file it replaces. Its
+// name is registered for the signal handler before it exists.
+int createTemporaryBeside(const FileInDirectory& target, std::string& temporaryName) {
     static unsigned serial = 0;
-    std::size_t start = nameStart(path);
     for (int attempt = 0; attempt < OPEN_ATTEMPTS; ++attempt) {
-        temporaryPath = path.substr(0, start) + "." + path.substr(start) + "." + std::to_string(getpid()) + "." +
-                        std::to_string(serial++) + TEMPORARY_SUFFIX;
-        if (!registerUnfinished(temporaryPath)) return -1;
+        temporaryName = "." + target.name + "." + std::to_string(getpid()) + "." + std::to_string(serial++) +
+                        TEMPORARY_SUFFIX;
+        if (!registerUnfinished(target.directory, temporaryName)) return -1;
         int fd = retryOnInterrupt([&] {
-            return open(temporaryPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            return openat(target.directory, temporaryName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         });
         if (fd >= 0) {
             // Nobody else can hold it yet: this only marks it as alive.
@@ -186,13 +205,21 @@ bool takeOverOwnerAndMode(int fd, const struct stat& original) {
 }  // namespace
 
 void removeUnfinishedTemporaryFile() {
-    if (hasUnfinishedTemporary) unlink(unfinishedTemporary);
+    if (hasUnfinishedTemporary) unlinkat(unfinishedDirectory, unfinishedTemporary, 0);
 }
 
 DataFile::DataFile(std::string filePath, Purpose purpose) : path(std::move(filePath)) {
     const int lockKind = purpose == Purpose::Read ? LOCK_SH : LOCK_EX;
     for (int attempt = 0; attempt < OPEN_ATTEMPTS; ++attempt) {
-        int fd = retryOnInterrupt([&] { return open(path.c_str(), openFlags(purpose), 0666); });
+        // An append that makes the file knows it did, to take it back when
+        // nothing could be written into it.
+        int fd = -1;
+        createdFile = false;
+        if (purpose == Purpose::Append) {
+            fd = retryOnInterrupt([&] { return open(path.c_str(), openFlags(purpose) | O_EXCL, 0666); });
+            createdFile = fd >= 0;
+        }
+        if (fd < 0) fd = retryOnInterrupt([&] { return open(path.c_str(), openFlags(purpose), 0666); });
         if (fd < 0) {
             openStatus = errno == ENOENT && purpose != Purpose::Append ? Status::Missing : Status::Failed;
             return;
@@ -268,25 +295,35 @@ bool DataFile::appendWhole(std::string_view bytes) {
     ssize_t written = retryOnInterrupt([&] { return write(fd, bytes.data(), bytes.size()); });
     if (written == static_cast<ssize_t>(bytes.size()) && retryOnInterrupt([&] { return fsync(fd); }) == 0) {
         // A file just created needs its directory entry on disk as well.
-        if (before.st_size == 0) syncDirectory(path);
+        if (before.st_size == 0) {
+            const FileInDirectory file(path);
+            if (file.directory >= 0) syncDirectory(file.directory);
+        }
         return true;
     }
     retryOnInterrupt([&] { return ftruncate(fd, before.st_size); });
+    // A file this append made and could not fill goes again, while it is
+    // still empty and still under the name (the lock keeps others out).
+    struct stat after {};
+    if (createdFile && fstat(fd, &after) == 0 && after.st_size == 0 && namesSameFile(fd, path))
+        unlink(path.c_str());
     return false;
 }
 
 bool DataFile::replaceWith(const std::function<bool(const Writer& write)>& produce) {
     struct stat original {};
     if (fstat(static_cast<int>(handle), &original) != 0) return false;
-    const std::string target = resolvedPath(path);
-    std::string temporaryPath;
-    int fd = createTemporaryBeside(target, temporaryPath);
+    const FileInDirectory target(path);
+    if (target.directory < 0) return false;
+    std::string temporaryName;
+    int fd = createTemporaryBeside(target, temporaryName);
     if (fd < 0) return false;
     bool written = takeOverOwnerAndMode(fd, original) &&
                    produce([fd](std::string_view bytes) { return posix::writeAll(fd, bytes); }) &&
                    retryOnInterrupt([&] { return fsync(fd); }) == 0;
-    if (!written || rename(temporaryPath.c_str(), target.c_str()) != 0) {
-        unlink(temporaryPath.c_str());
+    if (!written ||
+        renameat(target.directory, temporaryName.c_str(), target.directory, target.name.c_str()) != 0) {
+        unlinkat(target.directory, temporaryName.c_str(), 0);
         forgetUnfinished();
         close(fd);
         return false;
@@ -296,7 +333,7 @@ bool DataFile::replaceWith(const std::function<bool(const Writer& write)>& produ
     // The change is made: a directory that cannot be synced only leaves the
     // rename to the system's own time, and reporting a failure now would
     // invite doing the change twice.
-    syncDirectory(target);
+    syncDirectory(target.directory);
     return true;
 }
 

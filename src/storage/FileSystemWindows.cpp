@@ -289,6 +289,8 @@ DataFile::DataFile(std::string filePath, Purpose purpose) : path(std::move(fileP
             return;
         }
         if (namesSameFile(file, path)) {
+            // OPEN_ALWAYS tells whether the file was there already.
+            createdFile = purpose == Purpose::Append && error != ERROR_ALREADY_EXISTS;
             handle = reinterpret_cast<std::intptr_t>(file);
             openStatus = Status::Open;
             if (purpose != Purpose::Read) removeStaleTemporaryFiles(finalPathOf(file, path));
@@ -357,6 +359,11 @@ bool DataFile::appendWhole(std::string_view bytes) {
         written == bytes.size() && ::FlushFileBuffers(file))
         return true;
     if (seekTo(file, before)) ::SetEndOfFile(file);
+    // A file this append made and could not fill goes again, while it is
+    // still empty and still under the name (the lock keeps others out).
+    long long after = -1;
+    if (createdFile && before == 0 && fileSize(file, after) && after == 0 && namesSameFile(file, path))
+        ::DeleteFileA(path.c_str());
     return false;
 }
 

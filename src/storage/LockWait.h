@@ -1,6 +1,7 @@
 #pragma once
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace storage {
@@ -10,6 +11,13 @@ enum class LockAttempt { Taken, Busy, Failed };
 // The longest a store operation waits for a lock that someone else holds.
 constexpr std::chrono::milliseconds LOCK_WAIT_LIMIT{3000};
 
+// Told true when a store operation starts waiting for a lock someone else
+// holds, and false when that wait has ended: the screen shows the wait, the
+// storage layer draws nothing. Returns the observer it replaces.
+using LockWaitObserver = std::function<void(bool waiting)>;
+LockWaitObserver setLockWaitObserver(LockWaitObserver observer);
+void reportLockWait(bool waiting);
+
 // Tries `tryLock` until it no longer reports Busy or the limit has passed.
 // The pauses grow to a tenth of a second: a lock held for seconds costs some
 // thirty wake-ups, and one released at once is seen within milliseconds.
@@ -18,10 +26,16 @@ LockAttempt waitForLock(TryLock tryLock) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + LOCK_WAIT_LIMIT;
     std::chrono::milliseconds pause{5};
+    bool reported = false;
     for (;;) {
         const LockAttempt attempt = tryLock();
         const Clock::time_point now = Clock::now();
-        if (attempt != LockAttempt::Busy || now >= deadline) return attempt;
+        if (attempt != LockAttempt::Busy || now >= deadline) {
+            if (reported) reportLockWait(false);
+            return attempt;
+        }
+        if (!reported) reportLockWait(true);
+        reported = true;
         std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
         pause = std::min(pause * 2, std::chrono::milliseconds{100});
     }

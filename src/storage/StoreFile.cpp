@@ -6,13 +6,12 @@
 
 #include "storage/CsvLineWriter.h"
 #include "storage/FileSystem.h"
+#include "storage/LineRemoval.h"
 
 namespace storage {
 namespace {
 
 constexpr CsvRecordReader::LineSpan UNKNOWN_LINE{-1, -1};
-
-long long lengthOf(const CsvRecordReader::LineSpan& line) { return line.end - line.start; }
 
 }  // namespace
 
@@ -26,6 +25,7 @@ void StoreFile::forget() {
     fileSize = 0;
     rowLines.clear();
     removedLines.clear();
+    found = FoundLine{};
     removedUnknownLine = false;
     unreadLines = 0;
     stoppedEarly = false;
@@ -37,6 +37,7 @@ StoreFile::LoadResult StoreFile::load(ColumnList columns, int& count) {
     stoppedEarly = false;
     removedLines.clear();
     removedUnknownLine = false;
+    found = FoundLine{};
     const int firstRow = count;
     // Rows filled before this load came from no line of it.
     rowLines.assign(static_cast<std::size_t>(firstRow), UNKNOWN_LINE);
@@ -92,94 +93,168 @@ StoreFile::LoadResult StoreFile::load(ColumnList columns, int& count) {
     return LoadResult::Loaded;
 }
 
+StoreFile::Search StoreFile::findRecord(int column, std::string_view text) {
+    Search search;
+    found = FoundLine{};
+    DataFile file(fileName, DataFile::Purpose::Read);
+    if (!file.isOpen()) {
+        switch (file.status()) {
+        case DataFile::Status::Missing:
+            // Gone since the load: nothing loaded is in the file any more.
+            if (scannedBytes > 0) forgetRowLines();
+            knownContents = FileFingerprint();
+            scannedBytes = fileSize = 0;
+            search.read = LoadResult::Missing;
+            return search;
+        case DataFile::Status::Locked: search.read = LoadResult::Locked; return search;
+        default: search.read = LoadResult::Failed; return search;
+        }
+    }
+    // Every field but the one compared goes to a scratch text, emptied for
+    // each: a record's bytes are held no longer than it is read.
+    std::string compared;
+    std::string scratch;
+    std::size_t comparedRecord = static_cast<std::size_t>(-1);
+    CsvRecordReader reader(
+        layout, INT_MAX,
+        [&](std::size_t record, std::size_t fieldColumn) -> std::string& {
+            std::string& target = static_cast<int>(fieldColumn) == column ? compared : scratch;
+            if (&target == &compared) comparedRecord = record;
+            target.clear();
+            return target;
+        },
+        FIELD_BYTES_KEPT);
+    reader.onLineDone([&](std::size_t record, const LineSpan& line) {
+        const std::string_view value = comparedRecord == record ? std::string_view(compared) : std::string_view();
+        if (found.record < 0 && value == text) found = FoundLine{static_cast<int>(record), line};
+    });
+    const long long loadedBytes = knownContents ? scannedBytes : -1;
+    FileFingerprint loadedPart;
+    FileFingerprint fingerprint;
+    long long scanned = 0;
+    const bool readOk = file.read([&](std::string_view chunk) {
+        chunk = chunk.substr(0, static_cast<std::size_t>(
+                                    std::min<long long>(static_cast<long long>(chunk.size()), FILE_BYTES_SCANNED - scanned)));
+        if (scanned < loadedBytes)
+            loadedPart.add(chunk.substr(0, static_cast<std::size_t>(std::min<long long>(
+                                               static_cast<long long>(chunk.size()), loadedBytes - scanned))));
+        fingerprint.add(chunk);
+        reader.feed(chunk);
+        scanned += static_cast<long long>(chunk.size());
+        // Once found, the rest is only needed to compare what was loaded.
+        return scanned < FILE_BYTES_SCANNED && (found.record < 0 || scanned < loadedBytes);
+    });
+    long long size = 0;
+    if (!readOk || !file.size(size)) {
+        found = FoundLine{};
+        search.read = LoadResult::Failed;
+        return search;
+    }
+    if (size <= scanned) reader.finish();
+    if (loadedBytes < 0 || scanned < loadedBytes || loadedPart != *knownContents) {
+        // Changed since the load: its rows no longer say where their lines are.
+        forgetRowLines();
+        removedUnknownLine = removedUnknownLine || !removedLines.empty();
+        removedLines.clear();
+    }
+    knownContents = fingerprint;
+    scannedBytes = scanned;
+    fileSize = size;
+    search.read = LoadResult::Loaded;
+    search.record = found.record;
+    search.stoppedAtBound = found.record < 0 && size > scanned;
+    return search;
+}
+
+void StoreFile::forgetRowLines() { std::fill(rowLines.begin(), rowLines.end(), UNKNOWN_LINE); }
+
 bool StoreFile::append(ColumnList columns, int row) const {
     std::string line;
     appendCsvLine(rowFields(columns, row), layout, line);
     DataFile file(fileName, DataFile::Purpose::Append);
     int lastByte = -1;
     if (!file.isOpen() || !file.readLastByte(lastByte)) return false;
-    // Keeps the new record off an unterminated last line.
-    if (lastByte != -1 && lastByte != '\n') line.insert(0, "\r\n");
+    // Keeps the new record off an unterminated last line; a CR at the end
+    // already ends it.
+    if (lastByte != -1 && lastByte != '\n' && lastByte != '\r') line.insert(0, "\r\n");
     return file.appendWhole(line);
 }
 
 void StoreFile::removeLine(int row) {
-    if (row < 0 || row >= static_cast<int>(rowLines.size()) || rowLines[row].start < 0) {
+    const bool inRows = row >= 0 && row < static_cast<int>(rowLines.size());
+    if (found.record >= 0 && row == found.record) {
+        removedLines.push_back(found.line);
+        found = FoundLine{};
+    } else if (inRows && rowLines[row].start >= 0) {
+        removedLines.push_back(rowLines[row]);
+    } else {
         removedUnknownLine = true;
-        return;
     }
-    removedLines.push_back(rowLines[row]);
-    rowLines.erase(rowLines.begin() + row);
+    if (inRows) rowLines.erase(rowLines.begin() + row);
 }
 
-bool StoreFile::replace() {
-    if (removedLines.empty() && !removedUnknownLine) return true;
-    if (removedUnknownLine || !knownContents) return false;
+SaveResult StoreFile::replace() {
+    if (removedLines.empty() && !removedUnknownLine) return SaveResult::Saved;
+    if (removedUnknownLine || !knownContents) return SaveResult::Failed;
     DataFile file(fileName, DataFile::Purpose::Replace);
     long long size = 0;
     // A file gone since the load is not made again.
-    if (!file.isOpen() || !file.size(size) || size != fileSize) return false;
+    if (file.status() == DataFile::Status::Missing) return SaveResult::ChangedMeanwhile;
+    if (!file.isOpen() || !file.size(size)) return SaveResult::Failed;
+    // Shorter: more than appends happened.
+    if (size < fileSize) return SaveResult::ChangedMeanwhile;
     return copyWithoutRemovedLines(file);
 }
 
-bool StoreFile::copyWithoutRemovedLines(DataFile& file) {
-    std::vector<LineSpan> removed = removedLines;
-    std::sort(removed.begin(), removed.end(), [](const LineSpan& a, const LineSpan& b) { return a.start < b.start; });
-    long long removedBytes = 0;
-    for (const LineSpan& line : removed) removedBytes += lengthOf(line);
+SaveResult StoreFile::copyWithoutRemovedLines(DataFile& file) {
+    LineRemoval removal(removedLines, scannedBytes == fileSize ? fileSize : -1);
     // The removed lines all lie in the part read, so the copy's part read
     // is that much shorter.
-    const long long newScannedBytes = scannedBytes - removedBytes;
-
+    const long long newScannedBytes = scannedBytes - removal.removedBefore(scannedBytes);
     FileFingerprint seen;
     FileFingerprint copied;
     long long offset = 0;
     long long written = 0;
+    bool writeOk = true;
+    bool readOk = false;
     const bool replaced = file.replaceWith([&](const DataFile::Writer& write) {
-        std::size_t nextRemoved = 0;
-        bool writeOk = true;
-        const bool readOk = file.read([&](std::string_view chunk) {
-            const long long chunkStart = offset;
-            offset += static_cast<long long>(chunk.size());
-            if (chunkStart < scannedBytes)
-                seen.add(chunk.substr(0, static_cast<std::size_t>(std::min(offset, scannedBytes) - chunkStart)));
-            for (long long at = chunkStart; at < offset && writeOk;) {
-                while (nextRemoved < removed.size() && removed[nextRemoved].end <= at) ++nextRemoved;
-                long long pieceEnd = offset;
-                if (nextRemoved < removed.size()) {
-                    if (removed[nextRemoved].start <= at) {
-                        at = std::min(removed[nextRemoved].end, offset);
-                        continue;
-                    }
-                    pieceEnd = std::min(offset, removed[nextRemoved].start);
-                }
-                const std::string_view piece = chunk.substr(static_cast<std::size_t>(at - chunkStart),
-                                                            static_cast<std::size_t>(pieceEnd - at));
-                if (written < newScannedBytes)
-                    copied.add(piece.substr(0, static_cast<std::size_t>(
-                                                   std::min(newScannedBytes - written, pieceEnd - at))));
-                writeOk = write(piece);
-                written += pieceEnd - at;
-                at = pieceEnd;
-            }
+        const auto writeCounted = [&](std::string_view piece) {
+            if (written < newScannedBytes)
+                copied.add(piece.substr(0, static_cast<std::size_t>(std::min(
+                                               newScannedBytes - written, static_cast<long long>(piece.size())))));
+            written += static_cast<long long>(piece.size());
+            writeOk = write(piece);
             return writeOk;
+        };
+        bool copying = true;
+        readOk = file.read([&](std::string_view chunk) {
+            if (offset < scannedBytes)
+                seen.add(chunk.substr(0, static_cast<std::size_t>(std::min(
+                                             scannedBytes - offset, static_cast<long long>(chunk.size())))));
+            offset += static_cast<long long>(chunk.size());
+            copying = copying && removal.copy(chunk, writeCounted);
+            // A broken removal still reads on to the end of the part read,
+            // to tell a file changed meanwhile from a refused removal.
+            return writeOk && (copying || offset < scannedBytes);
         });
-        // Only bytes unchanged since the load may be copied.
-        return readOk && writeOk && offset == fileSize && seen == *knownContents;
+        return readOk && writeOk && copying && offset >= fileSize && seen == *knownContents;
     });
-    if (!replaced) return false;
+    if (!replaced) {
+        if (!readOk || !writeOk) return SaveResult::Failed;
+        // Only a file that still begins with the bytes read may be copied.
+        return offset < fileSize || seen != *knownContents ? SaveResult::ChangedMeanwhile : SaveResult::Failed;
+    }
     for (LineSpan& line : rowLines) {
         if (line.start < 0) continue;
-        long long before = 0;
-        for (const LineSpan& gone : removed) before += gone.end <= line.start ? lengthOf(gone) : 0;
+        const long long before = removal.removedBefore(line.start);
         line.start -= before;
         line.end -= before;
     }
     knownContents = copied;
     scannedBytes = newScannedBytes;
-    fileSize -= removedBytes;
+    fileSize = written;
     removedLines.clear();
-    return true;
+    return SaveResult::Saved;
 }
 
 }  // namespace storage

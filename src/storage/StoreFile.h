@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "storage/CsvLayout.h"
@@ -10,6 +11,10 @@
 
 namespace storage {
 
+// How a rewrite of a data file ended. ChangedMeanwhile: the file no longer
+// begins with the bytes last read from it (or is gone), so nothing was written.
+enum class SaveResult { Saved, Failed, ChangedMeanwhile };
+
 // The file side of a store: reads records into its columns, appends one row,
 // and takes the lines of removed records out of the file. A removal copies
 // the file as it is, leaving out exactly the bytes of those lines, so every
@@ -17,6 +22,15 @@ namespace storage {
 class StoreFile {
 public:
     enum class LoadResult { Loaded, Missing, Locked, Failed };
+
+    // The first record found by findRecord, by its number in the file.
+    struct Search {
+        static constexpr int NOT_FOUND = -1;
+        LoadResult read = LoadResult::Failed;
+        int record = NOT_FOUND;
+        // The file goes on past FILE_BYTES_SCANNED, which the search did not read.
+        bool stoppedAtBound = false;
+    };
 
     StoreFile(std::string fileName, CsvLayout layout);
 
@@ -26,21 +40,32 @@ public:
     // leaves the rows untouched.
     LoadResult load(ColumnList columns, int& count);
 
+    // Looks through every record of the file, as far as FILE_BYTES_SCANNED,
+    // for the first whose field `column` holds exactly `text`, streaming:
+    // no more than one record is held. What it read becomes the bytes a
+    // replace expects; rows loaded before keep their lines only when the
+    // file still begins with the bytes they came from.
+    Search findRecord(int column, std::string_view text);
+
     // The store was emptied: it holds nothing of the file any more.
     void forget();
 
     // Appends one row as one line (after a CR LF when the file's last line
-    // has no line end). True only when the whole line is in the file.
+    // has no line end). True only when the whole line is in the file; a file
+    // this append created is removed again when it stayed empty.
     bool append(ColumnList columns, int row) const;
 
-    // The record loaded into `row` is to leave the file with the next
-    // replace; the rows after it move up one, as in the store.
+    // The record loaded into `row`, or the one the last findRecord found
+    // under that number, is to leave the file with the next replace; the
+    // rows after it move up one, as in the store.
     void removeLine(int row);
 
-    // Takes the lines of the removed records out of the file. Refused (false,
-    // file untouched) when the file no longer holds the bytes loaded (others
-    // appended or rewrote it since). True at once when nothing was removed.
-    bool replace();
+    // Takes the lines of the removed records out of the file, and nothing
+    // else: lines appended since the last read stay byte for byte. Any other
+    // change since then refuses it (ChangedMeanwhile, file untouched), as
+    // does a removed range that would hold another line end (Failed). Saved
+    // at once when nothing was removed.
+    SaveResult replace();
 
     // Records in the file that the last load did not keep.
     int unreadLineCount() const { return unreadLines; }
@@ -51,7 +76,8 @@ public:
 private:
     using LineSpan = CsvRecordReader::LineSpan;
 
-    bool copyWithoutRemovedLines(class DataFile& file);
+    SaveResult copyWithoutRemovedLines(class DataFile& file);
+    void forgetRowLines();
 
     std::string fileName;
     CsvLayout layout;
@@ -64,6 +90,11 @@ private:
     // The line of each record held, by row, and the lines removed since.
     std::vector<LineSpan> rowLines;
     std::vector<LineSpan> removedLines;
+    struct FoundLine {
+        int record = -1;
+        LineSpan line;
+    };
+    FoundLine found;
     bool removedUnknownLine = false;
     int unreadLines = 0;
     bool stoppedEarly = false;

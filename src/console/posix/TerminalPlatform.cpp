@@ -14,7 +14,7 @@
 #include "console/posix/LocaleCharset.h"
 #include "console/posix/SignalEvents.h"
 #include "console/posix/TerminalModes.h"
-#include "system/WriteAll.h"
+#include "storage/FileSystem.h"
 
 namespace platform {
 
@@ -25,8 +25,30 @@ TerminalRenderer renderer;
 bool inputEnded = false;
 bool opened = false;
 
-// A failed write means the terminal is gone: there is nothing to show it to.
-void writeToTerminal(std::string_view bytes) { posix::writeAll(STDOUT_FILENO, bytes); }
+constexpr int OUTPUT_READY_WAIT_MS = 1000;
+
+// A write that fails for good means the terminal (or the pipe's reader) is
+// gone: with no one to show anything to, the program ends at once, leaving
+// no temporary file and giving back the terminal modes where one is left.
+[[noreturn]] void endForLostOutput() {
+    storage::removeUnfinishedTemporaryFile();
+    terminal_modes::restoreTerminal();
+    ::_exit(1);
+}
+
+void writeToTerminal(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (written > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd output{STDOUT_FILENO, POLLOUT, 0};
+            ::poll(&output, 1, OUTPUT_READY_WAIT_MS);
+        } else if (written == 0 || errno != EINTR) {
+            endForLostOutput();
+        }
+    }
+}
 
 // Reads what standard input holds now; ends the input on end of file or error.
 void readAvailableInput() {

@@ -1,0 +1,60 @@
+#pragma once
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "storage/CsvRecordReader.h"
+
+namespace storage {
+
+// Copies a file's bytes, chunk by chunk, leaving out the lines of removed
+// records, and checks as they pass that each range left out is one line and
+// no more: line text without CR or LF, then its line end (an LF, CRs and an
+// LF, a lone CR, or none at the end of the file). A range that holds another
+// line end breaks the copy, which must then not take the file's place; so
+// does one between a lone CR and a CR or LF, whose removal would join those
+// into one line end and so lose a line.
+//
+// A removed line at the end of what was read (`readEnd`, or -1 when the read
+// stopped before the file's end) that had no line end of its own, or ended
+// in a lone CR, may have been followed by appended lines since: the line end
+// that now follows it goes with it, so no empty line is left in its place.
+class LineRemoval {
+public:
+    using LineSpan = CsvRecordReader::LineSpan;
+    using Writer = std::function<bool(std::string_view)>;
+
+    // The removed lines, in any order, none overlapping another.
+    LineRemoval(std::vector<LineSpan> removedLines, long long readEnd);
+
+    // The next chunk of the file; false when a write failed or the copy broke.
+    bool copy(std::string_view chunk, const Writer& write);
+
+    // False once a removed range held more than one line.
+    bool keptToOneLineEach() const { return !broken; }
+    // The bytes left out before `offset` of the original file.
+    long long removedBefore(long long offset) const;
+    long long removedBytes() const { return removedBefore(bytesSeen); }
+
+private:
+    enum class Shape { Text, CarriageReturns, Ended };
+    enum class Owed { Nothing, LineEnd, NewlineAfterCarriageReturn };
+
+    void checkRemovedByte(char byte);
+    void finishRemovedLine(const LineSpan& line);
+    // A byte after a removed line that owes its line end; true when left out.
+    bool takesOwedByte(char byte);
+
+    std::vector<LineSpan> ranges;  // by start; ends grow by owed line ends
+    long long readEnd;
+    std::size_t next = 0;
+    long long bytesSeen = 0;
+    Shape shape = Shape::Text;
+    long long carriageReturns = 0;
+    Owed owed = Owed::Nothing;
+    char lastKeptByte = '\0';
+    bool afterLoneCarriageReturn = false;
+    bool broken = false;
+};
+
+}  // namespace storage
