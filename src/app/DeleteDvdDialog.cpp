@@ -14,6 +14,12 @@ void DvdApplication::deleteDvdDialog() {
         .questionColumn = 20,
         .answerColumn = 27,
         .findTitle = [this](const std::string& title) { return record_removal::searchResult(library, library.findTitleGerman(title)); },
+        // Deleting a DVD that is lent is allowed, but the operator should know who has it.
+        .noteOnQuestion =
+            [this](const std::string& title) {
+                const RentalRegister::Lendings lendings = rentals.lendingsOf(title);
+                return lendings.count > 0 ? "VERLIEHEN AN " + lendings.firstName + " " + lendings.surname : std::string();
+            },
         .removeAndSave = [this](int record) { return record_removal::removeAndSave(library, record); },
     });
 }

@@ -33,7 +33,15 @@ public:
             }
             const int decision = awaitDecision();
             if (decision == keys::ESCAPE) return;
-            if (decision == KEY_SAVE && !save()) continue;  // back to the save prompt
+            const SaveOutcome saved = decision == KEY_SAVE ? save() : SaveOutcome::Saved;
+            if (saved == SaveOutcome::Failed) continue;  // back to the save prompt
+            if (saved == SaveOutcome::Refused) {
+                // The first field again, blank; the ones after it keep their values.
+                refuseAgain(form.fields.front(), form.saveRefusal);
+                next = 0;
+                keepValuesFrom = 1;
+                continue;
+            }
             if (decision == KEY_SAVE || decision == KEY_DISCARD || decision == form.fields.front().step) {
                 next = startAfresh();
             } else {
@@ -75,11 +83,18 @@ private:
             application.setColor(colors::YELLOW, colors::BLACK);
             return true;
         }
+        refuseAgain(field, message);
+        return false;
+    }
+
+    // The field blanked, the message shown and erased: the field is asked again.
+    void refuseAgain(const FormField& field, std::string_view message) {
+        const std::size_t index = static_cast<std::size_t>(&field - form.fields.data());
+        values[index].clear();
         application.setCursor(field.row, FIELD_COLUMN);
         std::cout << std::string(static_cast<std::size_t>(field.length), ' ');
-        dialog::showMessage(application, refusal.row, refusal.column, message);
-        dialog::eraseMessage(application, refusal.row, refusal.column, message);
-        return false;
+        dialog::showMessage(application, field.refusal.row, field.refusal.column, message);
+        dialog::eraseMessage(application, field.refusal.row, field.refusal.column, message);
     }
 
     // The save prompt, then the first key that decides something.
@@ -96,12 +111,12 @@ private:
         }
     }
 
-    // False, with the failure shown, when the file could not be written.
-    bool save() {
+    // A failure is shown here; a refusal is the caller's to show.
+    SaveOutcome save() {
         for (std::size_t index = 0; index < form.fields.size(); ++index) form.fields[index].value.set(values[index]);
-        if (form.appendRecord()) return true;
-        dialog::reportSaveFailure(application, form.messageRow, form.messageColumn);
-        return false;
+        const SaveOutcome saved = form.appendRecord();
+        if (saved == SaveOutcome::Failed) dialog::reportSaveFailure(application, form.messageRow, form.messageColumn);
+        return saved;
     }
 
     // Clears the values and the screen; the first field is asked next.

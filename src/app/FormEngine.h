@@ -46,11 +46,19 @@ struct FormField {
     FieldRefusal refusal = {};
 };
 
+enum class SaveOutcome {
+    Saved,
+    Failed,   // the file could not be written
+    Refused,  // a check made under the append's lock says no: the first field is asked again
+};
+
 struct FormDefinition {
     void (TitledScreen::*drawHeading)();
     std::vector<FormField> fields;
-    // Appends the assembled record; false when the file could not be written.
-    std::function<bool()> appendRecord;
+    // Appends the assembled record.
+    std::function<SaveOutcome()> appendRecord;
+    // Shown, where the first field shows its refusal, when a save is refused.
+    std::string_view saveRefusal = {};
     // Where a failed save is reported.
     int messageRow;
     int messageColumn;

@@ -4,48 +4,97 @@
 #include "app/DvdApplication.h"
 #include "app/FormEngine.h"
 #include "app/LockWaitNotice.h"
-#include "app/RecordRemoval.h"
 
 namespace {
 
-// Only a German title of the library file, compared byte for byte, can be
-// lent; the whole file is looked through, holding none of it.
-bool isTitleInLibrary(DvdLibrary& titles, const std::string& title) {
-    titles.clear();
-    return titles.findTitleGerman(title) != DvdLibrary::NOT_FOUND;
-}
+constexpr std::string_view NOT_IN_LIBRARY = "FILM NICHT VORHANDEN!";
+constexpr std::string_view ALREADY_LENT = "DVD IST BEREITS VERLIEHEN!";
+constexpr int MESSAGE_ROW = 20;
+constexpr int MESSAGE_COLUMN = 30;
+
+using LoadResult = storage::StoreFile::LoadResult;
+
+// A title can be lent while the library holds more DVDs with exactly that
+// German title than the rental file has lendings of it; both files are
+// looked through whole, holding none of them. Remembers why it said no.
+class ShelfCheck {
+public:
+    bool copyLeft(const std::string& title, const RentalRegister& rentals) {
+        refusal = {.fileLocked = false, .fileNotWhollyRead = false};
+        reason = NOT_IN_LIBRARY;
+        const storage::StoreFile::Count copies = library.copiesOf(title);
+        if (copies.read == LoadResult::Locked) return refuse(dialog::FILE_LOCKED);
+        if (copies.matches == 0) {
+            refusal.fileNotWhollyRead = copies.stoppedAtBound;
+            return false;
+        }
+        const RentalRegister::Lendings lendings = rentals.lendingsOf(title);
+        if (lendings.locked) return refuse(dialog::FILE_LOCKED);
+        return copies.matches > lendings.count || refuse(ALREADY_LENT);
+    }
+
+    // Made again at the save, with the lendings counted under the append's
+    // lock: two programs cannot both lend the last copy.
+    SaveOutcome saveIfCopyLeft(const std::string& title, RentalRegister& rentals) {
+        bool libraryRead = true;
+        const auto appended = rentals.appendRecordIf([&](int lendings) {
+            const storage::StoreFile::Count copies = library.copiesOf(title);
+            libraryRead = copies.read == LoadResult::Loaded;
+            return libraryRead && copies.matches > lendings;
+        });
+        if (appended == storage::StoreFile::AppendResult::Appended) return SaveOutcome::Saved;
+        return appended == storage::StoreFile::AppendResult::Refused && libraryRead ? SaveOutcome::Refused
+                                                                                   : SaveOutcome::Failed;
+    }
+
+    // The message for the last refusal, with "not wholly read" below it where that applies.
+    std::string_view message(ConsoleScreen& screen) const {
+        return dialog::notFoundMessage(screen, refusal, MESSAGE_ROW, MESSAGE_COLUMN, reason);
+    }
+
+private:
+    bool refuse(std::string_view why) {
+        reason = why;
+        return false;
+    }
+
+    DvdLibrary library;  // only its file is read, never its rows
+    std::string_view reason = NOT_IN_LIBRARY;
+    dialog::TitleSearch refusal;
+};
 
 }  // namespace
 
 // The lending is assembled in WORK_ROW of the rental register and appended to
 // the file as one line; the register itself is neither loaded nor counted.
 void DvdApplication::lendDvdForm() {
-    // Read anew for every title; the application's library stays untouched.
-    auto titleCheckLibrary = std::make_shared<DvdLibrary>();
+    auto shelf = std::make_shared<ShelfCheck>();
     const auto field = [this](auto set) { return workRowField(rentals, set, WORK_ROW); };
     const FormDefinition form{
         .drawHeading = &DvdApplication::drawLendHeading,
         .fields = {
             {.label = "Titel:", .row = 10, .length = 30, .step = REDRAW,
              .value = field(&RentalRegister::setFilmTitle),
-             .accepts = [this, titleCheckLibrary](const std::string& text) {
-                 return withLockWaitNotice(*this, 20, 30, [&] { return isTitleInLibrary(*titleCheckLibrary, text); });
+             .accepts = [this, shelf](const std::string& text) {
+                 return withLockWaitNotice(*this, MESSAGE_ROW, MESSAGE_COLUMN, [&] { return shelf->copyLeft(text, rentals); });
              },
-             .refusal = {.message = "FILM NICHT VORHANDEN!",
-                         .messageNow = [this, titleCheckLibrary]() {
-                             return dialog::notFoundMessage(*this, record_removal::searchResult(*titleCheckLibrary, -1),
-                                                            20, 30, "FILM NICHT VORHANDEN!");
-                         },
-                         .row = 20, .column = 30,
+             .refusal = {.message = NOT_IN_LIBRARY,
+                         .messageNow = [this, shelf] { return shelf->message(*this); },
+                         .row = MESSAGE_ROW, .column = MESSAGE_COLUMN,
                          .then = FieldRefusal::Then::StartAfresh}},
             {.label = "Name:", .row = 12, .length = 30, .step = 'T',
              .value = field(&RentalRegister::setSurname)},
             {.label = "Vorname:", .row = 14, .length = 30, .step = 'E',
              .value = field(&RentalRegister::setFirstName)},
         },
-        .appendRecord = [this] { return withLockWaitNotice(*this, 20, 30, [this] { return rentals.appendRecord(); }); },
-        .messageRow = 20,
-        .messageColumn = 30,
+        .appendRecord =
+            [this, shelf] {
+                return withLockWaitNotice(*this, MESSAGE_ROW, MESSAGE_COLUMN,
+                                          [&] { return shelf->saveIfCopyLeft(rentals.getFilmTitle(WORK_ROW), rentals); });
+            },
+        .saveRefusal = ALREADY_LENT,
+        .messageRow = MESSAGE_ROW,
+        .messageColumn = MESSAGE_COLUMN,
     };
     runForm(*this, form);
 }

@@ -20,7 +20,11 @@ void DvdApplication::newDvdForm() {
              .refusal = {.message = "FALSCHE EINGABE DER LAENGE!", .row = 30, .column = 25,
                          .then = FieldRefusal::Then::AskAgain}},
         },
-        .appendRecord = [this] { return withLockWaitNotice(*this, 30, 25, [this] { return library.appendRecord(); }); },
+        .appendRecord =
+            [this] {
+                const bool appended = withLockWaitNotice(*this, 30, 25, [this] { return library.appendRecord(); });
+                return appended ? SaveOutcome::Saved : SaveOutcome::Failed;
+            },
         .messageRow = 30,
         .messageColumn = 25,
     };

@@ -15,6 +15,8 @@ constexpr int PROMPT_ROW = 10;
 constexpr int QUESTION_ROW = 20;
 constexpr int ANSWER_ROW = 22;
 constexpr int SAVE_FAILED_ROW = 24;
+constexpr int NOTE_ROW = 24;
+constexpr std::string_view ANSWER_PROMPT = "[j/n]:";
 
 // The title typed at the prompt; on a prompt asked again after a title was
 // not found, Ctrl+A as the first key searches again with the last title.
@@ -51,8 +53,17 @@ void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) 
         dialog::writeAt(application, QUESTION_ROW, dialog.questionColumn,
                         dialog.questionStart + title + dialog.questionEnd);
         application.setCursor(ANSWER_ROW, dialog.questionColumn);
-        std::cout << "[j/n]:";
+        std::cout << ANSWER_PROMPT;
+        const std::string note = dialog.noteOnQuestion ? dialog.noteOnQuestion(title) : std::string();
+        if (!note.empty()) {
+            application.setColor(colors::LIGHT_RED, colors::BLACK);
+            dialog::writeAt(application, NOTE_ROW, dialog.questionColumn, note);
+            application.setColor(colors::YELLOW, colors::BLACK);
+            application.setCursor(ANSWER_ROW, dialog.questionColumn + static_cast<int>(ANSWER_PROMPT.size()));
+        }
         const std::string answer = application.readField(1, ANSWER_ROW, dialog.answerColumn);
+        // A message in the note's place must not run into what is left of it.
+        if (!note.empty()) dialog::writeAt(application, NOTE_ROW, dialog.questionColumn, std::string(note.size(), ' '));
         if (answer != "j" && answer != "J") return;
         // A failed rewrite leaves the file as it was; say so instead of returning silently.
         const storage::SaveResult saved = withLockWaitNotice(

@@ -24,6 +24,9 @@ struct RemovalDialog {
     int answerColumn;  // where "j" or "n" is typed, after "[j/n]:" below the question
     // The first record in the file with exactly the title typed.
     std::function<dialog::TitleSearch(const std::string& title)> findTitle;
+    // When set: a note in light red below "[j/n]:" about the title found
+    // (empty for none); the answer is taken as always.
+    std::function<std::string(const std::string& title)> noteOnQuestion = {};
     // Takes the record found out and rewrites the file. ChangedMeanwhile
     // leaves the store empty: the dialog starts again at its title prompt.
     std::function<storage::SaveResult(int record)> removeAndSave;

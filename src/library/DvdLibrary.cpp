@@ -48,6 +48,8 @@ int DvdLibrary::findTitleGerman(const std::string& title) {
 
 bool DvdLibrary::searchStoppedAtBound() const { return lastSearchStoppedAtBound; }
 
+storage::StoreFile::Count DvdLibrary::copiesOf(const std::string& titleGerman) const { return file.countRecords(1, titleGerman); }
+
 int DvdLibrary::recordCount() const { return count; }
 int DvdLibrary::unreadLineCount() const { return file.unreadLineCount(); }
 bool DvdLibrary::isComplete() const { return file.unreadLineCount() == 0 && !file.stoppedBeforeEnd(); }

@@ -36,6 +36,9 @@ public:
     int findTitleGerman(const std::string& title);
     // Whether the last search stopped at FILE_BYTES_SCANNED without a find.
     bool searchStoppedAtBound() const;
+    // The records with exactly this German title in the whole file (as far
+    // as a load reads): the copies of that DVD in the collection.
+    storage::StoreFile::Count copiesOf(const std::string& titleGerman) const;
     int recordCount() const;
     // Records in the file that the last load could not hold (0 when complete).
     int unreadLineCount() const;

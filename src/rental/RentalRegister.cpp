@@ -46,6 +46,28 @@ int RentalRegister::findFilmTitle(const std::string& title) {
 
 bool RentalRegister::searchStoppedAtBound() const { return lastSearchStoppedAtBound; }
 
+RentalRegister::Lendings RentalRegister::lendingsOf(const std::string& filmTitle) const {
+    const storage::StoreFile::Count found = file.countRecords(0, filmTitle);
+    Lendings lendings;
+    lendings.read = found.read == storage::StoreFile::LoadResult::Loaded || found.read == storage::StoreFile::LoadResult::Missing;
+    lendings.locked = found.read == storage::StoreFile::LoadResult::Locked;
+    lendings.count = found.matches;
+    if (found.matches > 0) {
+        lendings.surname = found.firstMatch[1];
+        lendings.firstName = found.firstMatch[2];
+    }
+    return lendings;
+}
+
+storage::StoreFile::AppendResult RentalRegister::appendRecordIf(const std::function<bool(int lendingsOfTitle)>& allowed) {
+    const std::string& filmTitle = title[WORK_ROW];
+    return file.appendIf(columns(), WORK_ROW, [&](const storage::StoreFile::RecordScanner& fileNow) {
+        int lendings = 0;
+        fileNow([&](const std::vector<std::string>& fields) { lendings += fields[0] == filmTitle; });
+        return allowed(lendings);
+    });
+}
+
 int RentalRegister::recordCount() const { return count; }
 int RentalRegister::unreadLineCount() const { return file.unreadLineCount(); }
 bool RentalRegister::isComplete() const { return file.unreadLineCount() == 0 && !file.stoppedBeforeEnd(); }

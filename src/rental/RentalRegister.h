@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <functional>
 #include <string>
 
 #include "storage/StoreColumns.h"
@@ -22,6 +23,19 @@ public:
     static constexpr int NOT_FOUND = storage::StoreFile::Search::NOT_FOUND;
     int findFilmTitle(const std::string& title);
     bool searchStoppedAtBound() const;
+    // The lendings of exactly this title in the whole file (as far as a load
+    // reads), and the names of the first.
+    struct Lendings {
+        bool read = false;    // false: the file could not be read (locked, or an error)
+        bool locked = false;
+        int count = 0;
+        std::string surname;
+        std::string firstName;
+    };
+    Lendings lendingsOf(const std::string& title) const;
+    // Appends WORK_ROW once `allowed`, handed the number of lendings of its
+    // title in the file under the append's lock, says yes.
+    storage::StoreFile::AppendResult appendRecordIf(const std::function<bool(int lendingsOfTitle)>& allowed);
     int recordCount() const;
     int unreadLineCount() const;
     bool hasUncountedLines() const;

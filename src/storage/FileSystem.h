@@ -45,6 +45,9 @@ public:
     // On any failure the file is cut back to its former length, so it never
     // keeps part of the bytes; a file this open made is removed again then.
     bool appendWhole(std::string_view bytes);
+    // A file this Append created goes again while it is still empty: an
+    // append that wrote nothing leaves no file behind.
+    void removeIfCreatedEmpty();
 
     // Makes the file hold exactly what `produce` hands to its writer: a
     // temporary file in the same directory is written, synced, given this

@@ -302,12 +302,15 @@ bool DataFile::appendWhole(std::string_view bytes) {
         return true;
     }
     retryOnInterrupt([&] { return ftruncate(fd, before.st_size); });
-    // A file this append made and could not fill goes again, while it is
-    // still empty and still under the name (the lock keeps others out).
-    struct stat after {};
-    if (createdFile && fstat(fd, &after) == 0 && after.st_size == 0 && namesSameFile(fd, path))
-        unlink(path.c_str());
+    removeIfCreatedEmpty();
     return false;
+}
+
+void DataFile::removeIfCreatedEmpty() {
+    // Only while it is still empty and still under the name (the lock keeps others out).
+    struct stat now {};
+    const int fd = static_cast<int>(handle);
+    if (createdFile && fstat(fd, &now) == 0 && now.st_size == 0 && namesSameFile(fd, path)) unlink(path.c_str());
 }
 
 bool DataFile::replaceWith(const std::function<bool(const Writer& write)>& produce) {

@@ -359,12 +359,15 @@ bool DataFile::appendWhole(std::string_view bytes) {
         written == bytes.size() && ::FlushFileBuffers(file))
         return true;
     if (seekTo(file, before)) ::SetEndOfFile(file);
-    // A file this append made and could not fill goes again, while it is
-    // still empty and still under the name (the lock keeps others out).
-    long long after = -1;
-    if (createdFile && before == 0 && fileSize(file, after) && after == 0 && namesSameFile(file, path))
-        ::DeleteFileA(path.c_str());
+    removeIfCreatedEmpty();
     return false;
+}
+
+void DataFile::removeIfCreatedEmpty() {
+    // Only while it is still empty and still under the name (the lock keeps others out).
+    const HANDLE file = asHandle(handle);
+    long long now = -1;
+    if (createdFile && fileSize(file, now) && now == 0 && namesSameFile(file, path)) ::DeleteFileA(path.c_str());
 }
 
 bool DataFile::replaceWith(const std::function<bool(const Writer& write)>& produce) {

@@ -6,6 +6,7 @@
 
 #include "storage/CsvLineWriter.h"
 #include "storage/FileSystem.h"
+#include "storage/RecordScan.h"
 #include "storage/LineRemoval.h"
 
 namespace storage {
@@ -168,16 +169,50 @@ StoreFile::Search StoreFile::findRecord(int column, std::string_view text) {
 
 void StoreFile::forgetRowLines() { std::fill(rowLines.begin(), rowLines.end(), UNKNOWN_LINE); }
 
-bool StoreFile::append(ColumnList columns, int row) const {
+bool StoreFile::append(ColumnList columns, int row) const { return appendIf(columns, row, {}) == AppendResult::Appended; }
+
+StoreFile::AppendResult StoreFile::appendIf(ColumnList columns, int row,
+                                            const std::function<bool(const RecordScanner& fileNow)>& allowed) const {
     std::string line;
     appendCsvLine(rowFields(columns, row), layout, line);
     DataFile file(fileName, DataFile::Purpose::Append);
     int lastByte = -1;
-    if (!file.isOpen() || !file.readLastByte(lastByte)) return false;
+    if (!file.isOpen() || !file.readLastByte(lastByte)) return AppendResult::Failed;
+    if (allowed) {
+        bool readFailed = false;
+        const RecordScanner fileNow = [&](const RecordVisitor& visit) {
+            readFailed = readFailed || !scanRecords(file, layout, visit).readOk;
+            return !readFailed;
+        };
+        const bool yes = allowed(fileNow);
+        if (readFailed || !yes) {
+            file.removeIfCreatedEmpty();
+            return readFailed ? AppendResult::Failed : AppendResult::Refused;
+        }
+    }
     // Keeps the new record off an unterminated last line; a CR at the end
     // already ends it.
     if (lastByte != -1 && lastByte != '\n' && lastByte != '\r') line.insert(0, "\r\n");
-    return file.appendWhole(line);
+    return file.appendWhole(line) ? AppendResult::Appended : AppendResult::Failed;
+}
+
+StoreFile::Count StoreFile::countRecords(int column, std::string_view text) const {
+    Count count;
+    DataFile file(fileName, DataFile::Purpose::Read);
+    if (!file.isOpen()) {
+        count.read = file.status() == DataFile::Status::Missing  ? LoadResult::Missing
+                     : file.status() == DataFile::Status::Locked ? LoadResult::Locked
+                                                                 : LoadResult::Failed;
+        return count;
+    }
+    const RecordScan scan = scanRecords(file, layout, [&](const std::vector<std::string>& fields) {
+        if (fields[static_cast<std::size_t>(column)] != text) return;
+        if (count.matches++ == 0) count.firstMatch = fields;
+    });
+    if (!scan.readOk) return Count{};
+    count.read = LoadResult::Loaded;
+    count.stoppedAtBound = scan.stoppedAtBound;
+    return count;
 }
 
 void StoreFile::removeLine(int row) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,20 @@ public:
         bool stoppedAtBound = false;
     };
 
+    // How many records of the file hold exactly a text in one field, and the
+    // first of them.
+    struct Count {
+        LoadResult read = LoadResult::Failed;
+        int matches = 0;
+        std::vector<std::string> firstMatch;  // its fields; empty without a match
+        bool stoppedAtBound = false;          // the file goes on past FILE_BYTES_SCANNED
+    };
+
+    enum class AppendResult { Appended, Failed, Refused };
+    using RecordVisitor = std::function<void(const std::vector<std::string>& fields)>;
+    // Hands the records of the file as it is now to a visitor; false when it cannot be read.
+    using RecordScanner = std::function<bool(const RecordVisitor& visit)>;
+
     StoreFile(std::string fileName, CsvLayout layout);
 
     // Reads the file, as far as FILE_BYTES_SCANNED, and appends its records
@@ -47,6 +62,10 @@ public:
     // file still begins with the bytes they came from.
     Search findRecord(int column, std::string_view text);
 
+    // Looks through every record of the file, as far as FILE_BYTES_SCANNED,
+    // streaming, for those whose field `column` holds exactly `text`.
+    Count countRecords(int column, std::string_view text) const;
+
     // The store was emptied: it holds nothing of the file any more.
     void forget();
 
@@ -54,6 +73,10 @@ public:
     // has no line end). True only when the whole line is in the file; a file
     // this append created is removed again when it stayed empty.
     bool append(ColumnList columns, int row) const;
+    // The same, once `allowed`, handed the file's records under the append's
+    // lock, says yes: another writer cannot change them between the check
+    // and the append. A refusal writes nothing.
+    AppendResult appendIf(ColumnList columns, int row, const std::function<bool(const RecordScanner& fileNow)>& allowed) const;
 
     // The record loaded into `row`, or the one the last findRecord found
     // under that number, is to leave the file with the next replace; the
