@@ -9,6 +9,16 @@
 
 namespace storage {
 
+bool readWithinBound(DataFile& file, long long& scanned, const std::function<bool(std::string_view chunk)>& consume) {
+    scanned = 0;
+    return file.read([&](std::string_view chunk) {
+        chunk = chunk.substr(0, static_cast<std::size_t>(
+                                    std::min<long long>(static_cast<long long>(chunk.size()), FILE_BYTES_SCANNED - scanned)));
+        scanned += static_cast<long long>(chunk.size());
+        return consume(chunk) && scanned < FILE_BYTES_SCANNED;
+    });
+}
+
 RecordScan scanRecords(DataFile& file, const CsvLayout& layout,
                        const std::function<void(const std::vector<std::string>& fields)>& visit) {
     std::vector<std::string> fields(static_cast<std::size_t>(layout.columnCount));
@@ -21,12 +31,9 @@ RecordScan scanRecords(DataFile& file, const CsvLayout& layout,
     });
     long long scanned = 0;
     RecordScan scan;
-    scan.readOk = file.read([&](std::string_view chunk) {
-        chunk = chunk.substr(0, static_cast<std::size_t>(
-                                    std::min<long long>(static_cast<long long>(chunk.size()), FILE_BYTES_SCANNED - scanned)));
+    scan.readOk = readWithinBound(file, scanned, [&](std::string_view chunk) {
         reader.feed(chunk);
-        scanned += static_cast<long long>(chunk.size());
-        return scanned < FILE_BYTES_SCANNED;
+        return true;
     });
     long long size = 0;
     if (!scan.readOk || !file.size(size)) return RecordScan{};

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "storage/CsvLayout.h"
@@ -8,6 +9,11 @@
 namespace storage {
 
 class DataFile;
+
+// Hands the file's bytes to `consume`, from its start, in chunks, as far as
+// FILE_BYTES_SCANNED and while `consume` returns true; `scanned` counts the
+// bytes handed over. False on a read error.
+bool readWithinBound(DataFile& file, long long& scanned, const std::function<bool(std::string_view chunk)>& consume);
 
 struct RecordScan {
     bool readOk = false;

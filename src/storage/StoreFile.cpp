@@ -65,13 +65,10 @@ StoreFile::LoadResult StoreFile::load(ColumnList columns, int& count) {
         FIELD_BYTES_KEPT);
     FileFingerprint fingerprint;
     long long scanned = 0;
-    const bool readOk = file.read([&](std::string_view chunk) {
-        chunk = chunk.substr(0, static_cast<std::size_t>(
-                                    std::min<long long>(static_cast<long long>(chunk.size()), FILE_BYTES_SCANNED - scanned)));
+    const bool readOk = readWithinBound(file, scanned, [&](std::string_view chunk) {
         fingerprint.add(chunk);
         reader.feed(chunk);
-        scanned += static_cast<long long>(chunk.size());
-        return scanned < FILE_BYTES_SCANNED;
+        return true;
     });
     long long size = 0;
     if (!readOk || !file.size(size)) {
@@ -133,17 +130,16 @@ StoreFile::Search StoreFile::findRecord(int column, std::string_view text) {
     FileFingerprint loadedPart;
     FileFingerprint fingerprint;
     long long scanned = 0;
-    const bool readOk = file.read([&](std::string_view chunk) {
-        chunk = chunk.substr(0, static_cast<std::size_t>(
-                                    std::min<long long>(static_cast<long long>(chunk.size()), FILE_BYTES_SCANNED - scanned)));
-        if (scanned < loadedBytes)
+    const bool readOk = readWithinBound(file, scanned, [&](std::string_view chunk) {
+        // `scanned` already counts this chunk.
+        const long long chunkStart = scanned - static_cast<long long>(chunk.size());
+        if (chunkStart < loadedBytes)
             loadedPart.add(chunk.substr(0, static_cast<std::size_t>(std::min<long long>(
-                                               static_cast<long long>(chunk.size()), loadedBytes - scanned))));
+                                               static_cast<long long>(chunk.size()), loadedBytes - chunkStart))));
         fingerprint.add(chunk);
         reader.feed(chunk);
-        scanned += static_cast<long long>(chunk.size());
         // Once found, the rest is only needed to compare what was loaded.
-        return scanned < FILE_BYTES_SCANNED && (found.record < 0 || scanned < loadedBytes);
+        return found.record < 0 || scanned < loadedBytes;
     });
     long long size = 0;
     if (!readOk || !file.size(size)) {
