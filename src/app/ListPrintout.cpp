@@ -58,13 +58,6 @@ std::string dateText(platform::CalendarDate date) {
     return text;
 }
 
-std::string unprintedNotice(const FileNotice& file) {
-    // Reading stopped early: a number would understate what is left.
-    if (file.uncounted) return "WEITERE EINTRAEGE DER DATEI NICHT GEDRUCKT!";
-    if (file.unshownCount == 1) return "1 WEITERER EINTRAG DER DATEI NICHT GEDRUCKT!";
-    return std::to_string(file.unshownCount) + " WEITERE EINTRAEGE DER DATEI NICHT GEDRUCKT!";
-}
-
 class PrintoutWriter {
 public:
     PrintoutWriter(const PrintedList& printed, platform::CalendarDate date)
@@ -78,9 +71,8 @@ public:
     std::string write() {
         for (int record = 0; record < list.recordCount; ++record) addRecord(record);
         std::vector<PrintLine> ending(1, PrintLine(lineWidth));
-        if (list.file.unshownCount > 0 || list.file.uncounted) addTextLine(ending, unprintedNotice(list.file));
-        const int count = list.recordCount;
-        addTextLine(ending, std::to_string(count) + " " + std::string(count == 1 ? list.oneRecord : list.manyRecords));
+        if (list.file.fileHoldsMore()) addTextLine(ending, fileHoldsMoreText(list.file, "GEDRUCKT"));
+        addTextLine(ending, countLine(list));
         addBlock(ending);
         return std::move(text);
     }
@@ -150,6 +142,10 @@ private:
 };
 
 }  // namespace
+
+std::string countLine(const PrintedList& list) {
+    return std::to_string(list.recordCount) + " " + std::string(list.recordCount == 1 ? list.oneRecord : list.manyRecords);
+}
 
 std::string formatPrintout(const PrintedList& list, platform::CalendarDate date) {
     return PrintoutWriter(list, date).write();

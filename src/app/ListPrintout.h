@@ -40,3 +40,6 @@ constexpr int PRINT_PAGE_LINES = 60;
 // line ("130 DVDs"). Control bytes in values print as visible symbols, so no
 // value can move the paper.
 std::string formatPrintout(const PrintedList& list, platform::CalendarDate date);
+
+// The count line of a list: "1 DVD", "130 DVDs".
+std::string countLine(const PrintedList& list);

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "app/LibraryColumns.h"
+#include "app/ListPrintout.h"
 #include "app/ListView.h"
 #include "app/RentalColumns.h"
 #include "library/DvdLibrary.h"
@@ -21,24 +21,6 @@
 namespace {
 
 constexpr std::size_t COLUMN_GAP = 2;
-
-// What a list shows, in code page 850.
-struct ListTextSource {
-    std::string_view title;
-    std::span<const ListColumn> columns;
-    int recordCount = 0;
-    std::function<std::string(int record, int columnIndex)> value;
-    std::string_view oneRecord;    // "DVD"
-    std::string_view manyRecords;  // "DVDs"
-    FileNotice notice;
-};
-
-// The screen list's words for a file that holds more than the list.
-std::string noticeText(const FileNotice& notice) {
-    if (notice.uncounted) return "WEITERE EINTRAEGE DER DATEI NICHT ANGEZEIGT!";
-    if (notice.unshownCount == 1) return "1 WEITERER EINTRAG DER DATEI NICHT ANGEZEIGT!";
-    return std::to_string(notice.unshownCount) + " WEITERE EINTRAEGE DER DATEI NICHT ANGEZEIGT!";
-}
 
 void appendLine(std::string& out, std::string line) {
     line.erase(line.find_last_not_of(' ') + 1);  // npos + 1: an all-blank line becomes empty
@@ -83,9 +65,11 @@ bool writeOut(const std::string& text) {
     return false;
 }
 
-std::string formatListText(const ListTextSource& list) {
+// The printout's list, laid out for a terminal: columns as wide as their
+// widest value, the count line, and the screen's notice of what is not shown.
+std::string formatListText(const PrintedList& list) {
     std::vector<std::size_t> widths;
-    for (const ListColumn& column : list.columns) widths.push_back(std::string_view(column.label).size());
+    for (const PrintColumn& column : list.columns) widths.push_back(std::string_view(column.label).size());
     for (int record = 0; record < list.recordCount; ++record)
         for (std::size_t index = 0; index < widths.size(); ++index)
             widths[index] = std::max(widths[index], list.value(record, static_cast<int>(index)).size());
@@ -99,21 +83,19 @@ std::string formatListText(const ListTextSource& list) {
         return line;
     };
     std::string out;
-    appendLine(out, std::string(list.title));
+    appendLine(out, std::string(list.name));
     appendLine(out, "");
     appendLine(out, columnsLine([&](std::size_t index) { return std::string(list.columns[index].label); }));
     for (int record = 0; record < list.recordCount; ++record)
         appendLine(out, columnsLine([&](std::size_t index) { return list.value(record, static_cast<int>(index)); }));
     appendLine(out, "");
-    appendLine(out, std::to_string(list.recordCount) + " " +
-                        std::string(list.recordCount == 1 ? list.oneRecord : list.manyRecords));
-    if (list.notice.unshownCount > 0 || list.notice.uncounted) appendLine(out, noticeText(list.notice));
+    appendLine(out, countLine(list));
+    if (list.file.fileHoldsMore()) appendLine(out, fileHoldsMoreText(list.file, "ANGEZEIGT"));
     return out;
 }
 
 template <typename Store>
-int writeLoaded(const char* fileName, const TextCharset& charset,
-                const std::function<ListTextSource(const Store&)>& describe) {
+int writeLoaded(const char* fileName, const TextCharset& charset, PrintedList (*describe)(const Store&)) {
     const LoadedList<Store> loaded = load<Store>(fileName);
     if (loaded.locked || loaded.unreadable) {
         std::fprintf(stderr, "dvdverwaltung: %s %s\n", fileName,
@@ -126,16 +108,6 @@ int writeLoaded(const char* fileName, const TextCharset& charset,
 }  // namespace
 
 int writeListText(command_line::ListKind kind, const TextCharset& charset) {
-    if (kind == command_line::ListKind::Library) {
-        return writeLoaded<DvdLibrary>("DVDBibliothek.csv", charset, [](const DvdLibrary& library) {
-            return ListTextSource{"DVD - Liste", libraryColumns(), library.recordCount(),
-                                  [&library](int record, int index) { return libraryColumnValue(library, record, index); },
-                                  "DVD", "DVDs", fileNoticeOf(library)};
-        });
-    }
-    return writeLoaded<RentalRegister>("DVDVerleih.csv", charset, [](const RentalRegister& rentals) {
-        return ListTextSource{"Verleih - Liste", rentalColumns(), rentals.recordCount(),
-                              [&rentals](int record, int index) { return rentalColumnValue(rentals, record, index); },
-                              "Ausleihe", "Ausleihen", fileNoticeOf(rentals)};
-    });
+    if (kind == command_line::ListKind::Library) return writeLoaded<DvdLibrary>("DVDBibliothek.csv", charset, libraryPrintout);
+    return writeLoaded<RentalRegister>("DVDVerleih.csv", charset, rentalPrintout);
 }

@@ -21,19 +21,10 @@ constexpr int FILTER_LENGTH = 30;
 constexpr int FILTER_COUNT_COLUMN = 45;
 
 void drawNotice(ConsoleScreen& screen, const FileNotice& notice, int row) {
-    if (!notice.locked && notice.unshownCount <= 0 && !notice.uncounted) return;
+    if (!notice.locked && !notice.fileHoldsMore()) return;
     screen.setColor(colors::LIGHT_RED, colors::BLACK);
     screen.setCursor(row, NOTICE_COLUMN);
-    if (notice.locked) {
-        std::cout << dialog::FILE_LOCKED;
-    } else if (notice.uncounted) {
-        // Only part of the rest was counted: a number would understate it.
-        std::cout << "WEITERE EINTRAEGE DER DATEI NICHT ANGEZEIGT!";
-    } else if (notice.unshownCount == 1) {
-        std::cout << "1 WEITERER EINTRAG DER DATEI NICHT ANGEZEIGT!";
-    } else {
-        std::cout << notice.unshownCount << " WEITERE EINTRAEGE DER DATEI NICHT ANGEZEIGT!";
-    }
+    std::cout << (notice.locked ? std::string(dialog::FILE_LOCKED) : fileHoldsMoreText(notice, "ANGEZEIGT"));
     screen.setColor(colors::YELLOW, colors::BLACK);
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/FileNotice.h"
+
 class ConsoleScreen;
 
 // What the library list, the rental list and the search results share:
@@ -16,18 +18,6 @@ struct ListColumn {
     const char* label;
     int column;
 };
-
-// What a list says above its records about the file they come from.
-struct FileNotice {
-    bool locked = false;     // the file could not be read: someone holds its lock
-    int unshownCount = 0;    // records of the file that the store could not hold
-    bool uncounted = false;  // reading stopped early, so more may follow
-};
-
-template <typename Store>
-FileNotice fileNoticeOf(const Store& store) {
-    return {store.wasLocked(), store.unreadLineCount(), store.hasUncountedLines()};
-}
 
 struct ListContent {
     std::function<void()> drawHeading;
