@@ -20,12 +20,12 @@ using LoadResult = storage::StoreFile::LoadResult;
 class ShelfCheck {
 public:
     bool copyLeft(const std::string& title, const RentalRegister& rentals) {
-        refusal = {.fileLocked = false, .fileNotWhollyRead = false};
+        notWhollyRead = false;
         reason = NOT_IN_LIBRARY;
         const storage::StoreFile::Count copies = library.copiesOf(title);
         if (copies.read == LoadResult::Locked) return refuse(dialog::FILE_LOCKED);
         if (copies.matches == 0) {
-            refusal.fileNotWhollyRead = copies.stoppedAtBound;
+            notWhollyRead = copies.stoppedAtBound;
             return false;
         }
         const RentalRegister::Lendings lendings = rentals.lendingsOf(title);
@@ -49,7 +49,7 @@ public:
 
     // The message for the last refusal, with "not wholly read" below it where that applies.
     std::string_view message(ConsoleScreen& screen) const {
-        return dialog::notFoundMessage(screen, refusal, MESSAGE_ROW, MESSAGE_COLUMN, reason);
+        return dialog::notFoundMessage(screen, {.fileNotWhollyRead = notWhollyRead}, MESSAGE_ROW, MESSAGE_COLUMN, reason);
     }
 
 private:
@@ -60,7 +60,7 @@ private:
 
     DvdLibrary library;  // only its file is read, never its rows
     std::string_view reason = NOT_IN_LIBRARY;
-    dialog::TitleSearch refusal;
+    bool notWhollyRead = false;  // the title was not found in the part of the file read
 };
 
 }  // namespace

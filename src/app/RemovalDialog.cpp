@@ -7,7 +7,6 @@
 #include "app/LockWaitNotice.h"
 #include "console/Colors.h"
 #include "console/InputField.h"
-#include "console/Keys.h"
 
 namespace {
 
