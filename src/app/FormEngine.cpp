@@ -37,7 +37,7 @@ public:
             if (saved == SaveOutcome::Failed) continue;  // back to the save prompt
             if (saved == SaveOutcome::Refused) {
                 // The first field again, blank; the ones after it keep their values.
-                refuseAgain(form.fields.front(), form.saveRefusal);
+                refuseAgain(form.fields.front(), form.saveRefusal());
                 next = 0;
                 keepValuesFrom = 1;
                 continue;

@@ -58,7 +58,7 @@ struct FormDefinition {
     // Appends the assembled record.
     std::function<SaveOutcome()> appendRecord;
     // Shown, where the first field shows its refusal, when a save is refused.
-    std::string_view saveRefusal = {};
+    std::function<std::string_view()> saveRefusal = {};
     // Where a failed save is reported.
     int messageRow;
     int messageColumn;

@@ -40,12 +40,16 @@ public:
         const auto appended = rentals.appendRecordIf([&](int lendings) {
             const storage::StoreFile::Count copies = library.copiesOf(title);
             libraryRead = copies.read == LoadResult::Loaded;
+            // The library may have lost the title since the field took it.
+            reason = copies.matches == 0 ? NOT_IN_LIBRARY : ALREADY_LENT;
             return libraryRead && copies.matches > lendings;
         });
         if (appended == storage::StoreFile::AppendResult::Appended) return SaveOutcome::Saved;
         return appended == storage::StoreFile::AppendResult::Refused && libraryRead ? SaveOutcome::Refused
                                                                                    : SaveOutcome::Failed;
     }
+
+    std::string_view lastReason() const { return reason; }
 
     // The message for the last refusal, with "not wholly read" below it where that applies.
     std::string_view message(ConsoleScreen& screen) const {
@@ -92,7 +96,7 @@ void DvdApplication::lendDvdForm() {
                 return withLockWaitNotice(*this, MESSAGE_ROW, MESSAGE_COLUMN,
                                           [&] { return shelf->saveIfCopyLeft(rentals.getFilmTitle(WORK_ROW), rentals); });
             },
-        .saveRefusal = ALREADY_LENT,
+        .saveRefusal = [shelf] { return shelf->lastReason(); },
         .messageRow = MESSAGE_ROW,
         .messageColumn = MESSAGE_COLUMN,
     };
