@@ -57,12 +57,16 @@ void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) 
         if (!note.empty()) {
             application.setColor(colors::LIGHT_RED, colors::BLACK);
             dialog::writeAt(application, NOTE_ROW, dialog.questionColumn, note);
+            application.addNoteRow(NOTE_ROW);
             application.setColor(colors::YELLOW, colors::BLACK);
             application.setCursor(ANSWER_ROW, dialog.questionColumn + static_cast<int>(ANSWER_PROMPT.size()));
         }
         const std::string answer = application.readField(1, ANSWER_ROW, dialog.answerColumn);
         // A message in the note's place must not run into what is left of it.
-        if (!note.empty()) dialog::writeAt(application, NOTE_ROW, dialog.questionColumn, std::string(note.size(), ' '));
+        if (!note.empty()) {
+            dialog::writeAt(application, NOTE_ROW, dialog.questionColumn, std::string(note.size(), ' '));
+            application.removeNoteRow(NOTE_ROW);
+        }
         if (answer != "j" && answer != "J") return;
         // A failed rewrite leaves the file as it was; say so instead of returning silently.
         const storage::SaveResult saved = withLockWaitNotice(
