@@ -14,8 +14,8 @@ namespace {
 constexpr int REDRAW = '@';
 constexpr int OPEN_FILTER = '/';
 constexpr int LABEL_ROW = 7;
-constexpr int FILTER_ROW = 8;
-constexpr int NOTICE_COLUMN = 2;
+constexpr int FILTER_ROW = LIST_NOTICE_ROW;
+constexpr int NOTICE_COLUMN = LIST_NOTICE_COLUMN;
 constexpr int FILTER_FIELD_COLUMN = 10;
 constexpr int FILTER_LENGTH = 30;
 constexpr int FILTER_COUNT_COLUMN = 45;
