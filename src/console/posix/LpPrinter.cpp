@@ -123,8 +123,14 @@ private:
     // lines on A4 and on Letter, within 12 mm (34 pt) margins.
     bool start(const std::string& lp, std::string title) {
         int errors[2];
-        if (::pipe2(errors, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+        if (::pipe2(errors, O_CLOEXEC) != 0) return false;
         errorFd = errors[0];
+        // Only our end may be non-blocking: lp's end blocks as any output
+        // does, or lp fails on warnings larger than the pipe holds.
+        if (::fcntl(errorFd, F_SETFL, ::fcntl(errorFd, F_GETFL) | O_NONBLOCK) != 0) {
+            ::close(errors[1]);
+            return false;
+        }
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, jobFd, STDIN_FILENO);
