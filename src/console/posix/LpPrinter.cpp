@@ -18,6 +18,7 @@
 
 #include "console/Platform.h"
 #include "console/posix/ChildGroup.h"
+#include "console/posix/TerminalInput.h"
 #include "system/WriteAll.h"
 
 extern char** environ;
@@ -164,16 +165,20 @@ private:
         return true;
     }
 
-    // Collects lp's error output until lp ends; false at the deadline.
+    // Collects lp's error output until lp ends; false at the deadline. Keys
+    // typed meanwhile are taken as they come and kept for what asks next.
     bool awaitExit(int& status) {
         const auto deadline = Clock::now() + std::chrono::milliseconds(CONFIRM_MILLISECONDS);
         for (;;) {
             if (reaped(status)) return true;
             const int left = millisecondsUntil(deadline);
             if (left == 0) return false;
-            pollfd descriptors[2] = {{errorFd, POLLIN, 0}, {processFd, POLLIN, 0}};
+            pollfd descriptors[3] = {
+                {errorFd, POLLIN, 0}, {processFd, POLLIN, 0}, {terminal_input::descriptor(), POLLIN, 0}};
             const int timeout = processFd >= 0 ? left : std::min(left, EXIT_CHECK_MILLISECONDS);
-            if (::poll(descriptors, 2, timeout) > 0 && descriptors[0].revents != 0) readErrors();
+            if (::poll(descriptors, 3, terminal_input::limitWait(timeout)) > 0 && descriptors[0].revents != 0)
+                readErrors();
+            terminal_input::takeAvailable();
         }
     }
 
