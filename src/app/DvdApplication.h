@@ -13,6 +13,9 @@ public:
     static constexpr int REDRAW = '@';
 
     DvdApplication();
+    ~DvdApplication();
+    DvdApplication(const DvdApplication&) = delete;
+    DvdApplication& operator=(const DvdApplication&) = delete;
 
     // The menu entry list of the menu on screen.
     void clearMenu();

@@ -49,7 +49,7 @@ protected:
 
     void TearDown() override {
         usePath(previousPath);
-        for (const char* name : {"FAKE_LP_LOG_DIR", "FAKE_LP_EXIT_STATUS", "FAKE_LP_SKIP_INPUT", "FAKE_LP_DELAY"})
+        for (const char* name : {"FAKE_LP_LOG_DIR", "FAKE_LP_EXIT_STATUS", "FAKE_LP_SKIP_INPUT", "FAKE_LP_DELAY", "FAKE_LP_ERROR_BYTES"})
             unsetenv(name);
         fs::current_path(previousDirectory);
         std::error_code ignored;
@@ -156,6 +156,14 @@ TEST_F(LpPrinterTest, RefusalsCarryLpsFirstErrorLineOrSayWhatHappened) {
     result = print(std::string(1 << 20, 'x'));
     EXPECT_EQ(result.outcome, platform::PrintOutcome::Refused);
     EXPECT_EQ(result.reason, "lp hat den Auftrag nicht ganz gelesen");
+}
+
+// lp's end of its error pipe blocks as any output does: warnings larger than
+// the pipe holds wait to be read and do not make lp fail.
+TEST_F(LpPrinterTest, LpWritingMuchToStandardErrorIsNotRefused) {
+    setenv("FAKE_LP_ERROR_BYTES", "300000", 1);
+    const platform::PrintResult result = print();
+    EXPECT_EQ(result.outcome, platform::PrintOutcome::Accepted) << result.reason;
 }
 
 // The working directory is the data directory: an "lp" there must never run,
