@@ -5,8 +5,8 @@
 #include <optional>
 #include <utility>
 
-#include "console/Cp850.h"
 #include "console/Keys.h"
+#include "console/PlainForm.h"
 
 namespace {
 
@@ -375,11 +375,13 @@ void KeyDecoder::emitTypedCharacter(char32_t codePoint) {
     case keys::BACKSPACE: emit(keys::BACKSPACE); return;
     default: break;
     }
-    const int byte = cp850::fromUnicode(codePoint);
-    // Ó has the code of the cursor block prefix: it would read as the prefix
-    // of an extended key and swallow the key after it.
-    if (byte < 0 || byte == keys::CURSOR_BLOCK_PREFIX) return;
-    emit(byte);
+    // A character the code page lacks is typed as its plain form, one key a
+    // character, so it takes as many places in a field as it shows.
+    for (const char byte : cp850::cp850ForCodePoint(codePoint)) {
+        // Ó has the code of the cursor block prefix: it would read as the
+        // prefix of an extended key and swallow the key after it.
+        if (static_cast<unsigned char>(byte) != keys::CURSOR_BLOCK_PREFIX) emit(static_cast<unsigned char>(byte));
+    }
 }
 
 void KeyDecoder::emitExtended(int prefix, int scanCode) {

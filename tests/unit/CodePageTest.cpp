@@ -22,8 +22,9 @@ TEST(CodePage850, Table) {
         if (byte == 224) {
             EXPECT_FALSE(decoder.hasKey());
         } else {
+            // The non-breaking space is typed as the blank it looks like.
             ASSERT_TRUE(decoder.hasKey());
-            EXPECT_EQ(decoder.takeKey(), byte);
+            EXPECT_EQ(decoder.takeKey(), byte == 0xFF ? ' ' : byte);
         }
     }
 }
