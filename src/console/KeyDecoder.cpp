@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "console/Keys.h"
-#include "console/PlainForm.h"
+#include "console/TypedKeys.h"
 
 namespace {
 
@@ -367,21 +367,7 @@ void KeyDecoder::completePending() {
 }
 
 void KeyDecoder::emitTypedCharacter(char32_t codePoint) {
-    switch (codePoint) {
-    case keys::FUNCTION_KEY_PREFIX: return;  // Ctrl+Space: 0 would read as the prefix of an extended key
-    case '\n':
-    case '\r': emit(keys::ENTER); return;
-    case keys::DELETE_CHARACTER:
-    case keys::BACKSPACE: emit(keys::BACKSPACE); return;
-    default: break;
-    }
-    // A character the code page lacks is typed as its plain form, one key a
-    // character, so it takes as many places in a field as it shows.
-    for (const char byte : cp850::cp850ForCodePoint(codePoint)) {
-        // Ó has the code of the cursor block prefix: it would read as the
-        // prefix of an extended key and swallow the key after it.
-        if (static_cast<unsigned char>(byte) != keys::CURSOR_BLOCK_PREFIX) emit(static_cast<unsigned char>(byte));
-    }
+    for (const char code : keys::codesForTypedCharacter(codePoint)) emit(static_cast<unsigned char>(code));
 }
 
 void KeyDecoder::emitExtended(int prefix, int scanCode) {
