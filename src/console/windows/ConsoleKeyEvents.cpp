@@ -51,11 +51,8 @@ std::string codesOfOnePress(const KeyEvent& event) {
 }  // namespace
 
 std::string codesFor(const KeyEvent& event) {
-    if (!event.keyDown) {
-        const bool altNumberEntered = event.virtualKeyCode == VIRTUAL_ALT && event.character != 0;
-        if (!altNumberEntered || isSurrogate(event.character)) return {};
-        return keys::codesForTypedCharacter(event.character);
-    }
+    // A release gives nothing: wine's carry the character of the key pressed before.
+    if (!event.keyDown) return {};
     const std::string once = codesOfOnePress(event);
     std::string codes;
     for (int i = std::clamp(event.repeatCount, 1, MAX_REPEAT); i > 0; --i) codes += once;

@@ -6,7 +6,6 @@
 namespace console_keys {
 
 // Windows' virtual-key codes of the keys the program knows by them.
-constexpr int VIRTUAL_ALT = 0x12;  // VK_MENU
 constexpr int VIRTUAL_PAGE_UP = 0x21;
 constexpr int VIRTUAL_PAGE_DOWN = 0x22;
 constexpr int VIRTUAL_END = 0x23;
@@ -33,8 +32,7 @@ struct KeyEvent {
 // it, a function or cursor key as its prefix and second code, each as often
 // as the event repeats it; nothing for a key up, a modifier, a dead key,
 // Alt with a character key (as on a terminal), or half of a surrogate pair
-// (no character beyond the first plane has a plain form). The character of
-// Alt and a number on the keypad comes with the Alt key's release.
+// (no character beyond the first plane has a plain form).
 std::string codesFor(const KeyEvent& event);
 
 }  // namespace console_keys

@@ -17,7 +17,7 @@ namespace platform {
 
 namespace {
 
-static_assert(console_keys::VIRTUAL_ALT == VK_MENU && console_keys::VIRTUAL_PAGE_UP == VK_PRIOR &&
+static_assert(console_keys::VIRTUAL_PAGE_UP == VK_PRIOR &&
               console_keys::VIRTUAL_PAGE_DOWN == VK_NEXT && console_keys::VIRTUAL_END == VK_END &&
               console_keys::VIRTUAL_HOME == VK_HOME && console_keys::VIRTUAL_LEFT == VK_LEFT &&
               console_keys::VIRTUAL_UP == VK_UP && console_keys::VIRTUAL_RIGHT == VK_RIGHT &&
