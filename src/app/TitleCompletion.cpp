@@ -29,17 +29,17 @@ public:
     StoredValues(const FieldPlace& place, FileVisit visitFile, std::size_t field)
         : place(place), visitFile(visitFile), field(field) {}
 
-    std::optional<std::string> next(std::string_view typed, int tabsBefore) {
+    std::optional<std::string> next(std::string_view typed, int tabsBefore) const {
         const auto wanted = static_cast<std::size_t>(tabsBefore);
         const std::vector<std::string> values = firstValues(typed, wanted + 1);
-        // Fewer than wanted: that is all of them, and the Tabs go round again.
+        // Fewer than asked for are all there are: the Tabs go round again.
         if (values.empty()) return std::nullopt;
         return values[wanted % values.size()];
     }
 
 private:
     // Up to `most` distinct values that begin with `typed`.
-    std::vector<std::string> firstValues(std::string_view typed, std::size_t most) {
+    std::vector<std::string> firstValues(std::string_view typed, std::size_t most) const {
         const folding::FoldedText foldedTyped = folding::fold(typed);
         std::vector<std::string> values;
         std::unordered_set<std::string> seen;
@@ -47,7 +47,9 @@ private:
             return visitFile([&](const std::vector<std::string>& fields) {
                 if (values.size() == most) return;
                 const std::string& value = fields[field];
-                if (static_cast<int>(value.size()) > place.fieldLength || !folding::beginsWith(foldedTyped, value)) return;
+                // Only what could have been typed into the field.
+                if (static_cast<int>(value.size()) > place.fieldLength || !isTypeable(value)) return;
+                if (!folding::beginsWith(foldedTyped, value)) return;
                 if (seen.insert(value).second) values.push_back(value);
             });
         });
@@ -60,7 +62,7 @@ private:
 };
 
 FieldCompletion completionOf(const FieldPlace& place, FileVisit visitFile, std::size_t field) {
-    return [values = StoredValues(place, visitFile, field)](std::string_view typed, int tabsBefore) mutable {
+    return [values = StoredValues(place, visitFile, field)](std::string_view typed, int tabsBefore) {
         return values.next(typed, tabsBefore);
     };
 }

@@ -66,7 +66,7 @@ private:
     bool complete() {
         if (tabsInRow == 0) textBeforeTabs = text;
         const std::optional<std::string> value = start.complete(textBeforeTabs, tabsInRow);
-        if (!value || static_cast<int>(value->size()) > maxLength) return false;
+        if (!value || static_cast<int>(value->size()) > maxLength || !isTypeable(*value)) return false;
         ++tabsInRow;
         blankField();
         for (const char character : *value) append(character);
@@ -112,6 +112,12 @@ private:
 };
 
 }  // namespace
+
+bool isTypeable(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char character) {
+        return isStorableCharacter(static_cast<unsigned char>(character));
+    });
+}
 
 FieldEntry enterField(ConsoleScreen& screen, int maxLength, int row, int column, const FieldStart& start) {
     return InputField(screen, maxLength, row, column, start).run();

@@ -27,6 +27,10 @@ struct FieldEntry {
     bool repeatWanted = false;
 };
 
+// Whether every byte of the text could be typed into a field: no control
+// codes, which would corrupt the data files and the screen.
+bool isTypeable(std::string_view text);
+
 // The one way typed text enters the system: a field of maxLength cells at a
 // fixed position, echoed key by key. Keys without a character (arrows,
 // function keys, ...) type nothing; Tab completes when the field has a
