@@ -31,5 +31,6 @@ void DvdApplication::deleteDvdDialog() {
                 return lendings.count > 0 ? "VERLIEHEN AN " + lendings.firstName + " " + lendings.surname : std::string();
             },
         .removeAndSave = [this](int record) { return record_removal::removeAndSave(library, record); },
+        .completeTitle = completion::libraryTitles,
     });
 }

@@ -65,7 +65,8 @@ private:
         application.setColor(colors::YELLOW, colors::BLACK);
         application.setCursor(field.row, LABEL_COLUMN);
         std::cout << field.label;
-        const FieldStart start{.shownValue = index >= keepValuesFrom ? std::string_view(values[index]) : ""};
+        const FieldStart start{.shownValue = index >= keepValuesFrom ? std::string_view(values[index]) : "",
+                               .complete = field.complete};
         std::string text = enterField(application, field.length, field.row, FIELD_COLUMN, start).text;
         if (text == "escape") return Asked::Escaped;
         const bool accepted = !field.accepts || field.accepts(text);

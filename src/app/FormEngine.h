@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "console/InputField.h"
+
 class DvdApplication;
 class TitledScreen;
 
@@ -44,6 +46,8 @@ struct FormField {
     // Empty: every text is taken.
     std::function<bool(const std::string&)> accepts = {};
     FieldRefusal refusal = {};
+    // What Tab completes in the field; without it Tab types nothing.
+    FieldCompletion complete = {};
 };
 
 enum class SaveOutcome {

@@ -4,6 +4,7 @@
 #include "app/DvdApplication.h"
 #include "app/FormEngine.h"
 #include "app/LockWaitNotice.h"
+#include "app/TitleCompletion.h"
 
 namespace {
 
@@ -85,7 +86,8 @@ void DvdApplication::lendDvdForm() {
              .refusal = {.message = NOT_IN_LIBRARY,
                          .messageNow = [this, shelf] { return shelf->message(*this); },
                          .row = MESSAGE_ROW, .column = MESSAGE_COLUMN,
-                         .then = FieldRefusal::Then::StartAfresh}},
+                         .then = FieldRefusal::Then::StartAfresh},
+             .complete = completion::libraryTitles({*this, MESSAGE_ROW, MESSAGE_COLUMN, 30})},
             {.label = "Name:", .row = 12, .length = 30, .step = 'T',
              .value = field(&RentalRegister::setSurname)},
             {.label = "Vorname:", .row = 14, .length = 30, .step = 'E',
