@@ -31,6 +31,9 @@ std::optional<std::string> enterDirectory(const std::string& directory, const Te
     const std::string shown = "'" + shownArgument(directory, charset) + "'";
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(directory, error);
+    // Such a directory may well exist; the system just cannot be told its name.
+    if (error == std::errc::filename_too_long)
+        return "Verzeichnis " + shown + " hat einen zu langen Namen (mehr als das System erlaubt)";
     if (!std::filesystem::exists(status)) return "Verzeichnis " + shown + " gibt es nicht";
     if (!std::filesystem::is_directory(status)) return shown + " ist kein Verzeichnis";
     std::filesystem::current_path(directory, error);
