@@ -7,20 +7,13 @@
 #include "console/Cp850.h"
 #include "library/ImportCsv.h"
 
-#if __has_include("console/PlainForm.h")
 #include "console/PlainForm.h"
-#else
-// Until the plain forms of typed text are in: what code page 850 has, nothing else.
-static std::string cp850ForCodePoint(char32_t codePoint) {
-    const int byte = cp850::fromUnicode(codePoint);
-    return byte < 0 ? std::string() : std::string(1, static_cast<char>(byte));
-}
-#endif
 
 namespace import_file {
 namespace {
 
 // Windows-1252 bytes 0x80 to 0x9F; 0 where the code page leaves a byte unused.
+constexpr char32_t NO_CHARACTER = 0xFFFD;
 constexpr std::array<char32_t, 32> CP1252_LOW = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
@@ -53,7 +46,7 @@ char32_t singleByteCodePoint(unsigned char byte, Encoding encoding) {
     switch (encoding) {
     case Encoding::Cp850: return cp850::toUnicode(byte);
     case Encoding::Cp1252:
-        if (byte >= 0x80 && byte < 0xA0) return CP1252_LOW[byte - 0x80];
+        if (byte >= 0x80 && byte < 0xA0) return CP1252_LOW[byte - 0x80] ? CP1252_LOW[byte - 0x80] : NO_CHARACTER;
         return byte;
     default: return byte;  // Latin-1: the byte is the code point
     }
@@ -111,7 +104,7 @@ std::string toCp850(std::string_view bytes, Encoding encoding) {
     for (const char32_t codePoint : toCodePoints(bytes, encoding)) {
         if (codePoint < 0x20 || codePoint == 0x7F) text += ' ';
         else if (codePoint < 0x80) text += static_cast<char>(codePoint);
-        else text += cp850ForCodePoint(codePoint);
+        else text += cp850::cp850ForCodePoint(codePoint);
     }
     return text;
 }
