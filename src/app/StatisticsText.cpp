@@ -62,9 +62,8 @@ std::string statisticsText(const CollectionStatistics& figures) {
     for (const auto& genre : figures.genres)
         genres.push_back({genre.genre, std::to_string(genre.dvds), hoursAndMinutes(genre.minutes)});
     out += "\n" + columns(genres);
-    std::vector<std::vector<std::string>> lending{{"Verliehen:", std::to_string(figures.lentNow)}};
-    if (figures.overdue) lending.push_back({"davon ueberfaellig:", std::to_string(*figures.overdue)});
-    out += "\n" + columns(lending);
+    out += "\n" + columns({{"Verliehen:", std::to_string(figures.lentNow)}});
+    if (figures.overdue) out += "davon " + std::to_string(*figures.overdue) + " ueberfaellig\n";
     if (!figures.borrowers.empty()) {
         std::vector<std::vector<std::string>> borrowers{{"Name:", "Vorname:", "DVDs:"}};
         for (const auto& borrower : figures.borrowers)
