@@ -85,7 +85,8 @@ std::string countsText(const ImportPlan& plan, const AppendReport& report, bool 
 }  // namespace
 
 int runImport(const std::string& file, const command_line::Request::ImportOptions& options, const TextCharset& charset) {
-    const std::string shownFile = "'" + shownArgument(file, charset) + "'";
+    // Named as the command line named it, though opened from where the program started.
+    const std::string shownFile = "'" + shownArgument(options.file, charset) + "'";
     std::string bytes;
     if (!readWhole(file, bytes)) {
         std::fprintf(stderr, "dvdverwaltung: %s kann nicht gelesen werden\n", shownFile.c_str());
