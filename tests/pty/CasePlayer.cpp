@@ -402,7 +402,12 @@ void Player::expectFiles(const scenario::Files& after, const scenario::Files& be
 
 // One run a line, its fields split at " | " (the table's header explains them).
 int Player::playTable() {
-    const scenario::Files before{{"daten/", ""}, {"daten/DVDBibliothek.csv", "Krimi,Der Pate,The Godfather,175,\r\n"}};
+    scenario::Files before{{"daten/", ""}, {"daten/DVDBibliothek.csv", "Krimi,Der Pate,The Godfather,175,\r\n"}};
+    // Data beside the table: its folder's eingabe/ goes into the working
+    // directory as it is; after/CASE.csv is the library file that case leaves.
+    const fs::path data = fs::path(folder_).replace_extension();
+    for (const auto& [name, bytes] : scenario::readFolder(data / "eingabe")) before["eingabe/" + name] = bytes;
+    if (fs::is_directory(data / "eingabe")) before["eingabe/"] = "";
     const auto words = [](const std::string& text) {
         std::vector<std::string> list;
         std::istringstream stream(text);
@@ -447,7 +452,10 @@ int Player::playTable() {
             expectText(field[7], err, "standard error");
             check(out.find('\x1b') == std::string::npos, "an escape sequence on standard output");
             check(field[5] != "2" || err.ends_with("dvdverwaltung --help\n"), "no usage hint: " + err);
-            expectFiles(before, before);
+            scenario::Files after = before;
+            if (const auto library = scenario::readFile(data / "after" / (field[0] + ".csv")))
+                after["daten/DVDBibliothek.csv"] = *library;
+            expectFiles(after, before);
         } catch (const Failure& failure) {
             std::fprintf(stderr, "%s: %s\n", field[0].c_str(), failure.what.c_str());
             ++failures;
