@@ -66,9 +66,4 @@ private:
     bool createdFile = false;
 };
 
-// Removes the temporary file a replacement is writing at this moment, if any.
-// Safe to call from a signal handler: a signal that ends the program calls it
-// so that no copy of the data is left behind.
-void removeUnfinishedTemporaryFile();
-
 }  // namespace storage

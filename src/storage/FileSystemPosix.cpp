@@ -15,6 +15,7 @@
 #include "system/WriteAll.h"
 #include "storage/FileSystem.h"
 #include "storage/LockWait.h"
+#include "system/ExitCleanup.h"
 
 namespace storage {
 namespace {
@@ -38,8 +39,11 @@ volatile std::sig_atomic_t hasUnfinishedTemporary = 0;
 
 // Set before the file is created, so that no moment exists in which a signal
 // could leave it behind unnamed.
+void removeUnfinished();
+
 bool registerUnfinished(int directory, const std::string& temporaryName) {
     if (temporaryName.size() >= sizeof unfinishedTemporary) return false;
+    exit_cleanup::add(removeUnfinished);
     hasUnfinishedTemporary = 0;
     std::atomic_signal_fence(std::memory_order_seq_cst);
     std::memcpy(unfinishedTemporary, temporaryName.c_str(), temporaryName.size() + 1);
@@ -202,11 +206,13 @@ bool takeOverOwnerAndMode(int fd, const struct stat& original) {
     return fchmod(fd, original.st_mode & 07777) == 0;
 }
 
-}  // namespace
-
-void removeUnfinishedTemporaryFile() {
+// Safe in a signal handler: a program ended by a signal leaves no copy of
+// the data behind.
+void removeUnfinished() {
     if (hasUnfinishedTemporary) unlinkat(unfinishedDirectory, unfinishedTemporary, 0);
 }
+
+}  // namespace
 
 DataFile::DataFile(std::string filePath, Purpose purpose) : path(std::move(filePath)) {
     const int lockKind = purpose == Purpose::Read ? LOCK_SH : LOCK_EX;

@@ -10,6 +10,7 @@
 
 #include "storage/FileSystem.h"
 #include "storage/LockWait.h"
+#include "system/ExitCleanup.h"
 
 namespace storage {
 namespace {
@@ -73,8 +74,11 @@ HANDLE asHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle);
 char unfinishedTemporary[MAX_PATH * 4];
 std::atomic<bool> hasUnfinishedTemporary{false};
 
+void removeUnfinished();
+
 bool registerUnfinished(const std::string& temporaryPath) {
     if (temporaryPath.size() >= sizeof unfinishedTemporary) return false;
+    exit_cleanup::add(removeUnfinished);
     hasUnfinishedTemporary = false;
     std::memcpy(unfinishedTemporary, temporaryPath.c_str(), temporaryPath.size() + 1);
     hasUnfinishedTemporary = true;
@@ -261,11 +265,13 @@ bool moveOver(const std::string& temporaryPath, const std::string& path, const s
     return true;
 }
 
-}  // namespace
-
-void removeUnfinishedTemporaryFile() {
+// Safe in a signal handler: a program ended by a signal leaves no copy of
+// the data behind.
+void removeUnfinished() {
     if (hasUnfinishedTemporary) ::DeleteFileA(unfinishedTemporary);
 }
+
+}  // namespace
 
 DataFile::DataFile(std::string filePath, Purpose purpose) : path(std::move(filePath)) {
     for (int attempt = 0; attempt < OPEN_ATTEMPTS; ++attempt) {
