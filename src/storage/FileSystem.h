@@ -9,8 +9,8 @@ namespace storage {
 // One data file, opened and locked for the length of one store operation and
 // closed (lock released) when the object ends. Readers share the lock;
 // appending and replacing hold it alone. A lock held elsewhere is waited for
-// a few seconds at most (status Locked after that). All the operating-system
-// calls on files are behind this class, in one source file per system.
+// a few seconds at most (status Locked after that). Written once over each
+// system's own file calls (platform/FilePrimitives.h).
 class DataFile {
 public:
     enum class Purpose { Read, Append, Replace };
