@@ -26,10 +26,8 @@ bool isRegularFile(Handle file);
 // One try for the file's lock, shared when not `alone`; a file system
 // without locks counts as Taken.
 Lock tryLock(Handle file, bool alone);
-// Gives the lock back and closes the file.
-void close(Handle file);
-// Whether `path` names this open file now.
-bool namesFile(Handle file, const std::string& path);
+void close(Handle file);                               // the lock given back too
+bool namesFile(Handle file, const std::string& path);  // `path` names this open file now
 // Up to `size` bytes at `offset`: how many were read, 0 at the end, -1 on an error.
 long long readAt(Handle file, long long offset, char* buffer, std::size_t size);
 bool size(Handle file, long long& bytes);
@@ -39,11 +37,9 @@ bool truncate(Handle file, long long bytes);
 bool writeAll(Handle file, std::string_view bytes);
 bool sync(Handle file);
 void remove(const std::string& path);
-// After the first bytes went into a file just created: its name to disk too.
-void syncNewName(const std::string& path);
+void syncNewName(const std::string& path);  // a file just created: its name to disk too
 unsigned long processId();
-// Whether names in a directory are the same whatever their case.
-bool namesIgnoreCase();
+bool namesIgnoreCase();  // whether names in a directory are the same whatever their case
 
 // The directory a data file really stands in (through symbolic links),
 // where its replacement is made, renamed over it and, when left by a killed
@@ -53,8 +49,6 @@ public:
     Directory(Handle dataFile, const std::string& path);
     ~Directory();
     Directory(const Directory&) = delete;
-    Directory& operator=(const Directory&) = delete;
-
     bool isOpen() const { return opened; }
     const std::string& dataName() const { return name; }
     // How a signal handler names a file in it (see removeFromSignal).
@@ -70,8 +64,7 @@ public:
     // system that must move the open data file aside first.
     bool renameOverData(const std::string& fileName, const std::string& spareName);
     void remove(const std::string& fileName);
-    // The new name to disk.
-    void sync();
+    void sync();  // the new name to disk
     void forEachName(const std::function<void(const std::string& fileName)>& visit);
     // Removes `fileName` when no living writer holds it.
     void removeIfAbandoned(const std::string& fileName);

@@ -59,20 +59,17 @@ bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
 }
 
-// Whether `name` is one of the temporary files made beside `dataName`.
+// Whether `name` is one of the temporary files made beside `dataName`: after
+// "." dataName, the shape ".0.0.tmp" once each run of digits is one 0.
 bool isTemporaryNameOf(std::string_view name, std::string_view dataName) {
-    const auto isNumber = [](std::string_view text) {
-        return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-    };
-    if (!name.starts_with('.') || name.size() <= dataName.size() + 1 || !sameName(name.substr(1, dataName.size()), dataName))
+    if (name.size() <= dataName.size() + 1 || name[0] != '.' || !sameName(name.substr(1, dataName.size()), dataName))
         return false;
-    name.remove_prefix(dataName.size() + 1);
-    if (!name.starts_with('.') || !name.ends_with(TEMPORARY_KIND) || name.size() <= TEMPORARY_KIND.size() + 1) return false;
-    name = name.substr(1, name.size() - TEMPORARY_KIND.size() - 1);  // "process.serial."
-    if (!name.ends_with('.')) return false;
-    name.remove_suffix(1);
-    const std::size_t dot = name.find('.');
-    return dot != std::string_view::npos && isNumber(name.substr(0, dot)) && isNumber(name.substr(dot + 1));
+    std::string shape;
+    for (char byte : name.substr(dataName.size() + 1)) {
+        const bool digit = byte >= '0' && byte <= '9';
+        if (!digit || shape.empty() || shape.back() != '0') shape += digit ? '0' : byte;
+    }
+    return shape == ".0.0." + std::string(TEMPORARY_KIND);
 }
 
 void removeStaleTemporaryFiles(files::Directory& directory) {
@@ -97,12 +94,9 @@ files::Handle createTemporaryBeside(files::Directory& directory, std::string& na
 }
 
 LockAttempt asAttempt(files::Lock lock) {
-    switch (lock) {
-    case files::Lock::Taken: return LockAttempt::Taken;
-    case files::Lock::Busy: return LockAttempt::Busy;
-    case files::Lock::Failed: break;
-    }
-    return LockAttempt::Failed;
+    return lock == files::Lock::Taken  ? LockAttempt::Taken
+           : lock == files::Lock::Busy ? LockAttempt::Busy
+                                       : LockAttempt::Failed;
 }
 
 }  // namespace
@@ -156,13 +150,6 @@ bool DataFile::read(const std::function<bool(std::string_view)>& consume) {
         offset += got;
         if (!consume(std::string_view(buffer.data(), static_cast<std::size_t>(got)))) return true;
     }
-}
-
-bool DataFile::readAll(const std::function<void(std::string_view)>& consume) {
-    return read([&](std::string_view chunk) {
-        consume(chunk);
-        return true;
-    });
 }
 
 bool DataFile::size(long long& bytes) { return files::size(handle, bytes); }

@@ -33,7 +33,6 @@ public:
     // Hands the file to `consume`, from its start, in chunks, until its end or
     // until `consume` returns false. False on a read error.
     bool read(const std::function<bool(std::string_view)>& consume);
-    bool readAll(const std::function<void(std::string_view)>& consume);
 
     // The file's size in bytes. False on an error.
     bool size(long long& bytes);

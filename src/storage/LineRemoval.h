@@ -30,11 +30,8 @@ public:
     // The next chunk of the file; false when a write failed or the copy broke.
     bool copy(std::string_view chunk, const Writer& write);
 
-    // False once a removed range held more than one line.
-    bool keptToOneLineEach() const { return !broken; }
     // The bytes left out before `offset` of the original file.
     long long removedBefore(long long offset) const;
-    long long removedBytes() const { return removedBefore(bytesSeen); }
 
 private:
     enum class Shape { Text, CarriageReturns, Ended };

@@ -34,7 +34,7 @@ std::optional<FileView> scanFile(DataFile& file, CsvRecordReader& reader, const 
     return view;
 }
 
-RecordScan scanRecords(DataFile& file, const CsvLayout& layout,
+std::optional<FileView> scanRecords(DataFile& file, const CsvLayout& layout,
                        const std::function<void(const std::vector<std::string>& fields)>& visit) {
     std::vector<std::string> fields(static_cast<std::size_t>(layout.columnCount));
     CsvRecordReader reader(
@@ -44,9 +44,7 @@ RecordScan scanRecords(DataFile& file, const CsvLayout& layout,
         visit(fields);
         for (std::string& field : fields) field.clear();
     });
-    const std::optional<FileView> view = scanFile(file, reader);
-    if (!view) return RecordScan{};
-    return RecordScan{.readOk = true, .stoppedAtBound = view->stoppedBeforeEnd()};
+    return scanFile(file, reader);
 }
 
 }  // namespace storage

@@ -35,15 +35,10 @@ LoadResult openResult(const DataFile& file);
 using ChunkSeen = std::function<bool(std::string_view chunk, long long chunkStart)>;
 std::optional<FileView> scanFile(DataFile& file, CsvRecordReader& reader, const ChunkSeen& more = {});
 
-struct RecordScan {
-    bool readOk = false;
-    bool stoppedAtBound = false;  // the file goes on past FILE_BYTES_SCANNED
-};
-
 // Hands every record of an open data file to `visit` as its fields (each cut
 // to FIELD_BYTES_KEPT), one record at a time: a file of any length is looked
 // through in bounded memory.
-RecordScan scanRecords(DataFile& file, const CsvLayout& layout,
+std::optional<FileView> scanRecords(DataFile& file, const CsvLayout& layout,
                        const std::function<void(const std::vector<std::string>& fields)>& visit);
 
 }  // namespace storage

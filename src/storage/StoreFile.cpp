@@ -48,16 +48,17 @@ StoreFile::LoadResult StoreFile::load(ColumnList columns, int& count) {
             return (*columns[column])[firstRow + static_cast<int>(record)];
         },
         FIELD_BYTES_KEPT);
+    reader.onLineDone([&](std::size_t, const LineSpan& line) { rowLines.emplace_back(line); });
     seen = scanFile(file, reader);
     if (!seen) {
         emptyRows(columns, firstRow, firstRow + rowsTouched - 1);
+        rowLines.resize(static_cast<std::size_t>(firstRow));
         return LoadResult::Failed;
     }
     stoppedEarly = seen->stoppedBeforeEnd();
     const int kept = static_cast<int>(reader.keptRecordCount());
     emptyRows(columns, firstRow + kept, firstRow + rowsTouched - 1);
     count = firstRow + kept;
-    rowLines.insert(rowLines.end(), reader.keptLines().begin(), reader.keptLines().end());
     const long long notKept = reader.recordsNotKept();
     unreadLines = notKept > INT_MAX ? INT_MAX : static_cast<int>(notKept);
     return LoadResult::Loaded;
@@ -127,7 +128,7 @@ StoreFile::AppendResult StoreFile::appendIf(ColumnList columns, int row,
     if (allowed) {
         bool readFailed = false;
         const RecordScanner fileNow = [&](const RecordVisitor& visit) {
-            readFailed = readFailed || !scanRecords(file, layout, visit).readOk;
+            readFailed = readFailed || !scanRecords(file, layout, visit);
             return !readFailed;
         };
         const bool yes = allowed(fileNow);
@@ -147,12 +148,12 @@ StoreFile::Count StoreFile::countRecords(int column, std::string_view text) cons
     DataFile file(fileName, DataFile::Purpose::Read);
     count.read = openResult(file);
     if (count.read != LoadResult::Loaded) return count;
-    const RecordScan scan = scanRecords(file, layout, [&](const std::vector<std::string>& fields) {
+    const std::optional<FileView> view = scanRecords(file, layout, [&](const std::vector<std::string>& fields) {
         if (fields[static_cast<std::size_t>(column)] != text) return;
         if (count.matches++ == 0) count.firstMatch = fields;
     });
-    if (!scan.readOk) return Count{};
-    count.stoppedAtBound = scan.stoppedAtBound;
+    if (!view) return Count{};
+    count.stoppedAtBound = view->stoppedBeforeEnd();
     return count;
 }
 

@@ -1,10 +1,10 @@
-#include "platform/FilePrimitives.h"
-
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
 
 #include <algorithm>
+
+#include "platform/FilePrimitives.h"
 
 namespace file_primitives {
 namespace {
