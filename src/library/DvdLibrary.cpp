@@ -22,11 +22,12 @@ void DvdLibrary::clear() {
     count = 0;
     file.forget();
     lastLoad = storage::StoreFile::LoadResult::Missing;
-    lastSearchStoppedAtBound = false;
+    lastSearch = {};
 }
 
 bool DvdLibrary::load() {
     lastLoad = file.load(columns(), count);
+    lastSearch.record = NOT_FOUND;
     return lastLoad == storage::StoreFile::LoadResult::Loaded;
 }
 
@@ -40,17 +41,20 @@ void DvdLibrary::removeRecord(int row) {
         storage::removeRow(columns(), row, count);
         --count;
     }
-    file.removeLine(row);
+    // The record the last search found names its line; a loaded row its own.
+    const std::optional<storage::StoreFile::LineSpan> rowLine = file.takeRowLine(row);
+    const bool found = row >= 0 && row == lastSearch.record;
+    file.removeLine(found ? lastSearch.line : rowLine);
+    if (found) lastSearch.record = NOT_FOUND;
 }
 
 int DvdLibrary::findTitleGerman(const std::string& title) {
-    const storage::StoreFile::Search search = file.findRecord(1, title);
-    lastLoad = search.read;
-    lastSearchStoppedAtBound = search.stoppedAtBound;
-    return search.record;
+    lastSearch = file.findRecord(1, title);
+    lastLoad = lastSearch.read;
+    return lastSearch.record;
 }
 
-bool DvdLibrary::searchStoppedAtBound() const { return lastSearchStoppedAtBound; }
+bool DvdLibrary::searchStoppedAtBound() const { return lastSearch.stoppedAtBound; }
 
 storage::StoreFile::Count DvdLibrary::copiesOf(const std::string& titleGerman) const { return file.countRecords(1, titleGerman); }
 

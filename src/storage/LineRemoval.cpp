@@ -103,11 +103,17 @@ bool LineRemoval::copy(std::string_view chunk, const Writer& write) {
         const long long pieceEnd = next < ranges.size() ? std::min(chunkEnd, ranges[next].start) : chunkEnd;
         const std::string_view piece =
             chunk.substr(static_cast<std::size_t>(at - chunkStart), static_cast<std::size_t>(pieceEnd - at));
-        if (afterLoneCarriageReturn && (piece.front() == '\r' || piece.front() == '\n')) {
-            broken = true;
-            break;
+        if (afterLoneCarriageReturn) {
+            // CRs that reach an LF would join the kept CR into their line end.
+            const std::size_t text = piece.find_first_not_of('\r');
+            if (text != std::string_view::npos) {
+                afterLoneCarriageReturn = false;
+                if (piece[text] == '\n') {
+                    broken = true;
+                    break;
+                }
+            }
         }
-        afterLoneCarriageReturn = false;
         if (!write(piece)) return false;
         lastKeptByte = piece.back();
         at = pieceEnd;

@@ -12,8 +12,8 @@ namespace storage {
 // no more: line text without CR or LF, then its line end (an LF, CRs and an
 // LF, a lone CR, or none at the end of the file). A range that holds another
 // line end breaks the copy, which must then not take the file's place; so
-// does one between a lone CR and a CR or LF, whose removal would join those
-// into one line end and so lose a line.
+// does one between a lone CR and an LF (or CRs and an LF), whose removal
+// would join those into one line end and so lose a line.
 //
 // A removed line at the end of what was read (`readEnd`, or -1 when the read
 // stopped before the file's end) that had no line end of its own, or ended
@@ -30,11 +30,8 @@ public:
     // The next chunk of the file; false when a write failed or the copy broke.
     bool copy(std::string_view chunk, const Writer& write);
 
-    // False once a removed range held more than one line.
-    bool keptToOneLineEach() const { return !broken; }
     // The bytes left out before `offset` of the original file.
     long long removedBefore(long long offset) const;
-    long long removedBytes() const { return removedBefore(bytesSeen); }
 
 private:
     enum class Shape { Text, CarriageReturns, Ended };
