@@ -22,7 +22,7 @@ constexpr std::string_view TEMPORARY_KIND = "tmp";
 // directory `unfinishedDirectory` stands for.
 char unfinishedName[1024];
 volatile std::sig_atomic_t hasUnfinished = 0;
-files::Handle unfinishedDirectory = files::NO_FILE;
+volatile files::Handle unfinishedDirectory = files::NO_FILE;
 
 void removeUnfinished() {
     if (hasUnfinished) files::removeFromSignal(unfinishedDirectory, unfinishedName);
