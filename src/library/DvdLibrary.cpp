@@ -60,7 +60,7 @@ storage::StoreFile::Count DvdLibrary::copiesOf(const std::string& titleGerman) c
 
 bool DvdLibrary::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
     storage::DataFile data(LIBRARY_FILE, storage::DataFile::Purpose::Read);
-    return data.isOpen() && storage::scanRecords(data, LIBRARY_LINE, visit).readOk;
+    return data.isOpen() && storage::scanRecords(data, LIBRARY_LINE, visit).has_value();
 }
 
 int DvdLibrary::recordCount() const { return count; }

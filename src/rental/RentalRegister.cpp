@@ -78,7 +78,7 @@ storage::StoreFile::AppendResult RentalRegister::appendRecordIf(const std::funct
 
 bool RentalRegister::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
     storage::DataFile data(RENTAL_FILE, storage::DataFile::Purpose::Read);
-    return data.isOpen() && storage::scanRecords(data, RENTAL_LINE, visit).readOk;
+    return data.isOpen() && storage::scanRecords(data, RENTAL_LINE, visit).has_value();
 }
 
 int RentalRegister::recordCount() const { return count; }
