@@ -49,8 +49,4 @@ private:
     void drawSubMenu(int firstLabel, int entryCount, void (TitledScreen::*drawHeading)());
     int runSubMenu(int firstLabel, int entryCount, void (TitledScreen::*drawHeading)(),
                    void (DvdApplication::*const* dialogs)());
-
-    // --- forms and dialogs (new, delete, search, lend, return) ---
-
-    // --- lists and printing ---
 };

@@ -6,32 +6,19 @@
 #include "console/Platform.h"
 #include "console/ScreenStreamBuffer.h"
 
-namespace {
-constexpr int STANDARD_OUTPUT = 1;
-}
-
 ConsoleScreen::ConsoleScreen()
-    : outputHandle(STANDARD_OUTPUT),
-      bufferWidth(0),
-      bufferHeight(0),
-      terminalOutput(platform::outputIsTerminal()),
+    : terminalOutput(platform::outputIsTerminal()),
       cells(static_cast<size_t>(BUFFER_COLUMNS) * MINIMUM_BUFFER_ROWS),
       streamBuffer(std::make_unique<ScreenStreamBuffer>(*this)) {
     platform::open();
     plainText.useGlyphs(platform::plainTextGlyphs());
     previousCoutBuffer = std::cout.rdbuf(streamBuffer.get());
-    readBufferSize();
 }
 
 ConsoleScreen::~ConsoleScreen() {
     refresh();
     std::cout.rdbuf(previousCoutBuffer);
     platform::close();
-}
-
-void ConsoleScreen::readBufferSize() {
-    bufferWidth = terminalOutput ? BUFFER_COLUMNS : 0;
-    bufferHeight = terminalOutput ? rowCount : 0;
 }
 
 bool ConsoleScreen::ensureRow(int row) {
@@ -75,7 +62,6 @@ void ConsoleScreen::setTitle(const std::string& text) {
 
 void ConsoleScreen::setWindowSize(int width, int height) {
     if (terminalOutput) platform::requestWindowSize(width + 1, height + 1);
-    readBufferSize();
 }
 
 void ConsoleScreen::lineFeed() {

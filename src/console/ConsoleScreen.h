@@ -65,16 +65,11 @@ public:
     // Brings the terminal up to date with the buffer.
     void refresh();
 
-    int outputHandle;   // standard output; never closed
-    int bufferWidth;    // 0 when standard output is not a terminal
-    int bufferHeight;
-
 private:
     friend class ScreenStreamBuffer;
     void putByte(unsigned char byte);
     void lineFeed();
     bool ensureRow(int row);
-    void readBufferSize();
     void refreshPlainText();
     void placeViewRows(int viewRows);
 

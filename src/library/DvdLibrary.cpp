@@ -65,7 +65,6 @@ bool DvdLibrary::visitFileRecords(const storage::StoreFile::RecordVisitor& visit
 
 int DvdLibrary::recordCount() const { return count; }
 int DvdLibrary::unreadLineCount() const { return file.unreadLineCount(); }
-bool DvdLibrary::isComplete() const { return file.unreadLineCount() == 0 && !file.stoppedBeforeEnd(); }
 bool DvdLibrary::hasUncountedLines() const { return file.stoppedBeforeEnd(); }
 bool DvdLibrary::wasLocked() const { return lastLoad == storage::StoreFile::LoadResult::Locked; }
 

@@ -48,7 +48,6 @@ public:
     // True when the load stopped reading before the end of a huge file, so
     // that unreadLineCount counts only part of what was not read.
     bool hasUncountedLines() const;
-    bool isComplete() const;
 
     // Whether a typed running time is accepted: a decimal integer in the
     // signed 32-bit range, after optional white space and sign, other than -1.

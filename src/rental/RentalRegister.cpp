@@ -83,7 +83,6 @@ bool RentalRegister::visitFileRecords(const storage::StoreFile::RecordVisitor& v
 
 int RentalRegister::recordCount() const { return count; }
 int RentalRegister::unreadLineCount() const { return file.unreadLineCount(); }
-bool RentalRegister::isComplete() const { return file.unreadLineCount() == 0 && !file.stoppedBeforeEnd(); }
 bool RentalRegister::hasUncountedLines() const { return file.stoppedBeforeEnd(); }
 bool RentalRegister::wasLocked() const { return lastLoad == storage::StoreFile::LoadResult::Locked; }
 

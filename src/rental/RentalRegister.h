@@ -42,7 +42,6 @@ public:
     int recordCount() const;
     int unreadLineCount() const;
     bool hasUncountedLines() const;
-    bool isComplete() const;
     bool wasLocked() const;
 
     void setFilmTitle(std::string text, int row);
