@@ -23,7 +23,7 @@ public:
     bool copyLeft(const std::string& title, const RentalRegister& rentals) {
         notWhollyRead = false;
         reason = NOT_IN_LIBRARY;
-        const storage::StoreFile::Count copies = library.copiesOf(title);
+        const storage::StoreFile::Count copies = DvdLibrary::copiesOf(title);
         if (copies.read == LoadResult::Locked) return refuse(dialog::FILE_LOCKED);
         if (copies.matches == 0) {
             notWhollyRead = copies.stoppedAtBound;
@@ -39,7 +39,7 @@ public:
     SaveOutcome saveIfCopyLeft(const std::string& title, RentalRegister& rentals) {
         bool libraryRead = true;
         const auto appended = rentals.appendRecordIf([&](int lendings) {
-            const storage::StoreFile::Count copies = library.copiesOf(title);
+            const storage::StoreFile::Count copies = DvdLibrary::copiesOf(title);
             libraryRead = copies.read == LoadResult::Loaded;
             // The library may have lost the title since the field took it.
             reason = copies.matches == 0 ? NOT_IN_LIBRARY : ALREADY_LENT;
@@ -63,7 +63,6 @@ private:
         return false;
     }
 
-    DvdLibrary library;  // only its file is read, never its rows
     std::string_view reason = NOT_IN_LIBRARY;
     bool notWhollyRead = false;  // the title was not found in the part of the file read
 };
@@ -75,10 +74,12 @@ private:
 void DvdApplication::lendDvdForm() {
     auto shelf = std::make_shared<ShelfCheck>();
     const auto field = [this](auto set) { return workRowField(rentals, set, WORK_ROW); };
+    using namespace rental_record;
     const FormDefinition form{
         .drawHeading = &DvdApplication::drawLendHeading,
         .fields = {
-            {.label = "Titel:", .row = 10, .length = 30, .step = REDRAW,
+            {.label = FIELDS[FILM_TITLE].formLabel, .row = FIELDS[FILM_TITLE].formRow,
+             .length = FIELDS[FILM_TITLE].length, .step = FIELDS[FILM_TITLE].formStep,
              .value = field(&RentalRegister::setFilmTitle),
              .accepts = [this, shelf](const std::string& text) {
                  return withLockWaitNotice(*this, MESSAGE_ROW, MESSAGE_COLUMN, [&] { return shelf->copyLeft(text, rentals); });
@@ -87,10 +88,12 @@ void DvdApplication::lendDvdForm() {
                          .messageNow = [this, shelf] { return shelf->message(*this); },
                          .row = MESSAGE_ROW, .column = MESSAGE_COLUMN,
                          .then = FieldRefusal::Then::StartAfresh},
-             .complete = completion::libraryTitles({*this, MESSAGE_ROW, MESSAGE_COLUMN, 30})},
-            {.label = "Name:", .row = 12, .length = 30, .step = 'T',
+             .complete = completion::libraryTitles({*this, MESSAGE_ROW, MESSAGE_COLUMN, FIELDS[FILM_TITLE].length})},
+            {.label = FIELDS[SURNAME].formLabel, .row = FIELDS[SURNAME].formRow,
+             .length = FIELDS[SURNAME].length, .step = FIELDS[SURNAME].formStep,
              .value = field(&RentalRegister::setSurname)},
-            {.label = "Vorname:", .row = 14, .length = 30, .step = 'E',
+            {.label = FIELDS[FIRST_NAME].formLabel, .row = FIELDS[FIRST_NAME].formRow,
+             .length = FIELDS[FIRST_NAME].length, .step = FIELDS[FIRST_NAME].formStep,
              .value = field(&RentalRegister::setFirstName)},
         },
         .appendRecord =

@@ -2,18 +2,18 @@
 
 #include <utility>
 
+#include "library/LibraryRecord.h"
 #include "storage/FileSystem.h"
 #include "storage/RecordScan.h"
 
 namespace {
-constexpr const char* LIBRARY_FILE = "DVDBibliothek.csv";
-// Every line ends with a separator after the running time.
-constexpr storage::CsvLayout LIBRARY_LINE{4, true};
+constexpr std::string_view LIBRARY_FILE = library_record::FILE_NAME;
+constexpr storage::CsvLayout LIBRARY_LINE{library_record::COLUMN_COUNT, library_record::ENDS_WITH_SEPARATOR};
 }  // namespace
 
-DvdLibrary::DvdLibrary() : file(LIBRARY_FILE, LIBRARY_LINE) {}
+DvdLibrary::DvdLibrary() : file(std::string(LIBRARY_FILE), LIBRARY_LINE) {}
 
-std::array<storage::StoreColumn*, 4> DvdLibrary::columns() {
+std::array<storage::StoreColumn*, library_record::COLUMN_COUNT> DvdLibrary::columns() {
     return {&genre, &titleGerman, &titleEnglish, &lengthMinutes};
 }
 
@@ -49,17 +49,19 @@ void DvdLibrary::removeRecord(int row) {
 }
 
 int DvdLibrary::findTitleGerman(const std::string& title) {
-    lastSearch = file.findRecord(1, title);
+    lastSearch = file.findRecord(library_record::TITLE_GERMAN, title);
     lastLoad = lastSearch.read;
     return lastSearch.record;
 }
 
 bool DvdLibrary::searchStoppedAtBound() const { return lastSearch.stoppedAtBound; }
 
-storage::StoreFile::Count DvdLibrary::copiesOf(const std::string& titleGerman) const { return file.countRecords(1, titleGerman); }
+storage::StoreFile::Count DvdLibrary::copiesOf(const std::string& titleGerman) {
+    return storage::StoreFile::countRecords(std::string(LIBRARY_FILE), LIBRARY_LINE, library_record::TITLE_GERMAN, titleGerman);
+}
 
 bool DvdLibrary::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
-    storage::DataFile data(LIBRARY_FILE, storage::DataFile::Purpose::Read);
+    storage::DataFile data(std::string(LIBRARY_FILE), storage::DataFile::Purpose::Read);
     return data.isOpen() && storage::scanRecords(data, LIBRARY_LINE, visit).has_value();
 }
 

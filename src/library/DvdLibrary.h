@@ -2,6 +2,7 @@
 #include <array>
 #include <string>
 
+#include "library/LibraryRecord.h"
 #include "storage/StoreColumns.h"
 #include "storage/StoreFile.h"
 #include "storage/StoreLimits.h"
@@ -37,8 +38,9 @@ public:
     // Whether the last search stopped at FILE_BYTES_SCANNED without a find.
     bool searchStoppedAtBound() const;
     // The records with exactly this German title in the whole file (as far
-    // as a load reads): the copies of that DVD in the collection.
-    storage::StoreFile::Count copiesOf(const std::string& titleGerman) const;
+    // as a load reads): the copies of that DVD in the collection. Reads the
+    // file alone: no store is needed.
+    static storage::StoreFile::Count copiesOf(const std::string& titleGerman);
     // Hands each record of the file (as far as a load reads) to `visit` as
     // its fields, one at a time, holding none; false when it cannot be read.
     static bool visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
@@ -63,7 +65,7 @@ public:
     std::string getLengthMinutes(int row) const;
 
 private:
-    std::array<storage::StoreColumn*, 4> columns();
+    std::array<storage::StoreColumn*, library_record::COLUMN_COUNT> columns();
 
     storage::StoreColumn genre;
     storage::StoreColumn titleGerman;

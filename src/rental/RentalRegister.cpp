@@ -2,18 +2,18 @@
 
 #include <utility>
 
+#include "rental/RentalRecord.h"
 #include "storage/FileSystem.h"
 #include "storage/RecordScan.h"
 
 namespace {
-constexpr const char* RENTAL_FILE = "DVDVerleih.csv";
-// No separator after the first name.
-constexpr storage::CsvLayout RENTAL_LINE{3, false};
+constexpr std::string_view RENTAL_FILE = rental_record::FILE_NAME;
+constexpr storage::CsvLayout RENTAL_LINE{rental_record::COLUMN_COUNT, rental_record::ENDS_WITH_SEPARATOR};
 }  // namespace
 
-RentalRegister::RentalRegister() : file(RENTAL_FILE, RENTAL_LINE) {}
+RentalRegister::RentalRegister() : file(std::string(RENTAL_FILE), RENTAL_LINE) {}
 
-std::array<storage::StoreColumn*, 3> RentalRegister::columns() { return {&title, &surname, &firstName}; }
+std::array<storage::StoreColumn*, rental_record::COLUMN_COUNT> RentalRegister::columns() { return {&title, &surname, &firstName}; }
 
 void RentalRegister::clear() {
     storage::emptyRows(columns(), 0, count);
@@ -47,7 +47,7 @@ void RentalRegister::removeRecord(int row) {
 }
 
 int RentalRegister::findFilmTitle(const std::string& title) {
-    lastSearch = file.findRecord(0, title);
+    lastSearch = file.findRecord(rental_record::FILM_TITLE, title);
     lastLoad = lastSearch.read;
     return lastSearch.record;
 }
@@ -55,14 +55,14 @@ int RentalRegister::findFilmTitle(const std::string& title) {
 bool RentalRegister::searchStoppedAtBound() const { return lastSearch.stoppedAtBound; }
 
 RentalRegister::Lendings RentalRegister::lendingsOf(const std::string& filmTitle) const {
-    const storage::StoreFile::Count found = file.countRecords(0, filmTitle);
+    const storage::StoreFile::Count found = file.countRecords(rental_record::FILM_TITLE, filmTitle);
     Lendings lendings;
     lendings.read = found.read == storage::StoreFile::LoadResult::Loaded || found.read == storage::StoreFile::LoadResult::Missing;
     lendings.locked = found.read == storage::StoreFile::LoadResult::Locked;
     lendings.count = found.matches;
     if (found.matches > 0) {
-        lendings.surname = found.firstMatch[1];
-        lendings.firstName = found.firstMatch[2];
+        lendings.surname = found.firstMatch[rental_record::SURNAME];
+        lendings.firstName = found.firstMatch[rental_record::FIRST_NAME];
     }
     return lendings;
 }
@@ -71,13 +71,13 @@ storage::StoreFile::AppendResult RentalRegister::appendRecordIf(const std::funct
     const std::string& filmTitle = title[WORK_ROW];
     return file.appendIf(columns(), WORK_ROW, [&](const storage::StoreFile::RecordScanner& fileNow) {
         int lendings = 0;
-        fileNow([&](const std::vector<std::string>& fields) { lendings += fields[0] == filmTitle; });
+        fileNow([&](const std::vector<std::string>& fields) { lendings += fields[rental_record::FILM_TITLE] == filmTitle; });
         return allowed(lendings);
     });
 }
 
 bool RentalRegister::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
-    storage::DataFile data(RENTAL_FILE, storage::DataFile::Purpose::Read);
+    storage::DataFile data(std::string(RENTAL_FILE), storage::DataFile::Purpose::Read);
     return data.isOpen() && storage::scanRecords(data, RENTAL_LINE, visit).has_value();
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "rental/RentalRecord.h"
 #include "storage/StoreColumns.h"
 #include "storage/StoreFile.h"
 #include "storage/StoreLimits.h"
@@ -52,7 +53,7 @@ public:
     std::string getFirstName(int row) const;
 
 private:
-    std::array<storage::StoreColumn*, 3> columns();
+    std::array<storage::StoreColumn*, rental_record::COLUMN_COUNT> columns();
 
     storage::StoreColumn title;
     storage::StoreColumn surname;

@@ -143,7 +143,8 @@ StoreFile::AppendResult StoreFile::appendIf(ColumnList columns, int row,
     return file.appendWhole(line) ? AppendResult::Appended : AppendResult::Failed;
 }
 
-StoreFile::Count StoreFile::countRecords(int column, std::string_view text) const {
+StoreFile::Count StoreFile::countRecords(const std::string& fileName, const CsvLayout& layout, int column,
+                                        std::string_view text) {
     Count count;
     DataFile file(fileName, DataFile::Purpose::Read);
     count.read = openResult(file);

@@ -67,7 +67,9 @@ public:
 
     // Looks through every record of the file, as far as FILE_BYTES_SCANNED,
     // streaming, for those whose field `column` holds exactly `text`.
-    Count countRecords(int column, std::string_view text) const;
+    Count countRecords(int column, std::string_view text) const { return countRecords(fileName, layout, column, text); }
+    // The same in any data file, without a store.
+    static Count countRecords(const std::string& fileName, const CsvLayout& layout, int column, std::string_view text);
 
     // The store was emptied: it holds nothing of the file any more.
     void forget();
