@@ -47,7 +47,7 @@ struct LoadedList {
 };
 
 template <typename Store>
-LoadedList<Store> load(const char* fileName) {
+LoadedList<Store> load(std::string_view fileName) {
     LoadedList<Store> loaded;
     loaded.store->clear();
     if (loaded.store->load()) return loaded;
@@ -95,10 +95,10 @@ std::string formatListText(const PrintedList& list) {
 }
 
 template <typename Store>
-int writeLoaded(const char* fileName, const TextCharset& charset, PrintedList (*describe)(const Store&)) {
+int writeLoaded(std::string_view fileName, const TextCharset& charset, PrintedList (*describe)(const Store&)) {
     const LoadedList<Store> loaded = load<Store>(fileName);
     if (loaded.locked || loaded.unreadable) {
-        std::fprintf(stderr, "dvdverwaltung: %s %s\n", fileName,
+        std::fprintf(stderr, "dvdverwaltung: %s %s\n", std::string(fileName).c_str(),
                      loaded.locked ? "ist gesperrt" : "kann nicht gelesen werden");
         return 1;
     }
@@ -116,6 +116,6 @@ std::string textInCharset(const std::string& cp850Text, const TextCharset& chars
 }
 
 int writeListText(command_line::ListKind kind, const TextCharset& charset) {
-    if (kind == command_line::ListKind::Library) return writeLoaded<DvdLibrary>("DVDBibliothek.csv", charset, libraryPrintout);
-    return writeLoaded<RentalRegister>("DVDVerleih.csv", charset, rentalPrintout);
+    if (kind == command_line::ListKind::Library) return writeLoaded<DvdLibrary>(library_record::FILE_NAME, charset, libraryPrintout);
+    return writeLoaded<RentalRegister>(rental_record::FILE_NAME, charset, rentalPrintout);
 }

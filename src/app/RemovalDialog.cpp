@@ -20,13 +20,14 @@ constexpr std::string_view ANSWER_PROMPT = "[j/n]:";
 // The title typed at the prompt; on a prompt asked again after a title was
 // not found, Ctrl+A as the first key searches again with the last title.
 bool askTitle(DvdApplication& application, const RemovalDialog& dialog, std::string& title, bool askedAgain) {
-    constexpr int TITLE_LENGTH = 30;
+    constexpr int TITLE_LENGTH = library_record::FIELDS[library_record::TITLE_GERMAN].length;
+    static_assert(TITLE_LENGTH == rental_record::FIELDS[rental_record::FILM_TITLE].length);
     application.clearScreen();
     (application.*dialog.drawHeading)();
     application.setColor(colors::YELLOW, colors::BLACK);
     application.setCursor(PROMPT_ROW, dialog.promptColumn);
     std::cout << dialog.prompt;
-    // 30 characters, as the title fields of the forms, so every title can be typed.
+    // As long as the title fields of the forms, so every title can be typed.
     const FieldCompletion complete =
         dialog.completeTitle ? dialog.completeTitle({application, QUESTION_ROW, 20, TITLE_LENGTH}) : FieldCompletion();
     FieldEntry entry =

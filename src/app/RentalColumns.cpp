@@ -2,18 +2,24 @@
 
 #include "rental/RentalRegister.h"
 
+using namespace rental_record;
+
 namespace {
-constexpr ListColumn RENTAL_COLUMNS[] = {{"Titel:", 2}, {"Name:", 35}, {"Vorname:", 50}};
+constexpr ListColumn RENTAL_COLUMNS[] = {{FIELDS[FILM_TITLE].head, FIELDS[FILM_TITLE].listColumn},
+                                         {FIELDS[SURNAME].head, FIELDS[SURNAME].listColumn},
+                                         {FIELDS[FIRST_NAME].head, FIELDS[FIRST_NAME].listColumn}};
 // As wide as the form's fields.
-constexpr PrintColumn RENTAL_PRINT_COLUMNS[] = {{"Titel:", 30}, {"Name:", 30}, {"Vorname:", 30}};
-}
+constexpr PrintColumn RENTAL_PRINT_COLUMNS[] = {{FIELDS[FILM_TITLE].head, FIELDS[FILM_TITLE].length},
+                                                {FIELDS[SURNAME].head, FIELDS[SURNAME].length},
+                                                {FIELDS[FIRST_NAME].head, FIELDS[FIRST_NAME].length}};
+}  // namespace
 
 std::span<const ListColumn> rentalColumns() { return RENTAL_COLUMNS; }
 
 std::string rentalColumnValue(const RentalRegister& rentals, int record, int columnIndex) {
     switch (columnIndex) {
-    case 0: return rentals.getFilmTitle(record);
-    case 1: return rentals.getSurname(record);
+    case FILM_TITLE: return rentals.getFilmTitle(record);
+    case SURNAME: return rentals.getSurname(record);
     default: return rentals.getFirstName(record);
     }
 }
@@ -21,5 +27,5 @@ std::string rentalColumnValue(const RentalRegister& rentals, int record, int col
 PrintedList rentalPrintout(const RentalRegister& rentals) {
     return {"Verleih - Liste", RENTAL_PRINT_COLUMNS, rentals.recordCount(), fileNoticeOf(rentals),
             [&rentals](int record, int columnIndex) { return rentalColumnValue(rentals, record, columnIndex); },
-            "Ausleihe", "Ausleihen"};
+            ONE_RECORD, MANY_RECORDS};
 }

@@ -30,8 +30,10 @@ void DvdApplication::searchByGenre() {
         setCursor(10, 15);
         std::cout << "Zu suchende Film Art eingeben:";
         // After "none found", Ctrl+A as the first key searches again with the same type.
-        FieldEntry entry = enterField(*this, 20, 10, 48,
-                                      {.ctrlARepeats = askedAgain, .complete = completion::libraryFilmTypes({*this, 20, 30, 20})});
+        const int filmTypeLength = library_record::FIELDS[library_record::GENRE].length;
+        FieldEntry entry = enterField(
+            *this, 20, 10, 48,
+            {.ctrlARepeats = askedAgain, .complete = completion::libraryFilmTypes({*this, 20, 30, filmTypeLength})});
         if (!entry.repeatWanted) searchText = std::move(entry.text);
         if (searchText == "escape") return;
         // Kept while the same search is repeated; a new search starts without it.

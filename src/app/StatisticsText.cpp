@@ -8,6 +8,8 @@
 
 #include "app/ListText.h"
 #include "library/CollectionStatistics.h"
+#include "library/LibraryRecord.h"
+#include "rental/RentalRecord.h"
 #include "storage/FileSystem.h"
 #include "storage/RecordScan.h"
 
@@ -19,8 +21,8 @@ constexpr std::size_t COLUMN_GAP = 2;
 enum class Read { Ok, Locked, Failed };
 
 // Every record of a data file, as far as a load reads; a missing file has none.
-Read readRecords(const char* fileName, const storage::CsvLayout& layout, std::vector<std::vector<std::string>>& records) {
-    storage::DataFile file(fileName, storage::DataFile::Purpose::Read);
+Read readRecords(std::string_view fileName, const storage::CsvLayout& layout, std::vector<std::vector<std::string>>& records) {
+    storage::DataFile file(std::string(fileName), storage::DataFile::Purpose::Read);
     if (file.status() == storage::DataFile::Status::Missing) return Read::Ok;
     if (!file.isOpen()) return file.status() == storage::DataFile::Status::Locked ? Read::Locked : Read::Failed;
     const auto scan =
@@ -79,11 +81,13 @@ int writeStatistics(const TextCharset& charset) {
     LibraryRecords library;
     RentalRecords rentals;
     for (const auto& [fileName, layout, records] :
-         {std::tuple{"DVDBibliothek.csv", storage::CsvLayout{4, true}, &library},
-          std::tuple{"DVDVerleih.csv", storage::CsvLayout{3, false}, &rentals}}) {
+         {std::tuple{library_record::FILE_NAME,
+                     storage::CsvLayout{library_record::COLUMN_COUNT, library_record::ENDS_WITH_SEPARATOR}, &library},
+          std::tuple{rental_record::FILE_NAME,
+                     storage::CsvLayout{rental_record::COLUMN_COUNT, rental_record::ENDS_WITH_SEPARATOR}, &rentals}}) {
         const Read read = readRecords(fileName, layout, *records);
         if (read == Read::Ok) continue;
-        std::fprintf(stderr, "dvdverwaltung: %s %s\n", fileName, read == Read::Locked ? "ist gesperrt" : "kann nicht gelesen werden");
+        std::fprintf(stderr, "dvdverwaltung: %s %s\n", std::string(fileName).c_str(), read == Read::Locked ? "ist gesperrt" : "kann nicht gelesen werden");
         return 1;
     }
     const std::string text = textInCharset(statisticsText(countCollection(library, rentals, BORROWERS_SHOWN)), charset);

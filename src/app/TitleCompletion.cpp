@@ -13,11 +13,6 @@ namespace completion {
 
 namespace {
 
-// Field positions in the lines of the data files.
-constexpr std::size_t LIBRARY_FILM_TYPE = 0;
-constexpr std::size_t LIBRARY_TITLE_GERMAN = 1;
-constexpr std::size_t RENTAL_TITLE = 0;
-
 using FileVisit = bool (*)(const storage::StoreFile::RecordVisitor& visit);
 
 // The values of one field of a data file that begin with the typed text,
@@ -70,15 +65,15 @@ FieldCompletion completionOf(const FieldPlace& place, FileVisit visitFile, std::
 }  // namespace
 
 FieldCompletion libraryTitles(const FieldPlace& place) {
-    return completionOf(place, &DvdLibrary::visitFileRecords, LIBRARY_TITLE_GERMAN);
+    return completionOf(place, &DvdLibrary::visitFileRecords, library_record::TITLE_GERMAN);
 }
 
 FieldCompletion libraryFilmTypes(const FieldPlace& place) {
-    return completionOf(place, &DvdLibrary::visitFileRecords, LIBRARY_FILM_TYPE);
+    return completionOf(place, &DvdLibrary::visitFileRecords, library_record::GENRE);
 }
 
 FieldCompletion rentalTitles(const FieldPlace& place) {
-    return completionOf(place, &RentalRegister::visitFileRecords, RENTAL_TITLE);
+    return completionOf(place, &RentalRegister::visitFileRecords, rental_record::FILM_TITLE);
 }
 
 }  // namespace completion

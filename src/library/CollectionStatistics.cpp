@@ -5,6 +5,9 @@
 #include <set>
 #include <utility>
 
+#include "library/LibraryRecord.h"
+#include "rental/RentalRecord.h"
+
 namespace {
 
 // A length that is a plain number of minutes, or 0: a text the form never
@@ -33,12 +36,12 @@ CollectionStatistics countCollection(const LibraryRecords& library, const Rental
     std::set<std::string> titles;
     std::map<std::string, CollectionStatistics::GenreFigures> genres;
     for (const std::vector<std::string>& record : library) {
-        const long minutes = minutesOf(fieldOf(record, 3));
+        const long minutes = minutesOf(fieldOf(record, library_record::LENGTH_MINUTES));
         ++figures.dvds;
         figures.minutes += minutes;
-        titles.insert(fieldOf(record, 1));
-        CollectionStatistics::GenreFigures& genre = genres[fieldOf(record, 0)];
-        genre.genre = fieldOf(record, 0);
+        titles.insert(fieldOf(record, library_record::TITLE_GERMAN));
+        CollectionStatistics::GenreFigures& genre = genres[fieldOf(record, library_record::GENRE)];
+        genre.genre = fieldOf(record, library_record::GENRE);
         ++genre.dvds;
         genre.minutes += minutes;
     }
@@ -50,7 +53,7 @@ CollectionStatistics countCollection(const LibraryRecords& library, const Rental
     std::map<std::pair<std::string, std::string>, long> holding;
     for (const std::vector<std::string>& record : rentals) {
         ++figures.lentNow;
-        ++holding[{fieldOf(record, 1), fieldOf(record, 2)}];
+        ++holding[{fieldOf(record, rental_record::SURNAME), fieldOf(record, rental_record::FIRST_NAME)}];
     }
     for (const auto& [person, dvds] : holding) figures.borrowers.push_back({person.first, person.second, dvds});
     std::stable_sort(figures.borrowers.begin(), figures.borrowers.end(),

@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "library/LibraryRecord.h"
 #include "storage/CsvLineWriter.h"
 #include "storage/FileSystem.h"
 #include "storage/RecordScan.h"
@@ -9,8 +10,7 @@
 namespace import_file {
 namespace {
 
-constexpr char LIBRARY_FILE[] = "DVDBibliothek.csv";
-constexpr storage::CsvLayout LIBRARY_LINE{4, true};
+constexpr storage::CsvLayout LIBRARY_LINE{library_record::COLUMN_COUNT, library_record::ENDS_WITH_SEPARATOR};
 
 }  // namespace
 
@@ -21,7 +21,7 @@ void NewLines::add(std::string_view line, long lineInFile) {
 
 AppendReport appendNewLines(const NewLines& newLines, bool keepDuplicates, bool dryRun) {
     AppendReport report;
-    storage::DataFile file(LIBRARY_FILE, dryRun ? storage::DataFile::Purpose::Read : storage::DataFile::Purpose::Append);
+    storage::DataFile file(std::string(library_record::FILE_NAME), dryRun ? storage::DataFile::Purpose::Read : storage::DataFile::Purpose::Append);
     const bool missing = file.status() == storage::DataFile::Status::Missing;
     if (!file.isOpen() && !(dryRun && missing)) {
         if (file.status() == storage::DataFile::Status::Locked) report.status = AppendReport::Status::Locked;

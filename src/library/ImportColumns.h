@@ -5,12 +5,19 @@
 #include <string_view>
 #include <vector>
 
+#include "library/LibraryRecord.h"
+
 // Which column of a file from elsewhere holds which field of a record.
 namespace import_file {
 
 // The library's fields, in the program's order.
-enum class Field { Genre, TitleGerman, TitleEnglish, Length };
-constexpr std::size_t FIELD_COUNT = 4;
+enum class Field {
+    Genre = library_record::GENRE,
+    TitleGerman = library_record::TITLE_GERMAN,
+    TitleEnglish = library_record::TITLE_ENGLISH,
+    Length = library_record::LENGTH_MINUTES,
+};
+constexpr std::size_t FIELD_COUNT = library_record::COLUMN_COUNT;
 
 // A column name reduced for matching: lower case, accents taken off, ß as
 // ss, blanks at either end dropped.

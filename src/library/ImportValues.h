@@ -5,13 +5,19 @@
 
 #include "library/ImportColumns.h"
 #include "library/ImportDecoding.h"
+#include "library/LibraryRecord.h"
 
 // One line of a file from elsewhere taken as the new-DVD form takes typed
 // values.
 namespace import_file {
 
 // The form's field lengths, in the program's order.
-constexpr std::array<std::size_t, FIELD_COUNT> FIELD_LENGTHS{20, 30, 30, 3};
+constexpr std::array<std::size_t, FIELD_COUNT> FIELD_LENGTHS = [] {
+    std::array<std::size_t, FIELD_COUNT> lengths{};
+    for (std::size_t field = 0; field < FIELD_COUNT; ++field)
+        lengths[field] = static_cast<std::size_t>(library_record::FIELDS[field].length);
+    return lengths;
+}();
 
 struct TakenRecord {
     std::array<std::string, FIELD_COUNT> values;  // code page 850, as stored
