@@ -1,29 +1,19 @@
 #pragma once
-#include <array>
 #include <functional>
 #include <string>
 
 #include "rental/RentalRecord.h"
-#include "storage/StoreColumns.h"
-#include "storage/StoreFile.h"
-#include "storage/StoreLimits.h"
+#include "storage/RecordStore.h"
 
 // The lendings in memory: three parallel columns of byte strings, a working
 // copy of the rental file "DVDVerleih.csv" in the current directory. Rows 0
-// to recordCount() - 1 hold the records in file order.
-class RentalRegister {
+// to recordCount() - 1 hold the records in file order. Loading, appending,
+// removing and saving are the RecordStore's, as in DvdLibrary.
+class RentalRegister : public storage::RecordStore {
 public:
     RentalRegister();
 
-    // The operations and count rules of DvdLibrary, on the rental file.
-    void clear();
-    bool load();
-    bool appendRecord();
-    storage::SaveResult saveAll();
-    void removeRecord(int row);
-    static constexpr int NOT_FOUND = storage::StoreFile::Search::NOT_FOUND;
     int findFilmTitle(const std::string& title);
-    bool searchStoppedAtBound() const;
     // The lendings of exactly this title in the whole file (as far as a load
     // reads), and the names of the first.
     struct Lendings {
@@ -40,10 +30,6 @@ public:
     // Appends WORK_ROW once `allowed`, handed the number of lendings of its
     // title in the file under the append's lock, says yes.
     storage::StoreFile::AppendResult appendRecordIf(const std::function<bool(int lendingsOfTitle)>& allowed);
-    int recordCount() const;
-    int unreadLineCount() const;
-    bool hasUncountedLines() const;
-    bool wasLocked() const;
 
     void setFilmTitle(std::string text, int row);
     std::string getFilmTitle(int row) const;
@@ -51,15 +37,4 @@ public:
     std::string getSurname(int row) const;
     void setFirstName(std::string text, int row);
     std::string getFirstName(int row) const;
-
-private:
-    std::array<storage::StoreColumn*, rental_record::COLUMN_COUNT> columns();
-
-    storage::StoreColumn title;
-    storage::StoreColumn surname;
-    storage::StoreColumn firstName;
-    int count = 0;
-    storage::StoreFile file;
-    storage::StoreFile::LoadResult lastLoad = storage::StoreFile::LoadResult::Missing;
-    storage::StoreFile::Search lastSearch;
 };

@@ -1,0 +1,64 @@
+#include "storage/RecordStore.h"
+
+#include <utility>
+
+#include "storage/FileSystem.h"
+#include "storage/RecordScan.h"
+
+namespace storage {
+
+RecordStore::RecordStore(std::string fileName, CsvLayout layout)
+    : fields(static_cast<std::size_t>(layout.columnCount)), file(std::move(fileName), layout) {
+    for (StoreColumn& column : fields) columnPointers.push_back(&column);
+}
+
+void RecordStore::clear() {
+    emptyRows(columns(), 0, count);
+    count = 0;
+    file.forget();
+    lastLoad = StoreFile::LoadResult::Missing;
+    lastSearch = {};
+}
+
+bool RecordStore::load() {
+    lastLoad = file.load(columns(), count);
+    lastSearch.record = NOT_FOUND;
+    return lastLoad == StoreFile::LoadResult::Loaded;
+}
+
+bool RecordStore::appendRecord() { return file.append(columns(), WORK_ROW); }
+
+SaveResult RecordStore::saveAll() { return file.replace(); }
+
+void RecordStore::removeRecord(int row) {
+    // A record found past the rows held leaves only the file.
+    if (row < count) {
+        removeRow(columns(), row, count);
+        --count;
+    }
+    // The record the last search found names its line; a loaded row its own.
+    const std::optional<StoreFile::LineSpan> rowLine = file.takeRowLine(row);
+    const bool found = row >= 0 && row == lastSearch.record;
+    file.removeLine(found ? lastSearch.line : rowLine);
+    if (found) lastSearch.record = NOT_FOUND;
+}
+
+int RecordStore::findRecord(int column, const std::string& text) {
+    lastSearch = file.findRecord(column, text);
+    lastLoad = lastSearch.read;
+    return lastSearch.record;
+}
+
+bool RecordStore::visitFileRecords(const std::string& fileName, const CsvLayout& layout,
+                                   const StoreFile::RecordVisitor& visit) {
+    DataFile data(fileName, DataFile::Purpose::Read);
+    return data.isOpen() && scanRecords(data, layout, visit).has_value();
+}
+
+bool RecordStore::searchStoppedAtBound() const { return lastSearch.stoppedAtBound; }
+int RecordStore::recordCount() const { return count; }
+int RecordStore::unreadLineCount() const { return file.unreadLineCount(); }
+bool RecordStore::hasUncountedLines() const { return file.stoppedBeforeEnd(); }
+bool RecordStore::wasLocked() const { return lastLoad == StoreFile::LoadResult::Locked; }
+
+}  // namespace storage
