@@ -6,6 +6,10 @@
 #include "storage/StoreFile.h"
 #include "storage/StoreLimits.h"
 
+// The row of a store in which a form assembles the one record it appends;
+// not a record.
+constexpr int WORK_ROW = 0;
+
 namespace storage {
 
 // What the two stores share: a working copy of one data file in the current

@@ -4,9 +4,6 @@
 // can hold, because clearing also empties the row after the last record.
 constexpr int MAX_RECORDS = 2000;
 
-// The row in which a form assembles the one record it appends; not a record.
-constexpr int WORK_ROW = 0;
-
 // What a load keeps of each field: far above any title, so that a file of
 // any shape is held in bounded memory. The file itself keeps every byte.
 constexpr int FIELD_BYTES_KEPT = 1024;
