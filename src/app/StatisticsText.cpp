@@ -60,14 +60,16 @@ std::string statisticsText(const CollectionStatistics& figures) {
     out += columns({{"DVDs:", std::to_string(figures.dvds)},
                     {"Verschiedene Titel:", std::to_string(figures.distinctTitles)},
                     {"Laufzeit gesamt:", hoursAndMinutes(figures.minutes)}});
-    std::vector<std::vector<std::string>> genres{{"Film Art:", "DVDs:", "Laufzeit:"}};
+    std::vector<std::vector<std::string>> genres{{library_record::FIELDS[library_record::GENRE].head, "DVDs:", "Laufzeit:"}};
     for (const auto& genre : figures.genres)
         genres.push_back({genre.genre, std::to_string(genre.dvds), hoursAndMinutes(genre.minutes)});
     out += "\n" + columns(genres);
     out += "\n" + columns({{"Verliehen:", std::to_string(figures.lentNow)}});
     if (figures.overdue) out += "davon " + std::to_string(*figures.overdue) + " ueberfaellig\n";
     if (!figures.borrowers.empty()) {
-        std::vector<std::vector<std::string>> borrowers{{"Name:", "Vorname:", "DVDs:"}};
+        using rental_record::FIELDS;
+        std::vector<std::vector<std::string>> borrowers{
+            {FIELDS[rental_record::SURNAME].head, FIELDS[rental_record::FIRST_NAME].head, "DVDs:"}};
         for (const auto& borrower : figures.borrowers)
             borrowers.push_back({borrower.name, borrower.firstName, std::to_string(borrower.dvds)});
         out += "\n" + columns(borrowers);
