@@ -3,7 +3,9 @@
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
 #include "app/FormEngine.h"
+#include "app/JournalEntry.h"
 #include "app/LockWaitNotice.h"
+#include "rental/LendingJournal.h"
 
 namespace {
 
@@ -89,8 +91,11 @@ void DvdApplication::lendDvdForm() {
         },
         .appendRecord =
             [this, shelf] {
-                return withLockWaitNotice(*this, MESSAGE_ROW, MESSAGE_COLUMN,
-                                          [&] { return shelf->saveIfCopyLeft(rentals.getFilmTitle(WORK_ROW), rentals); });
+                const SaveOutcome saved = withLockWaitNotice(
+                    *this, MESSAGE_ROW, MESSAGE_COLUMN, [&] { return shelf->saveIfCopyLeft(rentals.getFilmTitle(WORK_ROW), rentals); });
+                if (saved == SaveOutcome::Saved)
+                    journal_entry::note(*this, lending_journal::LENT, {rentals.getFilmTitle(WORK_ROW), rentals.getSurname(WORK_ROW), rentals.getFirstName(WORK_ROW)}, MESSAGE_ROW, MESSAGE_COLUMN);
+                return saved;
             },
         .saveRefusal = ALREADY_LENT,
         .messageRow = MESSAGE_ROW,

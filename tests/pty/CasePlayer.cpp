@@ -179,6 +179,7 @@ bool Player::sameScreen(const std::string& expected) {
 void Player::playScenario() {
     const scenario::Case played = scenario::load(folder_.parent_path(), folder_);
     check(!played.setup.printerRefuses, "a printer that refuses is not set up in a terminal");
+    check(played.setup.date.empty(), "the calendar is not set in a terminal");
     fresh(played.before);
     options_.rows = played.setup.rows;
     options_.columns = played.setup.columns;

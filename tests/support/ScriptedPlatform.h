@@ -36,6 +36,7 @@ struct State {
     platform::TerminalSize size{80, 49};
     std::vector<std::string> events;       // "title T", "window CxR", "pause MS", "print TITLE"
     bool printSucceeds = true;
+    platform::CalendarDate today{2026, 12, 7};
     Shown shown;
     std::optional<Shown> shownAtFirstPrint;  // what the terminal showed while the first job was handed over
     std::string passedThrough;  // text for an output that is not a terminal

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -128,6 +129,8 @@ void play(const scenario::Case& played, bool keyByKey) {
     state.terminal = played.setup.terminal;
     state.size = {played.setup.columns, played.setup.rows};
     state.printSucceeds = !played.setup.printerRefuses;
+    if (!played.setup.date.empty())
+        std::sscanf(played.setup.date.c_str(), "%d-%d-%d", &state.today.year, &state.today.month, &state.today.day);
     std::map<std::string, std::string> screens;
     std::string failure;
     {
