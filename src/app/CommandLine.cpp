@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/ShownArgument.h"
+#include "rental/LendingDates.h"
 
 namespace command_line {
 
@@ -18,6 +19,10 @@ const char HELP_TEXT[] =
     "                 mit den Dateien in VERZEICHNIS arbeiten\n"
     "      --liste=bibliothek, --liste=verleih\n"
     "                 die Liste als Text auf die Standardausgabe schreiben\n"
+    "      --liste=journal\n"
+    "                 das Verleih-Journal als Text schreiben, das Neueste zuerst\n"
+    "      --leihfrist=TAGE\n"
+    "                 eine Ausleihe ist nach TAGE Tagen ueberfaellig (1 bis 3650, sonst 28)\n"
     "  -h, --help     diese Hilfe zeigen und beenden\n"
     "      --version  die Version zeigen und beenden\n"
     "\n"
@@ -28,11 +33,12 @@ const char USAGE_HINT[] = "Aufruf: dvdverwaltung [-C VERZEICHNIS] [--liste LISTE
 
 namespace {
 
-enum OptionCode { VERSION_OPTION = 256, LIST_OPTION };
+enum OptionCode { VERSION_OPTION = 256, LIST_OPTION, LENDING_DAYS_OPTION };
 
 constexpr option LONG_OPTIONS[] = {
     {"directory", required_argument, nullptr, 'C'},
     {"help", no_argument, nullptr, 'h'},
+    {"leihfrist", required_argument, nullptr, LENDING_DAYS_OPTION},
     {"liste", required_argument, nullptr, LIST_OPTION},
     {"version", no_argument, nullptr, VERSION_OPTION},
     {nullptr, 0, nullptr, 0},
@@ -51,6 +57,16 @@ Request refuse(std::string reason) {
 void requestOnce(Request& request, Action action) {
     // Help and version win over a list, the first of them over the other.
     if (request.action == Action::RunScreens || request.action == Action::WriteList) request.action = action;
+}
+
+// Digits only, no sign or blank, within the lending period's bounds.
+bool lendingDaysOf(std::string_view text, int& days) {
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string_view::npos) return false;
+    int value = 0;
+    for (const char digit : text) value = value * 10 + (digit - '0');
+    if (value < lending_dates::MIN_LENDING_DAYS || value > lending_dates::MAX_LENDING_DAYS) return false;
+    days = value;
+    return true;
 }
 
 }  // namespace
@@ -82,12 +98,18 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
         case LIST_OPTION:
             if (std::string_view(optarg) == "bibliothek") request.list = ListKind::Library;
             else if (std::string_view(optarg) == "verleih") request.list = ListKind::Rentals;
-            else return refuse("unbekannte Liste " + shown(optarg) + " (bibliothek oder verleih)");
+            else if (std::string_view(optarg) == "journal") request.list = ListKind::Journal;
+            else return refuse("unbekannte Liste " + shown(optarg) + " (bibliothek, verleih oder journal)");
             if (request.action == Action::RunScreens) request.action = Action::WriteList;
+            break;
+        case LENDING_DAYS_OPTION:
+            if (!lendingDaysOf(optarg, request.lendingDays))
+                return refuse("Leihfrist " + shown(optarg) + " ist keine Zahl von 1 bis 3650");
             break;
         default:  // '?' or ':', which the C libraries give for different faults
             if (optopt == 'C') return refuse("Option " + shown(name) + " braucht ein Verzeichnis");
             if (optopt == LIST_OPTION) return refuse("Option " + shown(name) + " braucht eine Liste");
+            if (optopt == LENDING_DAYS_OPTION) return refuse("Option " + shown(name) + " braucht eine Zahl von Tagen");
             if (longOption && optopt != 0) return refuse("Option " + shown(name) + " nimmt keinen Wert");
             return refuse("unbekannte Option " + shown(name));
         }

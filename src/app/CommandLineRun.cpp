@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/CommandLine.h"
+#include "app/LendingPeriod.h"
 #include "app/ListText.h"
 #include "app/ShownArgument.h"
 #include "console/Platform.h"
@@ -50,6 +51,7 @@ std::optional<int> handle(int argc, const char* const* argv) {
     case Action::WriteList:
     case Action::RunScreens: break;
     }
+    lending_period::set(request.lendingDays);
     // Relative directories count from the one before, as with make and git.
     for (const std::string& directory : request.directories)
         if (const auto reason = enterDirectory(directory, charset)) return refuseWith(*reason);

@@ -66,10 +66,16 @@ public:
         if (filter.shown) drawFilterLine(static_cast<int>(shownRecords.size()));
         // Each value from its column: the next column's value overwrites what reaches into it.
         for (std::size_t row = 0; row < shownRecords.size(); ++row) {
+            const bool highlighted = content.highlighted && content.highlighted(shownRecords[row]);
+            if (highlighted) screen.setColor(colors::LIGHT_RED, colors::BLACK);
             for (std::size_t index = 0; index < content.columns.size(); ++index)
                 dialog::writeAt(screen, LIST_FIRST_RECORD_ROW + static_cast<int>(row), content.columns[index].column,
                                 content.value(shownRecords[row], static_cast<int>(index)));
+            if (highlighted) screen.setColor(colors::YELLOW, colors::BLACK);
         }
+        if (content.lineBelow)
+            dialog::writeAt(screen, LIST_FIRST_RECORD_ROW + static_cast<int>(shownRecords.size()) + 1, NOTICE_COLUMN,
+                            content.lineBelow(shownRecords));
     }
 
 private:

@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/FileNotice.h"
 
@@ -25,6 +26,10 @@ struct ListContent {
     int recordCount = 0;
     FileNotice notice;
     std::function<std::string(int record, int columnIndex)> value;
+    // When set: the records it picks are drawn in light red.
+    std::function<bool(int record)> highlighted = {};
+    // When set: a line one row below the records shown, about them.
+    std::function<std::string(const std::vector<int>& shownRecords)> lineBelow = {};
 };
 
 // The filter line of a list, typed after '/': only records holding the text

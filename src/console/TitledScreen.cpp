@@ -45,3 +45,4 @@ void TitledScreen::drawLibraryListHeading() { drawHeading("DVD - Liste anzeigen"
 void TitledScreen::drawLendHeading() { drawHeading("DVD ausleihen"); }
 void TitledScreen::drawReturnHeading() { drawHeading("DVD retour"); }
 void TitledScreen::drawRentalListHeading() { drawHeading("Verleih - Liste anzeigen"); }
+void TitledScreen::drawRentalJournalHeading() { drawHeading("Verleih - Journal"); }

@@ -18,6 +18,7 @@ public:
     void drawLendHeading();
     void drawReturnHeading();
     void drawRentalListHeading();
+    void drawRentalJournalHeading();
 
     char lineChar;
 

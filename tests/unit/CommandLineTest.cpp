@@ -17,9 +17,12 @@ std::string describe(const command_line::Request& request) {
     case Action::ShowHelp: text = "help"; break;
     case Action::ShowVersion: text = "version"; break;
     case Action::WriteList:
-        text = request.list == command_line::ListKind::Library ? "liste bibliothek" : "liste verleih";
+        text = request.list == command_line::ListKind::Library   ? "liste bibliothek"
+               : request.list == command_line::ListKind::Rentals ? "liste verleih"
+                                                                 : "liste journal";
         break;
     }
+    if (request.lendingDays != lending_dates::DEFAULT_LENDING_DAYS) text += " leihfrist " + std::to_string(request.lendingDays);
     for (const std::string& directory : request.directories) text += " -C " + directory;
     return text;
 }
