@@ -37,9 +37,10 @@ using EventVisitor = std::function<void(const std::vector<std::string>& fields)>
 // order, holding one at a time.
 Reading readEvents(const EventVisitor& visit);
 
-// The newest events of the journal, as many as a view holds, oldest first;
-// those before them are counted.
-constexpr std::size_t EVENTS_HELD = 100000;
+// The newest events of the journal, oldest first, as many as a list shows
+// (one screen row each, within the console's buffer); those before them
+// are counted.
+constexpr std::size_t EVENTS_HELD = 30000;
 using Event = std::array<std::string, FIELD_COUNT>;
 struct HeldEvents {
     Reading reading;
