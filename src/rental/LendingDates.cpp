@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <numeric>
-#include <functional>
+#include <utility>
 
 namespace lending_dates {
 
@@ -53,10 +53,10 @@ std::optional<Day> parseIsoDate(std::string_view text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
     if (!digitsAt(text, 0, 4, year) || !digitsAt(text, 5, 2, month) || !digitsAt(text, 8, 2, day)) return std::nullopt;
     if (month < 1 || month > 12 || day < 1) return std::nullopt;
-    const Day days = dayOf(year, month, day);
-    // A day past the month's end would fall into the next month.
-    if (civilOf(days).day != day) return std::nullopt;
-    return days;
+    constexpr int DAYS_IN_MONTH[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leapYear = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    if (day > DAYS_IN_MONTH[month - 1] + (month == 2 && leapYear)) return std::nullopt;
+    return dayOf(year, month, day);
 }
 
 std::string isoDate(Day day) {
@@ -83,37 +83,45 @@ std::vector<int> oldestFirst(const std::vector<std::optional<Day>>& dates) {
     return order;
 }
 
-std::size_t DateMatcher::BorrowingHash::operator()(const Borrowing& who) const {
-    const std::hash<std::string> hash;
-    return hash(who.title) ^ (hash(who.surname) * 31) ^ (hash(who.firstName) * 961);
+DateMatcher::DateMatcher(std::vector<Borrowing> current) : lendings(std::move(current)) {
+    for (const Borrowing& who : lendings)
+        if (!find(who.title, who.surname, who.firstName))
+            byTitle[who.title].push_back({who.surname, who.firstName, {}, 0});
 }
 
-DateMatcher::DateMatcher(const std::vector<Borrowing>& current) : lendings(current) {
-    for (const Borrowing& who : lendings) open.try_emplace(who);
+const DateMatcher::OpenLendings* DateMatcher::find(std::string_view title, std::string_view surname,
+                                                  std::string_view firstName) const {
+    const auto found = byTitle.find(title);
+    if (found == byTitle.end()) return nullptr;
+    for (const OpenLendings& lines : found->second)
+        if (lines.surname == surname && lines.firstName == firstName) return &lines;
+    return nullptr;
 }
 
-void DateMatcher::lent(const Borrowing& who, std::optional<Day> date) {
-    const auto found = open.find(who);
-    if (found != open.end()) found->second.dates.push_back(date);
+void DateMatcher::lent(std::string_view title, std::string_view surname, std::string_view firstName,
+                       std::optional<Day> date) {
+    if (OpenLendings* lines = find(title, surname, firstName)) lines->dates.push_back(date);
 }
 
-void DateMatcher::returned(const Borrowing& who) {
-    const auto found = open.find(who);
-    if (found == open.end()) return;
-    OpenLendings& lines = found->second;
+void DateMatcher::returned(std::string_view title, std::string_view surname, std::string_view firstName) {
+    OpenLendings* lines = find(title, surname, firstName);
+    if (!lines) return;
     // A return with no open line is of a lending older than the journal.
-    if (lines.first < lines.dates.size()) ++lines.first;
-    if (lines.first == lines.dates.size()) lines = {};
+    if (lines->first < lines->dates.size()) ++lines->first;
+    if (lines->first == lines->dates.size()) {
+        lines->dates.clear();
+        lines->first = 0;
+    }
 }
 
 std::vector<std::optional<Day>> DateMatcher::lendingDates() const {
-    std::unordered_map<Borrowing, std::size_t, BorrowingHash> taken;
+    std::unordered_map<const OpenLendings*, std::size_t> taken;
     std::vector<std::optional<Day>> dates;
     dates.reserve(lendings.size());
     for (const Borrowing& who : lendings) {
-        const OpenLendings& lines = open.at(who);
-        const std::size_t next = lines.first + taken[who]++;
-        dates.push_back(next < lines.dates.size() ? lines.dates[next] : std::nullopt);
+        const OpenLendings* lines = find(who.title, who.surname, who.firstName);
+        const std::size_t next = lines->first + taken[lines]++;
+        dates.push_back(next < lines->dates.size() ? lines->dates[next] : std::nullopt);
     }
     return dates;
 }

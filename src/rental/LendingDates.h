@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // Dates of the lending journal and which current lending each of its
@@ -47,24 +48,35 @@ struct Borrowing {
 // costs memory for those alone.
 class DateMatcher {
 public:
-    explicit DateMatcher(const std::vector<Borrowing>& lendings);
+    explicit DateMatcher(std::vector<Borrowing> lendings);
+    // Its keys point into the lendings it holds.
+    DateMatcher(const DateMatcher&) = delete;
+    DateMatcher& operator=(const DateMatcher&) = delete;
 
-    void lent(const Borrowing& who, std::optional<Day> date);
-    void returned(const Borrowing& who);
+    void lent(std::string_view title, std::string_view surname, std::string_view firstName, std::optional<Day> date);
+    void returned(std::string_view title, std::string_view surname, std::string_view firstName);
+    void lent(const Borrowing& who, std::optional<Day> date) { lent(who.title, who.surname, who.firstName, date); }
+    void returned(const Borrowing& who) { returned(who.title, who.surname, who.firstName); }
     // One per lending given, in their order: the date, or nothing when unknown.
     std::vector<std::optional<Day>> lendingDates() const;
 
 private:
-    struct BorrowingHash {
-        std::size_t operator()(const Borrowing& who) const;
-    };
     // The open "verliehen" dates of one title and borrower, oldest from `first`.
     struct OpenLendings {
+        std::string_view surname;
+        std::string_view firstName;
         std::vector<std::optional<Day>> dates;
         std::size_t first = 0;
     };
+    // A journal line costs one lookup by its title; the few borrowers of a
+    // title are compared one by one.
+    const OpenLendings* find(std::string_view title, std::string_view surname, std::string_view firstName) const;
+    OpenLendings* find(std::string_view title, std::string_view surname, std::string_view firstName) {
+        return const_cast<OpenLendings*>(std::as_const(*this).find(title, surname, firstName));
+    }
+
     std::vector<Borrowing> lendings;
-    std::unordered_map<Borrowing, OpenLendings, BorrowingHash> open;
+    std::unordered_map<std::string_view, std::vector<OpenLendings>> byTitle;
 };
 
 }  // namespace lending_dates

@@ -71,16 +71,10 @@ HeldEvents readHeldEvents(std::size_t maxEvents) {
 
 LendingDates datesOf(const std::vector<lending_dates::Borrowing>& lendings) {
     lending_dates::DateMatcher matcher(lendings);
-    lending_dates::Borrowing who;
     LendingDates result;
     result.reading = readEvents([&](const std::vector<std::string>& fields) {
-        const bool lent = fields[1] == LENT;
-        if (!lent && fields[1] != RETURNED) return;
-        who.title = fields[2];
-        who.surname = fields[3];
-        who.firstName = fields[4];
-        if (lent) matcher.lent(who, lending_dates::parseIsoDate(fields[0]));
-        else matcher.returned(who);
+        if (fields[1] == LENT) matcher.lent(fields[2], fields[3], fields[4], lending_dates::parseIsoDate(fields[0]));
+        else if (fields[1] == RETURNED) matcher.returned(fields[2], fields[3], fields[4]);
     });
     // A journal read only in part could pair lines wrongly: no dates then.
     if (result.reading.failed) result.dates.assign(lendings.size(), std::nullopt);
