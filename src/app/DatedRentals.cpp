@@ -18,7 +18,7 @@ DatedRentals::DatedRentals(const RentalRegister& rentals, lending_dates::Day tod
     std::vector<lending_dates::Borrowing> lendings;
     lendings.reserve(static_cast<std::size_t>(rentals.recordCount()));
     for (int record = 0; record < rentals.recordCount(); ++record)
-        lendings.push_back({rentals.getFilmTitle(record), rentals.getSurname(record), rentals.getFirstName(record)});
+        lendings.push_back(lending_journal::borrowingAt(rentals, record));
     journal = lending_journal::datesOf(lendings);
     order = lending_dates::oldestFirst(journal.dates);
 }

@@ -93,8 +93,10 @@ void DvdApplication::lendDvdForm() {
             [this, shelf] {
                 const SaveOutcome saved = withLockWaitNotice(
                     *this, MESSAGE_ROW, MESSAGE_COLUMN, [&] { return shelf->saveIfCopyLeft(rentals.getFilmTitle(WORK_ROW), rentals); });
+                // The register is the record of truth: the journal comes after it.
                 if (saved == SaveOutcome::Saved)
-                    journal_entry::note(*this, lending_journal::LENT, {rentals.getFilmTitle(WORK_ROW), rentals.getSurname(WORK_ROW), rentals.getFirstName(WORK_ROW)}, MESSAGE_ROW, MESSAGE_COLUMN);
+                    journal_entry::note(*this, lending_journal::LENT, lending_journal::borrowingAt(rentals, WORK_ROW),
+                                        MESSAGE_ROW, MESSAGE_COLUMN);
                 return saved;
             },
         .saveRefusal = ALREADY_LENT,

@@ -15,7 +15,7 @@ std::vector<NamedLending> ReturnLendings::ofTitle(const std::string& title) {
     rentals.load();
     for (int row = 0; row < rentals.recordCount(); ++row)
         if (rentals.getFilmTitle(row) == title)
-            lendings.push_back({row, {title, rentals.getSurname(row), rentals.getFirstName(row)}});
+            lendings.push_back({row, lending_journal::borrowingAt(rentals, row)});
     if (lendings.size() >= 2) return lendings;
     // Past the rows held (or unreadable now): the search's first record, as without names.
     lendings.clear();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <system_error>
 
+#include "rental/RentalRegister.h"
 #include "storage/FileSystem.h"
 #include "storage/RecordScan.h"
 #include "storage/StoreFile.h"
@@ -23,6 +24,10 @@ bool journalExists() {
 }
 
 }  // namespace
+
+lending_dates::Borrowing borrowingAt(const RentalRegister& rentals, int row) {
+    return {rentals.getFilmTitle(row), rentals.getSurname(row), rentals.getFirstName(row)};
+}
 
 Written record(lending_dates::Day date, std::string_view event, const lending_dates::Borrowing& who) {
     if (!journalExists()) return Written::NotKept;

@@ -9,6 +9,8 @@
 
 #include "rental/LendingDates.h"
 
+class RentalRegister;
+
 // The lending journal "DVDVerleihJournal.csv" beside the two data files: one
 // line per lend and return (date JJJJ-MM-TT, event, title, surname, first
 // name), in the data files' code page, line ends and quoting. It is only ever
@@ -22,6 +24,9 @@ constexpr std::string_view LENT = "verliehen";
 constexpr std::string_view RETURNED = "zurueck";
 
 enum class Written { Written, NotKept, Failed };
+
+// Who has which title in a row of the register.
+lending_dates::Borrowing borrowingAt(const RentalRegister& rentals, int row);
 
 // Appends one event; NotKept when there is no journal file.
 Written record(lending_dates::Day date, std::string_view event, const lending_dates::Borrowing& who);
