@@ -4,7 +4,8 @@
 
 namespace {
 constexpr ListColumn LIBRARY_COLUMNS[] = {
-    {"Film Art:", 2}, {"Titel DE:", 20}, {"Titeln ENG:", 45}, {"Laenge:", 70}};
+    {"Film Art:", 2, SortAs::Text}, {"Titel DE:", 20, SortAs::Text}, {"Titeln ENG:", 45, SortAs::Text},
+    {"Laenge:", 70, SortAs::Number}};
 // As wide as the form's fields.
 constexpr PrintColumn LIBRARY_PRINT_COLUMNS[] = {
     {"Film Art:", 20}, {"Titel DE:", 30}, {"Titeln ENG:", 30}, {"Laenge:", 3, true}};
