@@ -46,6 +46,17 @@ int DvdLibrary::findTitleGerman(const std::string& title) {
     return search.record;
 }
 
+int DvdLibrary::findRecordForEdit(const std::string& title) {
+    const int record = findTitleGerman(title);
+    if (record == NOT_FOUND) return record;
+    const storage::StoreFile::Count copies = file.countRecords(1, title);
+    if (copies.firstMatch.size() != columns().size()) return NOT_FOUND;
+    for (std::size_t index = 0; index < copies.firstMatch.size(); ++index) (*columns()[index])[WORK_ROW] = copies.firstMatch[index];
+    return record;
+}
+
+storage::SaveResult DvdLibrary::replaceRecord(int) { return storage::SaveResult::Failed; }
+
 bool DvdLibrary::searchStoppedAtBound() const { return lastSearchStoppedAtBound; }
 
 storage::StoreFile::Count DvdLibrary::copiesOf(const std::string& titleGerman) const { return file.countRecords(1, titleGerman); }

@@ -34,6 +34,12 @@ public:
     // (FILE_BYTES_SCANNED), or NOT_FOUND; no rows are filled.
     static constexpr int NOT_FOUND = storage::StoreFile::Search::NOT_FOUND;
     int findTitleGerman(const std::string& title);
+    // The same, and that record's values in WORK_ROW, for a form to correct.
+    int findRecordForEdit(const std::string& title);
+    // Puts WORK_ROW in place of the line of the record findRecordForEdit
+    // found, leaving every other byte of the file as it is, lines appended
+    // since included. Refused (ChangedMeanwhile) when the file changed otherwise.
+    storage::SaveResult replaceRecord(int record);
     // Whether the last search stopped at FILE_BYTES_SCANNED without a find.
     bool searchStoppedAtBound() const;
     // The records with exactly this German title in the whole file (as far
