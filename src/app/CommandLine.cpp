@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/ShownArgument.h"
+#include "library/ImportDecoding.h"
 
 namespace command_line {
 
@@ -18,23 +19,46 @@ const char HELP_TEXT[] =
     "                 mit den Dateien in VERZEICHNIS arbeiten\n"
     "      --liste=bibliothek, --liste=verleih\n"
     "                 die Liste als Text auf die Standardausgabe schreiben\n"
+    "      --statistik\n"
+    "                 Anzahl, Laufzeit je Film Art und Verleih zusammenzaehlen\n"
+    "      --import=DATEI\n"
+    "                 die DVDs einer CSV-Datei (Tabelle, Export) in die\n"
+    "                 Bibliothek uebernehmen; mit\n"
+    "        --probelauf          nur zeigen, was uebernommen wuerde\n"
+    "        --zeichensatz=NAME   utf-8, cp1252, latin1 oder cp850 statt erkannt\n"
+    "        --doppelte-behalten  auch DVDs uebernehmen, die es schon gibt\n"
     "  -h, --help     diese Hilfe zeigen und beenden\n"
     "      --version  die Version zeigen und beenden\n"
     "\n"
     "Ohne Option startet das Programm im aktuellen Verzeichnis.\n"
     "Mehr dazu: man dvdverwaltung\n";
 
-const char USAGE_HINT[] = "Aufruf: dvdverwaltung [-C VERZEICHNIS] [--liste LISTE]; Hilfe: dvdverwaltung --help\n";
+const char USAGE_HINT[] =
+    "Aufruf: dvdverwaltung [-C VERZEICHNIS] [--liste LISTE | --statistik | --import DATEI]; "
+    "Hilfe: dvdverwaltung --help\n";
 
 namespace {
 
-enum OptionCode { VERSION_OPTION = 256, LIST_OPTION };
+enum OptionCode {
+    VERSION_OPTION = 256,
+    LIST_OPTION,
+    STATISTICS_OPTION,
+    IMPORT_OPTION,
+    DRY_RUN_OPTION,
+    ENCODING_OPTION,
+    KEEP_DUPLICATES_OPTION,
+};
 
 constexpr option LONG_OPTIONS[] = {
     {"directory", required_argument, nullptr, 'C'},
+    {"doppelte-behalten", no_argument, nullptr, KEEP_DUPLICATES_OPTION},
     {"help", no_argument, nullptr, 'h'},
+    {"import", required_argument, nullptr, IMPORT_OPTION},
     {"liste", required_argument, nullptr, LIST_OPTION},
+    {"probelauf", no_argument, nullptr, DRY_RUN_OPTION},
+    {"statistik", no_argument, nullptr, STATISTICS_OPTION},
     {"version", no_argument, nullptr, VERSION_OPTION},
+    {"zeichensatz", required_argument, nullptr, ENCODING_OPTION},
     {nullptr, 0, nullptr, 0},
 };
 // '+': the first word that is no option ends them; ':': a missing value is
@@ -48,10 +72,22 @@ Request refuse(std::string reason) {
     return request;
 }
 
-void requestOnce(Request& request, Action action) {
-    // Help and version win over a list, the first of them over the other.
-    if (request.action == Action::RunScreens || request.action == Action::WriteList) request.action = action;
+bool isTask(Action action) {
+    return action == Action::WriteList || action == Action::Import || action == Action::WriteStatistics;
 }
+
+void requestOnce(Request& request, Action action) {
+    // Help and version win over a task, the first of them over the other.
+    if (request.action == Action::RunScreens || isTask(request.action)) request.action = action;
+}
+
+// A list, an import or the statistics: one of them a run. False when another was asked for.
+bool requestTask(Request& request, Action task) {
+    if (request.action == Action::RunScreens) request.action = task;
+    return request.action == task || !isTask(request.action);
+}
+
+constexpr char ONE_TASK[] = "nur eine von --liste, --statistik und --import";
 
 }  // namespace
 
@@ -83,16 +119,36 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
             if (std::string_view(optarg) == "bibliothek") request.list = ListKind::Library;
             else if (std::string_view(optarg) == "verleih") request.list = ListKind::Rentals;
             else return refuse("unbekannte Liste " + shown(optarg) + " (bibliothek oder verleih)");
-            if (request.action == Action::RunScreens) request.action = Action::WriteList;
+            if (!requestTask(request, Action::WriteList)) return refuse(ONE_TASK);
+            break;
+        case STATISTICS_OPTION:
+            if (!requestTask(request, Action::WriteStatistics)) return refuse(ONE_TASK);
+            break;
+        case IMPORT_OPTION:
+            if (!requestTask(request, Action::Import)) return refuse(ONE_TASK);
+            request.import.file = optarg;
+            break;
+        case DRY_RUN_OPTION: request.import.dryRun = true; break;
+        case KEEP_DUPLICATES_OPTION: request.import.keepDuplicates = true; break;
+        case ENCODING_OPTION:
+            if (!import_file::encodingNamed(optarg))
+                return refuse("unbekannter Zeichensatz " + shown(optarg) + " (utf-8, cp1252, latin1 oder cp850)");
+            request.import.encodingName = optarg;
             break;
         default:  // '?' or ':', which the C libraries give for different faults
             if (optopt == 'C') return refuse("Option " + shown(name) + " braucht ein Verzeichnis");
             if (optopt == LIST_OPTION) return refuse("Option " + shown(name) + " braucht eine Liste");
+            if (optopt == IMPORT_OPTION) return refuse("Option " + shown(name) + " braucht eine Datei");
+            if (optopt == ENCODING_OPTION) return refuse("Option " + shown(name) + " braucht einen Zeichensatz");
             if (longOption && optopt != 0) return refuse("Option " + shown(name) + " nimmt keinen Wert");
             return refuse("unbekannte Option " + shown(name));
         }
     }
     if (optind < argc) return refuse("ueberzaehliges Argument " + shown(words[optind]));
+    const bool importDetails = request.import.dryRun || request.import.keepDuplicates || !request.import.encodingName.empty();
+    const bool noImport = request.action == Action::RunScreens || (isTask(request.action) && request.action != Action::Import);
+    if (importDetails && noImport)
+        return refuse("--probelauf, --zeichensatz und --doppelte-behalten nur mit --import");
     return request;
 }
 

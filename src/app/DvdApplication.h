@@ -14,6 +14,9 @@ public:
     static constexpr int EDIT = 'b';
 
     DvdApplication();
+    ~DvdApplication();
+    DvdApplication(const DvdApplication&) = delete;
+    DvdApplication& operator=(const DvdApplication&) = delete;
 
     // The menu entry list of the menu on screen.
     void clearMenu();

@@ -55,7 +55,7 @@ void DvdApplication::editDvdDialog() {
         form.startValues = {library.getGenre(WORK_ROW), library.getTitleGerman(WORK_ROW),
                             library.getTitleEnglish(WORK_ROW), library.getLengthMinutes(WORK_ROW)};
         form.endsAfterDecision = true;
-        form.saveRefusal = TITLE_OF_LENT_DVD;
+        form.saveRefusal = [] { return TITLE_OF_LENT_DVD; };
         const std::string storedTitle = library.getTitleGerman(WORK_ROW);
         form.appendRecord = [this, &storedTitle, record = search.record] {
             if (library.getTitleGerman(WORK_ROW) != storedTitle && rentals.lendingsOf(storedTitle).count > 0)

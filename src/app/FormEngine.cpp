@@ -38,7 +38,7 @@ public:
             if (saved == SaveOutcome::ChangedMeanwhile) return FormEnd::FileChanged;
             if (saved == SaveOutcome::Refused) {
                 // The first field again, blank; the ones after it keep their values.
-                refuseAgain(form.fields.front(), form.saveRefusal);
+                refuseAgain(form.fields.front(), form.saveRefusal());
                 next = 0;
                 keepValuesFrom = 1;
                 continue;
@@ -68,7 +68,8 @@ private:
         application.setColor(colors::YELLOW, colors::BLACK);
         application.setCursor(field.row, LABEL_COLUMN);
         std::cout << field.label;
-        const FieldStart start{.shownValue = index >= keepValuesFrom ? std::string_view(values[index]) : ""};
+        const FieldStart start{.shownValue = index >= keepValuesFrom ? std::string_view(values[index]) : "",
+                               .complete = field.complete};
         std::string text = enterField(application, field.length, field.row, FIELD_COLUMN, start).text;
         if (text == "escape") return Asked::Escaped;
         const bool accepted = !field.accepts || field.accepts(text);
@@ -120,8 +121,9 @@ private:
         const SaveOutcome saved = form.appendRecord();
         if (saved == SaveOutcome::Failed) dialog::reportSaveFailure(application, form.messageRow, form.messageColumn);
         if (saved == SaveOutcome::Declined) {
-            dialog::showMessage(application, form.messageRow, form.messageColumn, form.saveRefusal);
-            dialog::eraseMessage(application, form.messageRow, form.messageColumn, form.saveRefusal);
+            const std::string_view reason = form.saveRefusal();
+            dialog::showMessage(application, form.messageRow, form.messageColumn, reason);
+            dialog::eraseMessage(application, form.messageRow, form.messageColumn, reason);
         }
         if (saved == SaveOutcome::ChangedMeanwhile)
             dialog::showMessage(application, form.messageRow, form.messageColumn, dialog::FILE_CHANGED);

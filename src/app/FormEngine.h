@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "console/InputField.h"
+
 class DvdApplication;
 class TitledScreen;
 
@@ -44,6 +46,8 @@ struct FormField {
     // Empty: every text is taken.
     std::function<bool(const std::string&)> accepts = {};
     FieldRefusal refusal = {};
+    // What Tab completes in the field; without it Tab types nothing.
+    FieldCompletion complete = {};
 };
 
 enum class SaveOutcome {
@@ -64,7 +68,7 @@ struct FormDefinition {
     std::function<SaveOutcome()> appendRecord;
     // Shown, where the first field shows its refusal, when a save is refused
     // (where a failed save is reported, when it is declined).
-    std::string_view saveRefusal = {};
+    std::function<std::string_view()> saveRefusal = {};
     // When set, the values the form starts with, each field showing its own
     // as a field asked again does; a fresh start brings them back.
     std::vector<std::string> startValues = {};

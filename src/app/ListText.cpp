@@ -107,6 +107,14 @@ int writeLoaded(const char* fileName, const TextCharset& charset, PrintedList (*
 
 }  // namespace
 
+std::string listText(const PrintedList& list, const TextCharset& charset) {
+    return inCharset(formatListText(list), charset);
+}
+
+std::string textInCharset(const std::string& cp850Text, const TextCharset& charset) {
+    return inCharset(cp850Text, charset);
+}
+
 int writeListText(command_line::ListKind kind, const TextCharset& charset) {
     if (kind == command_line::ListKind::Library) return writeLoaded<DvdLibrary>("DVDBibliothek.csv", charset, libraryPrintout);
     return writeLoaded<RentalRegister>("DVDVerleih.csv", charset, rentalPrintout);

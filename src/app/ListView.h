@@ -14,6 +14,9 @@ class ConsoleScreen;
 // and the wait below it.
 
 constexpr int LIST_FIRST_RECORD_ROW = 10;
+// Where a list says that its file was locked (or holds more than it shows).
+constexpr int LIST_NOTICE_ROW = 8;
+constexpr int LIST_NOTICE_COLUMN = 2;
 
 struct ListColumn {
     const char* label;

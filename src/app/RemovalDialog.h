@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/DialogSupport.h"
+#include "app/TitleCompletion.h"
 #include "storage/StoreFile.h"
 
 class DvdApplication;
@@ -30,6 +31,8 @@ struct RemovalDialog {
     // Takes the record found out and rewrites the file. ChangedMeanwhile
     // leaves the store empty: the dialog starts again at its title prompt.
     std::function<storage::SaveResult(int record)> removeAndSave;
+    // What Tab completes the title from; without it Tab types nothing.
+    FieldCompletion (*completeTitle)(const completion::FieldPlace& place) = nullptr;
 };
 
 void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog);

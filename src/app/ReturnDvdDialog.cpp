@@ -15,5 +15,6 @@ void DvdApplication::returnDvdDialog() {
         .answerColumn = 17,
         .findTitle = [this](const std::string& title) { return record_removal::searchResult(rentals, rentals.findFilmTitle(title)); },
         .removeAndSave = [this](int record) { return record_removal::removeAndSave(rentals, record); },
+        .completeTitle = completion::rentalTitles,
     });
 }

@@ -6,6 +6,7 @@
 #include "app/DvdApplication.h"
 #include "app/LockWaitNotice.h"
 #include "app/LibraryColumns.h"
+#include "app/TitleCompletion.h"
 #include "console/Colors.h"
 #include "console/InputField.h"
 #include "console/Keys.h"
@@ -30,7 +31,8 @@ void DvdApplication::searchByGenre() {
         setCursor(10, 15);
         std::cout << "Zu suchende Film Art eingeben:";
         // After "none found", Ctrl+A as the first key searches again with the same type.
-        FieldEntry entry = enterField(*this, 20, 10, 48, {.ctrlARepeats = askedAgain});
+        FieldEntry entry = enterField(*this, 20, 10, 48,
+                                      {.ctrlARepeats = askedAgain, .complete = completion::libraryFilmTypes({*this, 20, 30, 20})});
         if (!entry.repeatWanted) searchText = std::move(entry.text);
         if (searchText == "escape") return;
         // Kept while the same search is repeated; a new search starts without it.

@@ -2,12 +2,16 @@
 
 #include <utility>
 
+#include "storage/FileSystem.h"
+#include "storage/RecordScan.h"
+
 namespace {
+constexpr const char* LIBRARY_FILE = "DVDBibliothek.csv";
 // Every line ends with a separator after the running time.
 constexpr storage::CsvLayout LIBRARY_LINE{4, true};
 }  // namespace
 
-DvdLibrary::DvdLibrary() : file("DVDBibliothek.csv", LIBRARY_LINE) {}
+DvdLibrary::DvdLibrary() : file(LIBRARY_FILE, LIBRARY_LINE) {}
 
 std::array<storage::StoreColumn*, 4> DvdLibrary::columns() {
     return {&genre, &titleGerman, &titleEnglish, &lengthMinutes};
@@ -60,6 +64,11 @@ storage::SaveResult DvdLibrary::replaceRecord(int) { return storage::SaveResult:
 bool DvdLibrary::searchStoppedAtBound() const { return lastSearchStoppedAtBound; }
 
 storage::StoreFile::Count DvdLibrary::copiesOf(const std::string& titleGerman) const { return file.countRecords(1, titleGerman); }
+
+bool DvdLibrary::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
+    storage::DataFile data(LIBRARY_FILE, storage::DataFile::Purpose::Read);
+    return data.isOpen() && storage::scanRecords(data, LIBRARY_LINE, visit).readOk;
+}
 
 int DvdLibrary::recordCount() const { return count; }
 int DvdLibrary::unreadLineCount() const { return file.unreadLineCount(); }

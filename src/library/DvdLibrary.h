@@ -45,6 +45,9 @@ public:
     // The records with exactly this German title in the whole file (as far
     // as a load reads): the copies of that DVD in the collection.
     storage::StoreFile::Count copiesOf(const std::string& titleGerman) const;
+    // Hands each record of the file (as far as a load reads) to `visit` as
+    // its fields, one at a time, holding none; false when it cannot be read.
+    static bool visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
     int recordCount() const;
     // Records in the file that the last load could not hold (0 when complete).
     int unreadLineCount() const;

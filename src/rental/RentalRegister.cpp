@@ -2,12 +2,16 @@
 
 #include <utility>
 
+#include "storage/FileSystem.h"
+#include "storage/RecordScan.h"
+
 namespace {
+constexpr const char* RENTAL_FILE = "DVDVerleih.csv";
 // No separator after the first name.
 constexpr storage::CsvLayout RENTAL_LINE{3, false};
 }  // namespace
 
-RentalRegister::RentalRegister() : file("DVDVerleih.csv", RENTAL_LINE) {}
+RentalRegister::RentalRegister() : file(RENTAL_FILE, RENTAL_LINE) {}
 
 std::array<storage::StoreColumn*, 3> RentalRegister::columns() { return {&title, &surname, &firstName}; }
 
@@ -66,6 +70,11 @@ storage::StoreFile::AppendResult RentalRegister::appendRecordIf(const std::funct
         fileNow([&](const std::vector<std::string>& fields) { lendings += fields[0] == filmTitle; });
         return allowed(lendings);
     });
+}
+
+bool RentalRegister::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
+    storage::DataFile data(RENTAL_FILE, storage::DataFile::Purpose::Read);
+    return data.isOpen() && storage::scanRecords(data, RENTAL_LINE, visit).readOk;
 }
 
 int RentalRegister::recordCount() const { return count; }

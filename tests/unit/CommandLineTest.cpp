@@ -19,6 +19,12 @@ std::string describe(const command_line::Request& request) {
     case Action::WriteList:
         text = request.list == command_line::ListKind::Library ? "liste bibliothek" : "liste verleih";
         break;
+    case Action::WriteStatistics: text = "statistik"; break;
+    case Action::Import:
+        text = "import " + request.import.file + (request.import.dryRun ? " probelauf" : "") +
+               (request.import.keepDuplicates ? " doppelte" : "") +
+               (request.import.encodingName.empty() ? "" : " " + request.import.encodingName);
+        break;
     }
     for (const std::string& directory : request.directories) text += " -C " + directory;
     return text;
