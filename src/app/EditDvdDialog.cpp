@@ -8,6 +8,7 @@
 #include "app/LockWaitNotice.h"
 #include "app/NewDvdFields.h"
 #include "app/RecordRemoval.h"
+#include "app/TitleCompletion.h"
 #include "console/Colors.h"
 #include "console/InputField.h"
 
@@ -36,7 +37,10 @@ void DvdApplication::editDvdDialog() {
         setColor(colors::YELLOW, colors::BLACK);
         setCursor(PROMPT_ROW, PROMPT_COLUMN);
         std::cout << "Zu bearbeitender Filmtitel eingeben:";
-        FieldEntry entry = enterField(*this, TITLE_LENGTH, PROMPT_ROW, TITLE_COLUMN, {.ctrlARepeats = askedAgain});
+        FieldEntry entry =
+            enterField(*this, TITLE_LENGTH, PROMPT_ROW, TITLE_COLUMN,
+                       {.ctrlARepeats = askedAgain,
+                        .complete = completion::libraryTitles({*this, MESSAGE_ROW, MESSAGE_COLUMN, TITLE_LENGTH})});
         if (!entry.repeatWanted) title = std::move(entry.text);
         if (title == "escape") return;
         clearScreen();
