@@ -23,9 +23,9 @@ Read readRecords(const char* fileName, const storage::CsvLayout& layout, std::ve
     storage::DataFile file(fileName, storage::DataFile::Purpose::Read);
     if (file.status() == storage::DataFile::Status::Missing) return Read::Ok;
     if (!file.isOpen()) return file.status() == storage::DataFile::Status::Locked ? Read::Locked : Read::Failed;
-    const storage::RecordScan scan =
+    const auto scan =
         storage::scanRecords(file, layout, [&](const std::vector<std::string>& fields) { records.push_back(fields); });
-    return scan.readOk ? Read::Ok : Read::Failed;
+    return scan.has_value() ? Read::Ok : Read::Failed;
 }
 
 std::string hoursAndMinutes(long minutes) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <vector>
 
 #include "storage/StoreColumns.h"
 #include "storage/StoreFile.h"
@@ -36,9 +37,10 @@ public:
     int findTitleGerman(const std::string& title);
     // The same, and that record's values in WORK_ROW, for a form to correct.
     int findRecordForEdit(const std::string& title);
-    // Puts WORK_ROW in place of the line of the record findRecordForEdit
-    // found, leaving every other byte of the file as it is, lines appended
-    // since included. Refused (ChangedMeanwhile) when the file changed otherwise.
+    // Puts WORK_ROW in place of the text of the line findRecordForEdit found
+    // (its line end stays), leaving every other byte of the file as it is,
+    // lines appended since included. Refused (ChangedMeanwhile) when the file
+    // changed otherwise; Failed when a value it kept was cut on reading.
     storage::SaveResult replaceRecord(int record);
     // Whether the last search stopped at FILE_BYTES_SCANNED without a find.
     bool searchStoppedAtBound() const;
@@ -79,5 +81,6 @@ private:
     int count = 0;
     storage::StoreFile file;
     storage::StoreFile::LoadResult lastLoad = storage::StoreFile::LoadResult::Missing;
-    bool lastSearchStoppedAtBound = false;
+    storage::StoreFile::Search lastSearch;
+    std::vector<std::string> cutValuesFound;  // of the record to correct: values a read cut short
 };

@@ -35,13 +35,13 @@ AppendReport appendNewLines(const NewLines& newLines, bool keepDuplicates, bool 
     if (file.isOpen()) {
         if (!file.readLastByte(lastByte)) return report;
         if (!keepDuplicates) {
-            const storage::RecordScan scan =
+            const auto scan =
                 storage::scanRecords(file, LIBRARY_LINE, [&](const std::vector<std::string>& fields) {
                     std::vector<std::string_view> views(fields.begin(), fields.end());
                     storage::appendCsvLine(views, LIBRARY_LINE, libraryLines);
                     libraryEnds.push_back(libraryLines.size());
                 });
-            if (!scan.readOk) return report;
+            if (!scan.has_value()) return report;
         }
     }
     std::unordered_set<std::string_view> known;

@@ -61,5 +61,5 @@ private:
     int count = 0;
     storage::StoreFile file;
     storage::StoreFile::LoadResult lastLoad = storage::StoreFile::LoadResult::Missing;
-    bool lastSearchStoppedAtBound = false;
+    storage::StoreFile::Search lastSearch;
 };

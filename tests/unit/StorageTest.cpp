@@ -82,7 +82,10 @@ TEST_F(StorageTest, AReadWaitsForAnAppendOrARewriteAndSeesItsResult) {
         EXPECT_EQ(read(LIBRARY), "old,,,1,\r\n");  // the lock keeps out lockers, not an editor reading
         reader = std::thread([&] {
             DataFile reading(LIBRARY, DataFile::Purpose::Read);
-            if (reading.isOpen()) reading.readAll([&](std::string_view chunk) { seen += chunk; });
+            if (reading.isOpen()) reading.read([&](std::string_view chunk) {
+                    seen += chunk;
+                    return true;
+                });
         });
         untilSomeoneWaitsForALock();
         EXPECT_TRUE(rewriting.replaceWith("new,,,2,\r\n"));

@@ -16,7 +16,7 @@
 #include "console/posix/SignalEvents.h"
 #include "console/posix/TerminalInput.h"
 #include "console/posix/TerminalModes.h"
-#include "storage/FileSystem.h"
+#include "system/ExitCleanup.h"
 
 namespace platform {
 
@@ -33,8 +33,7 @@ constexpr int OUTPUT_READY_WAIT_MS = 1000;
 // gone: with no one to show anything to, the program ends at once, leaving
 // no temporary file and giving back the terminal modes where one is left.
 [[noreturn]] void endForLostOutput() {
-    storage::removeUnfinishedTemporaryFile();
-    terminal_modes::restoreTerminal();
+    exit_cleanup::runAll();
     ::_exit(1);
 }
 
@@ -102,6 +101,7 @@ void open() {
         renderer.useGlyphs(&charset.glyphs());
         decoder.useSingleByteCharacters(&charset.typedCharacters());
     }
+    exit_cleanup::add(terminal_modes::restoreTerminal);
     terminal_modes::enterProgramModes();
     renderer.invalidate();
 }
