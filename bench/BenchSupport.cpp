@@ -1,4 +1,5 @@
 #include "BenchSupport.h"
+#include "Figures.h"
 
 #include <unistd.h>
 
@@ -157,6 +158,12 @@ double percentile(std::vector<double> values, double percent) {
 
 double maximum(const std::vector<double>& values) {
     return values.empty() ? NAN : *std::max_element(values.begin(), values.end());
+}
+
+void judge(Row& row, double value, double limit, const char* unit, const std::string& comparison) {
+    row.over = !(value <= limit);
+    row.goal = formatted("budget %g %s: %s", limit, unit, row.over ? "OVER" : "met") +
+               (comparison.empty() ? "" : "; " + comparison);
 }
 
 }  // namespace bench

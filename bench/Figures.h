@@ -5,12 +5,18 @@
 // The terminal measurements, each giving rows of the report's table.
 namespace bench {
 
+// Every figure guards a budget (docs/benchmarks.md): one over it fails the run.
 struct Row {
     int section = 0;     // 1 start, 2 key to screen, 3 idle, 4 bytes, 5 files and memory
     std::string figure;
     std::string result;
-    std::string goal;    // the goal or the comparison; may be empty
+    std::string goal;    // the budget, whether it is met, and any comparison
+    bool over = false;
 };
+
+// Sets the row's verdict: `value` against at most `limit` (in `unit`), a
+// comparison kept after it.
+void judge(Row& row, double value, double limit, const char* unit, const std::string& comparison = "");
 
 struct Settings {
     int startRuns = 21;

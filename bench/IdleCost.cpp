@@ -73,7 +73,9 @@ std::vector<Row> measureIdleCost(const Settings& settings) {
                         formatted("%.3f ms (max %.3f); %.0f ms in ticks; %.0f wake-ups; %.0f bytes written", cpu,
                                   worst, maximum(program->statMilliseconds), maximum(program->wakeUps),
                                   maximum(program->bytesWritten)),
-                        formatted("<= %.1f ms: %s", goal, worst <= goal ? "met" : "NOT MET")});
+                        ""});
+        judge(rows.back(), worst, goal, "ms (max)");
+        if (maximum(program->bytesWritten) > 0) rows.back().over = true, rows.back().goal += "; bytes written: OVER";
     }
     return rows;
 }

@@ -1,5 +1,5 @@
 // Times the library file operations on a full store: clear + load of a
-// 1999-line file, saveAll of it, and appendRecord of one line; and a delete
+// 1999-line file and appendRecord of one line; and a delete
 // as the dialog does it (a search through the file, then the rewrite) in
 // files of 2500 records, of 10^6 lines and of just under 32 MiB. Runs in a
 // fresh directory under the system's temporary directory (TMPDIR), so the
@@ -35,16 +35,6 @@ void BM_ClearAndLoad(benchmark::State& state) {
         if (!library->load()) state.SkipWithError("load failed");
     }
     state.counters["records"] = library->recordCount();
-}
-
-void BM_SaveAll(benchmark::State& state) {
-    writeLibraryFile(fullLibraryFile());
-    auto library = std::make_unique<DvdLibrary>();
-    library->clear();
-    library->load();
-    for (auto _ : state) {
-        if (library->saveAll() != storage::SaveResult::Saved) state.SkipWithError("saveAll refused");
-    }
 }
 
 void BM_AppendRecord(benchmark::State& state) {
@@ -94,7 +84,6 @@ void BM_SearchAndDelete(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ClearAndLoad)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_SaveAll)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_AppendRecord)->Unit(benchmark::kMicrosecond)->UseRealTime();
 // 860000 lines of 39 bytes are 33540000 bytes, just under the 32 MiB a search reads.
 BENCHMARK(BM_SearchAndDelete)

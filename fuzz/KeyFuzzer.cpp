@@ -8,17 +8,24 @@
 //
 // Byte 0xFF followed by n delays the following keys by n * 20 ms of the
 // virtual clock. A first byte of 0xFE starts from a library at the store's limit.
+// Byte 0xFD followed by b is b typed on a terminal, through the key decoder:
+// in a burst the terminal's bytes come in one read, key by key each in a read
+// of its own; after an Escape the decoder's escape delay passes in both, and
+// the Escape is completed when its time comes, as the terminal platform does
+// while the program waits for anything.
 #include <cstdint>
 #include <vector>
 
 #include "FuzzSupport.h"
 #include "app/DvdApplication.h"
+#include "console/KeyDecoder.h"
 #include "console/TerminalRenderer.h"
 #include "support/ScriptedPlatform.h"
 
 namespace {
 
 constexpr const char* kFiles[] = {"DVDBibliothek.csv", "DVDVerleih.csv"};
+constexpr char kEscape = '\x1b';
 
 using fuzzing::readFile;
 using fuzzing::require;
@@ -71,14 +78,38 @@ Outcome play(const std::uint8_t* data, std::size_t size, bool keyByKey) {
 
     scripted::reset();
     long long at = 0;
+    const auto type = [&](int code) {
+        scripted::typeKeyAt(at, code);
+        if (keyByKey) scripted::state().keys.back().followsByMs = 20;
+    };
+    KeyDecoder terminal({.fromTerminal = true});
+    std::string read;  // the terminal's bytes not yet read
+    const auto readTerminal = [&] {
+        terminal.feed(read, at);
+        read.clear();
+        while (terminal.hasKey()) type(terminal.takeKey());
+    };
     for (size_t i = fullLibrary ? 1 : 0; i < size; ++i) {
+        if (data[i] == 0xFD && i + 1 < size) {
+            const auto byte = static_cast<char>(data[++i]);
+            read += byte;
+            if (keyByKey || byte == kEscape) readTerminal();
+            if (byte != kEscape) continue;
+            at += KeyDecoder::DEFAULT_ESCAPE_DELAY_MS;
+            terminal.expire(at);
+            readTerminal();
+            continue;
+        }
+        readTerminal();
         if (data[i] == 0xFF && i + 1 < size) {
             at += 20LL * data[++i];
             continue;
         }
-        scripted::typeKeyAt(at, data[i]);
-        if (keyByKey) scripted::state().keys.back().followsByMs = 20;
+        type(data[i]);
     }
+    readTerminal();
+    terminal.endOfInput();
+    readTerminal();
     Outcome outcome;
     std::string files[2] = {readFile(kFiles[0]), readFile(kFiles[1])};
     TerminalRenderer renderer;

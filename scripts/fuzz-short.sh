@@ -23,12 +23,12 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 
 CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" \
     -DDVD_BUILD_FUZZERS=ON -DDVD_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build_dir" --target store_fuzzer key_fuzzer -j"$(nproc)"
+cmake --build "$build_dir" --target store_fuzzer key_fuzzer import_fuzzer -j"$(nproc)"
 
 # New inputs go to a scratch corpus, never into the repository's seeds.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$build_dir/fuzz-artifacts" "$scratch/store" "$scratch/keys"
+mkdir -p "$build_dir/fuzz-artifacts" "$scratch/store" "$scratch/keys" "$scratch/import"
 # A small quarantine: most of the time otherwise goes to recycling memory.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16}"
 "$build_dir/fuzz/store_fuzzer" \
@@ -41,3 +41,8 @@ key_limit="-max_total_time=$seconds"
     "$key_limit" -timeout=20 -max_len=1024 -print_final_stats=1 \
     -dict="$source_dir/fuzz/keys.dict" -artifact_prefix="$build_dir/fuzz-artifacts/" \
     "$scratch/keys" "$source_dir/fuzz/corpus/keys"
+# The import's reader: a third of the time, its inputs are small and fast.
+"$build_dir/fuzz/import_fuzzer" \
+    -max_total_time="$(( (seconds + 2) / 3 ))" -timeout=10 -max_len=4096 -print_final_stats=1 \
+    -artifact_prefix="$build_dir/fuzz-artifacts/" \
+    "$scratch/import" "$source_dir/fuzz/corpus/import"

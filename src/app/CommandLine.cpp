@@ -7,6 +7,7 @@
 
 #include "app/ShownArgument.h"
 #include "rental/LendingDates.h"
+#include "library/ImportDecoding.h"
 
 namespace command_line {
 
@@ -23,24 +24,48 @@ const char HELP_TEXT[] =
     "                 das Verleih-Journal als Text schreiben, das Neueste zuerst\n"
     "      --leihfrist=TAGE\n"
     "                 eine Ausleihe ist nach TAGE Tagen ueberfaellig (1 bis 3650, sonst 28)\n"
+    "      --statistik\n"
+    "                 Anzahl, Laufzeit je Film Art und Verleih zusammenzaehlen\n"
+    "      --import=DATEI\n"
+    "                 die DVDs einer CSV-Datei (Tabelle, Export) in die\n"
+    "                 Bibliothek uebernehmen; mit\n"
+    "        --probelauf          nur zeigen, was uebernommen wuerde\n"
+    "        --zeichensatz=NAME   utf-8, cp1252, latin1 oder cp850 statt erkannt\n"
+    "        --doppelte-behalten  auch DVDs uebernehmen, die es schon gibt\n"
     "  -h, --help     diese Hilfe zeigen und beenden\n"
     "      --version  die Version zeigen und beenden\n"
     "\n"
     "Ohne Option startet das Programm im aktuellen Verzeichnis.\n"
     "Mehr dazu: man dvdverwaltung\n";
 
-const char USAGE_HINT[] = "Aufruf: dvdverwaltung [-C VERZEICHNIS] [--liste LISTE]; Hilfe: dvdverwaltung --help\n";
+const char USAGE_HINT[] =
+    "Aufruf: dvdverwaltung [-C VERZEICHNIS] [--liste LISTE | --statistik | --import DATEI]; "
+    "Hilfe: dvdverwaltung --help\n";
 
 namespace {
 
-enum OptionCode { VERSION_OPTION = 256, LIST_OPTION, LENDING_DAYS_OPTION };
+enum OptionCode {
+    VERSION_OPTION = 256,
+    LIST_OPTION,
+    LENDING_DAYS_OPTION,
+    STATISTICS_OPTION,
+    IMPORT_OPTION,
+    DRY_RUN_OPTION,
+    ENCODING_OPTION,
+    KEEP_DUPLICATES_OPTION,
+};
 
 constexpr option LONG_OPTIONS[] = {
     {"directory", required_argument, nullptr, 'C'},
+    {"doppelte-behalten", no_argument, nullptr, KEEP_DUPLICATES_OPTION},
     {"help", no_argument, nullptr, 'h'},
     {"leihfrist", required_argument, nullptr, LENDING_DAYS_OPTION},
+    {"import", required_argument, nullptr, IMPORT_OPTION},
     {"liste", required_argument, nullptr, LIST_OPTION},
+    {"probelauf", no_argument, nullptr, DRY_RUN_OPTION},
+    {"statistik", no_argument, nullptr, STATISTICS_OPTION},
     {"version", no_argument, nullptr, VERSION_OPTION},
+    {"zeichensatz", required_argument, nullptr, ENCODING_OPTION},
     {nullptr, 0, nullptr, 0},
 };
 // '+': the first word that is no option ends them; ':': a missing value is
@@ -54,9 +79,8 @@ Request refuse(std::string reason) {
     return request;
 }
 
-void requestOnce(Request& request, Action action) {
-    // Help and version win over a list, the first of them over the other.
-    if (request.action == Action::RunScreens || request.action == Action::WriteList) request.action = action;
+bool isTask(Action action) {
+    return action == Action::WriteList || action == Action::Import || action == Action::WriteStatistics;
 }
 
 // Digits only, no sign or blank, within the lending period's bounds.
@@ -68,6 +92,19 @@ bool lendingDaysOf(std::string_view text, int& days) {
     days = value;
     return true;
 }
+
+void requestOnce(Request& request, Action action) {
+    // Help and version win over a task, the first of them over the other.
+    if (request.action == Action::RunScreens || isTask(request.action)) request.action = action;
+}
+
+// A list, an import or the statistics: one of them a run. False when another was asked for.
+bool requestTask(Request& request, Action task) {
+    if (request.action == Action::RunScreens) request.action = task;
+    return request.action == task || !isTask(request.action);
+}
+
+constexpr char ONE_TASK[] = "nur eine von --liste, --statistik und --import";
 
 }  // namespace
 
@@ -100,7 +137,21 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
             else if (std::string_view(optarg) == "verleih") request.list = ListKind::Rentals;
             else if (std::string_view(optarg) == "journal") request.list = ListKind::Journal;
             else return refuse("unbekannte Liste " + shown(optarg) + " (bibliothek, verleih oder journal)");
-            if (request.action == Action::RunScreens) request.action = Action::WriteList;
+            if (!requestTask(request, Action::WriteList)) return refuse(ONE_TASK);
+            break;
+        case STATISTICS_OPTION:
+            if (!requestTask(request, Action::WriteStatistics)) return refuse(ONE_TASK);
+            break;
+        case IMPORT_OPTION:
+            if (!requestTask(request, Action::Import)) return refuse(ONE_TASK);
+            request.import.file = optarg;
+            break;
+        case DRY_RUN_OPTION: request.import.dryRun = true; break;
+        case KEEP_DUPLICATES_OPTION: request.import.keepDuplicates = true; break;
+        case ENCODING_OPTION:
+            if (!import_file::encodingNamed(optarg))
+                return refuse("unbekannter Zeichensatz " + shown(optarg) + " (utf-8, cp1252, latin1 oder cp850)");
+            request.import.encodingName = optarg;
             break;
         case LENDING_DAYS_OPTION:
             if (!lendingDaysOf(optarg, request.lendingDays))
@@ -110,11 +161,17 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
             if (optopt == 'C') return refuse("Option " + shown(name) + " braucht ein Verzeichnis");
             if (optopt == LIST_OPTION) return refuse("Option " + shown(name) + " braucht eine Liste");
             if (optopt == LENDING_DAYS_OPTION) return refuse("Option " + shown(name) + " braucht eine Zahl von Tagen");
+            if (optopt == IMPORT_OPTION) return refuse("Option " + shown(name) + " braucht eine Datei");
+            if (optopt == ENCODING_OPTION) return refuse("Option " + shown(name) + " braucht einen Zeichensatz");
             if (longOption && optopt != 0) return refuse("Option " + shown(name) + " nimmt keinen Wert");
             return refuse("unbekannte Option " + shown(name));
         }
     }
     if (optind < argc) return refuse("ueberzaehliges Argument " + shown(words[optind]));
+    const bool importDetails = request.import.dryRun || request.import.keepDuplicates || !request.import.encodingName.empty();
+    const bool noImport = request.action == Action::RunScreens || (isTask(request.action) && request.action != Action::Import);
+    if (importDetails && noImport)
+        return refuse("--probelauf, --zeichensatz und --doppelte-behalten nur mit --import");
     return request;
 }
 

@@ -10,7 +10,7 @@
 // no arguments; everything here happens before the screen starts.
 namespace command_line {
 
-enum class Action { RunScreens, ShowHelp, ShowVersion, WriteList, Refuse };
+enum class Action { RunScreens, ShowHelp, ShowVersion, WriteList, Import, WriteStatistics, Refuse };
 enum class ListKind { Library, Rentals, Journal };
 
 struct Request {
@@ -19,6 +19,12 @@ struct Request {
     ListKind list = ListKind::Library;     // WriteList: which one
     std::string refusal;                   // Refuse: the one-line reason, arguments as shownArgument shows them
     int lendingDays = lending_dates::DEFAULT_LENDING_DAYS;  // --leihfrist: days until a lending is overdue
+    struct ImportOptions {
+        std::string file;
+        bool dryRun = false;               // --probelauf
+        std::string encodingName;          // --zeichensatz, empty: detected
+        bool keepDuplicates = false;       // --doppelte-behalten
+    } import;
 };
 
 // The command line read with getopt_long: long options by any unambiguous

@@ -5,7 +5,9 @@
 
 #include "app/CommandLine.h"
 #include "app/LendingPeriod.h"
+#include "app/ImportRun.h"
 #include "app/ListText.h"
+#include "app/StatisticsText.h"
 #include "app/ShownArgument.h"
 #include "console/Platform.h"
 #include "system/Version.h"
@@ -32,6 +34,9 @@ std::optional<std::string> enterDirectory(const std::string& directory, const Te
     const std::string shown = "'" + shownArgument(directory, charset) + "'";
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(directory, error);
+    // Such a directory may well exist; the system just cannot be told its name.
+    if (error == std::errc::filename_too_long)
+        return "Verzeichnis " + shown + " hat einen zu langen Namen (mehr als das System erlaubt)";
     if (!std::filesystem::exists(status)) return "Verzeichnis " + shown + " gibt es nicht";
     if (!std::filesystem::is_directory(status)) return shown + " ist kein Verzeichnis";
     std::filesystem::current_path(directory, error);
@@ -49,15 +54,27 @@ std::optional<int> handle(int argc, const char* const* argv) {
     case Action::ShowHelp: return writeOut(HELP_TEXT);
     case Action::ShowVersion: return writeOut(std::string("dvdverwaltung ") + PROGRAM_VERSION + "\n");
     case Action::WriteList:
+    case Action::Import:
+    case Action::WriteStatistics:
     case Action::RunScreens: break;
     }
     lending_period::set(request.lendingDays);
+    // The file to import is named from where the program was started, as a
+    // shell's file names are, not from the directories of -C.
+    std::string importFile = request.import.file;
+    if (request.action == Action::Import && !importFile.empty()) {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(importFile, error);
+        if (!error) importFile = absolute.string();
+    }
     // Relative directories count from the one before, as with make and git.
     for (const std::string& directory : request.directories)
         if (const auto reason = enterDirectory(directory, charset)) return refuseWith(*reason);
-    if (request.action != Action::WriteList) return std::nullopt;
+    if (request.action == Action::RunScreens) return std::nullopt;
     // A closed standard output would be taken over by the data file opened next.
     if (!platform::standardStreamsOpen()) return 1;
+    if (request.action == Action::Import) return runImport(importFile, request.import, charset);
+    if (request.action == Action::WriteStatistics) return writeStatistics(charset);
     return writeListText(request.list, charset);
 }
 

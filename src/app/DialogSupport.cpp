@@ -18,7 +18,9 @@ void showMessage(ConsoleScreen& screen, int row, int column, std::string_view te
     screen.setColor(colors::LIGHT_RED, colors::BLACK);
     screen.setCursor(row, column);
     std::cout << text;
+    screen.addNoteRow(row);
     screen.pause(MESSAGE_MILLISECONDS);
+    screen.removeNoteRow(row);
 }
 
 std::string_view notFoundMessage(ConsoleScreen& screen, const TitleSearch& search, int row, int column,
@@ -27,6 +29,8 @@ std::string_view notFoundMessage(ConsoleScreen& screen, const TitleSearch& searc
     if (search.fileNotWhollyRead) {
         screen.setColor(colors::LIGHT_RED, colors::BLACK);
         writeAt(screen, row + 2, column, FILE_NOT_WHOLLY_READ);
+        // Seen with the message below which it stands, until the screen is cleared.
+        screen.addNoteRow(row + 2);
     }
     return notFound;
 }
@@ -67,7 +71,8 @@ bool scrollForKey(ConsoleScreen& screen, int scanCode) {
         case keys::HOME: showFromStart(screen); return true;
         case keys::LEFT: screen.panViewTo(screen.viewLeftColumn() - PAN_COLUMNS); return true;
         case keys::RIGHT: screen.panViewTo(screen.viewLeftColumn() + PAN_COLUMNS); return true;
-        case keys::END: screen.scrollViewTo(screen.bufferRowCount()); return true;
+        // The last rows that hold something, not the blank rest of the page.
+        case keys::END: screen.scrollViewTo(screen.lastFilledRow() - screen.visibleRowCount() + 1); return true;
         case keys::UP: screen.scrollViewTo(top - 1); return true;
         case keys::DOWN: screen.scrollViewTo(top + 1); return true;
         case keys::PAGE_UP: screen.scrollViewTo(top - page); return true;

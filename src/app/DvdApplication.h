@@ -11,8 +11,12 @@ class DvdApplication : public TitledScreen {
 public:
     static constexpr int MAX_MENU_ENTRIES = 10;
     static constexpr int REDRAW = '@';
+    static constexpr int EDIT = 'b';
 
     DvdApplication();
+    ~DvdApplication();
+    DvdApplication(const DvdApplication&) = delete;
+    DvdApplication& operator=(const DvdApplication&) = delete;
 
     // The menu entry list of the menu on screen.
     void clearMenu();
@@ -25,6 +29,8 @@ public:
 
     void newDvdForm();
     void deleteDvdDialog();
+    // From the library list and the search result: one record corrected in place.
+    void editDvdDialog();
     void searchByGenre();
     void listLibrary();
     void printLibrary();

@@ -6,6 +6,7 @@
 #include "app/JournalEntry.h"
 #include "app/LockWaitNotice.h"
 #include "rental/LendingJournal.h"
+#include "app/TitleCompletion.h"
 
 namespace {
 
@@ -42,12 +43,16 @@ public:
         const auto appended = rentals.appendRecordIf([&](int lendings) {
             const storage::StoreFile::Count copies = library.copiesOf(title);
             libraryRead = copies.read == LoadResult::Loaded;
+            // The library may have lost the title since the field took it.
+            reason = copies.matches == 0 ? NOT_IN_LIBRARY : ALREADY_LENT;
             return libraryRead && copies.matches > lendings;
         });
         if (appended == storage::StoreFile::AppendResult::Appended) return SaveOutcome::Saved;
         return appended == storage::StoreFile::AppendResult::Refused && libraryRead ? SaveOutcome::Refused
                                                                                    : SaveOutcome::Failed;
     }
+
+    std::string_view lastReason() const { return reason; }
 
     // The message for the last refusal, with "not wholly read" below it where that applies.
     std::string_view message(ConsoleScreen& screen) const {
@@ -83,7 +88,8 @@ void DvdApplication::lendDvdForm() {
              .refusal = {.message = NOT_IN_LIBRARY,
                          .messageNow = [this, shelf] { return shelf->message(*this); },
                          .row = MESSAGE_ROW, .column = MESSAGE_COLUMN,
-                         .then = FieldRefusal::Then::StartAfresh}},
+                         .then = FieldRefusal::Then::StartAfresh},
+             .complete = completion::libraryTitles({*this, MESSAGE_ROW, MESSAGE_COLUMN, 30})},
             {.label = "Name:", .row = 12, .length = 30, .step = 'T',
              .value = field(&RentalRegister::setSurname)},
             {.label = "Vorname:", .row = 14, .length = 30, .step = 'E',
@@ -99,7 +105,7 @@ void DvdApplication::lendDvdForm() {
                                         MESSAGE_ROW, MESSAGE_COLUMN);
                 return saved;
             },
-        .saveRefusal = ALREADY_LENT,
+        .saveRefusal = [shelf] { return shelf->lastReason(); },
         .messageRow = MESSAGE_ROW,
         .messageColumn = MESSAGE_COLUMN,
     };

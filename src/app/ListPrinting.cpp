@@ -46,5 +46,6 @@ void printList(ConsoleScreen& screen, const PrintedList& list) {
     }
     screen.setColor(colors::LIGHT_RED, colors::BLACK);
     dialog::writeAt(screen, REASON_ROW, REASON_COLUMN, cp850::fromUtf8(result.reason));
+    screen.addNoteRow(REASON_ROW);
     dialog::showMessage(screen, MESSAGE_ROW, MESSAGE_COLUMN, "DRUCKEN FEHLGESCHLAGEN!");
 }

@@ -119,6 +119,14 @@ int writeJournalText(const TextCharset& charset) {
 
 }  // namespace
 
+std::string listText(const PrintedList& list, const TextCharset& charset) {
+    return inCharset(formatListText(list), charset);
+}
+
+std::string textInCharset(const std::string& cp850Text, const TextCharset& charset) {
+    return inCharset(cp850Text, charset);
+}
+
 int writeListText(command_line::ListKind kind, const TextCharset& charset) {
     if (kind == command_line::ListKind::Library) return writeLoaded<DvdLibrary>("DVDBibliothek.csv", charset, libraryPrintout);
     if (kind == command_line::ListKind::Journal) return writeJournalText(charset);

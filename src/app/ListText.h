@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "app/CommandLine.h"
 #include "console/TextCharset.h"
 
@@ -10,3 +12,11 @@
 // or unreadable file is said on standard error, a reader that has gone ends
 // it silently.
 int writeListText(command_line::ListKind kind, const TextCharset& charset);
+
+struct PrintedList;
+
+// The list as --liste lays it out (columns as wide as their widest value),
+// in the output's charset.
+std::string listText(const PrintedList& list, const TextCharset& charset);
+// Code page 850 text in the output's charset, each byte as the screen shows it.
+std::string textInCharset(const std::string& cp850Text, const TextCharset& charset);

@@ -22,8 +22,10 @@ void LockWaitNotice::show(bool waiting) {
     screen.setColor(colors::YELLOW, colors::BLACK);
     if (waiting) {
         std::cout << WAIT_NOTICE;
+        screen.addNoteRow(row);
     } else {
         std::cout << std::string(WAIT_NOTICE.size(), ' ');
+        screen.removeNoteRow(row);
     }
     std::cout.flush();
     screen.setColor(colors::foregroundOf(attribute), colors::backgroundOf(attribute));

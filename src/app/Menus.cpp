@@ -1,6 +1,8 @@
 #include <iostream>
 
 #include "app/DvdApplication.h"
+#include "app/ListView.h"
+#include "app/LockWaitNotice.h"
 #include "console/Colors.h"
 #include "console/Keys.h"
 
@@ -14,6 +16,21 @@ constexpr int LIBRARY_LABELS = 0;
 constexpr int LIBRARY_ENTRIES = 5;
 constexpr int RENTAL_LABELS = 5;
 constexpr int RENTAL_ENTRIES = 4;
+
+// Where an entry that reads a file without a notice of its own shows the
+// wait for a lock: in the place of its "DATEI GESPERRT!". The dialogs show
+// their own waits (row 0: none here).
+struct WaitNoticePlace {
+    int row;
+    int column;
+};
+constexpr WaitNoticePlace NO_WAIT_NOTICE{0, 0};
+constexpr WaitNoticePlace LIST_WAIT_NOTICE{LIST_NOTICE_ROW, LIST_NOTICE_COLUMN};
+constexpr WaitNoticePlace PRINT_WAIT_NOTICE{20, 30};  // where printing shows its messages
+// One per menu entry, in the order of the menu labels: library, then rental.
+constexpr WaitNoticePlace WAIT_NOTICES[LIBRARY_ENTRIES + RENTAL_ENTRIES] = {
+    NO_WAIT_NOTICE, NO_WAIT_NOTICE, NO_WAIT_NOTICE, LIST_WAIT_NOTICE, PRINT_WAIT_NOTICE,
+    NO_WAIT_NOTICE, NO_WAIT_NOTICE, LIST_WAIT_NOTICE, PRINT_WAIT_NOTICE};
 
 // The next key that has a character: an extended key chooses nothing.
 int readMenuKey(ConsoleScreen& screen) {
@@ -98,7 +115,12 @@ int DvdApplication::runSubMenu(int firstLabel, int entryCount, void (TitledScree
         if (state != REDRAW) state = readMenuKey(*this);
         if (state >= '1' && state < '1' + entryCount) {
             clearScreen();
-            (this->*dialogs[state - '1'])();
+            const WaitNoticePlace notice = WAIT_NOTICES[firstLabel + state - '1'];
+            if (notice.row == NO_WAIT_NOTICE.row) {
+                (this->*dialogs[state - '1'])();
+            } else {
+                withLockWaitNotice(*this, notice.row, notice.column, [&] { (this->*dialogs[state - '1'])(); });
+            }
             state = REDRAW;
         }
         if (state == REDRAW) {

@@ -20,13 +20,17 @@ constexpr std::string_view ANSWER_PROMPT = "[j/n]:";
 // The title typed at the prompt; on a prompt asked again after a title was
 // not found, Ctrl+A as the first key searches again with the last title.
 bool askTitle(DvdApplication& application, const RemovalDialog& dialog, std::string& title, bool askedAgain) {
+    constexpr int TITLE_LENGTH = 30;
     application.clearScreen();
     (application.*dialog.drawHeading)();
     application.setColor(colors::YELLOW, colors::BLACK);
     application.setCursor(PROMPT_ROW, dialog.promptColumn);
     std::cout << dialog.prompt;
     // 30 characters, as the title fields of the forms, so every title can be typed.
-    FieldEntry entry = enterField(application, 30, PROMPT_ROW, dialog.titleColumn, {.ctrlARepeats = askedAgain});
+    const FieldCompletion complete =
+        dialog.completeTitle ? dialog.completeTitle({application, QUESTION_ROW, 20, TITLE_LENGTH}) : FieldCompletion();
+    FieldEntry entry =
+        enterField(application, TITLE_LENGTH, PROMPT_ROW, dialog.titleColumn, {.ctrlARepeats = askedAgain, .complete = complete});
     if (entry.repeatWanted) return true;
     title = std::move(entry.text);
     return title != "escape";
@@ -58,12 +62,16 @@ std::string askQuestion(DvdApplication& application, const RemovalDialog& dialog
     if (!note.text.empty()) {
         application.setColor(note.color, colors::BLACK);
         dialog::writeAt(application, NOTE_ROW, dialog.questionColumn, note.text);
+        application.addNoteRow(NOTE_ROW);
         application.setColor(colors::YELLOW, colors::BLACK);
         application.setCursor(ANSWER_ROW, dialog.questionColumn + static_cast<int>(ANSWER_PROMPT.size()));
     }
     const std::string answer = application.readField(1, ANSWER_ROW, dialog.answerColumn);
     // A message in the note's place must not run into what is left of it.
-    if (!note.text.empty()) dialog::writeAt(application, NOTE_ROW, dialog.questionColumn, std::string(note.text.size(), ' '));
+    if (!note.text.empty()) {
+        dialog::writeAt(application, NOTE_ROW, dialog.questionColumn, std::string(note.text.size(), ' '));
+        application.removeNoteRow(NOTE_ROW);
+    }
     return answer;
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/DialogSupport.h"
 #include "app/ReturnLendings.h"
+#include "app/TitleCompletion.h"
 #include "storage/StoreFile.h"
 
 class DvdApplication;
@@ -35,6 +36,8 @@ struct RemovalDialog {
     // Takes the record found out and rewrites the file. ChangedMeanwhile
     // leaves the store empty: the dialog starts again at its title prompt.
     std::function<storage::SaveResult(int record)> removeAndSave;
+    // What Tab completes the title from; without it Tab types nothing.
+    FieldCompletion (*completeTitle)(const completion::FieldPlace& place) = nullptr;
 };
 
 // Where the dialog says a save failed: below "[j/n]:".

@@ -3,7 +3,7 @@
 #include "rental/RentalRegister.h"
 
 namespace {
-constexpr ListColumn RENTAL_COLUMNS[] = {{"Titel:", 2}, {"Name:", 35}, {"Vorname:", 50}};
+constexpr ListColumn RENTAL_COLUMNS[] = {{"Titel:", 2, SortAs::Text}, {"Name:", 35, SortAs::Text}, {"Vorname:", 50}};
 // As wide as the form's fields.
 constexpr PrintColumn RENTAL_PRINT_COLUMNS[] = {{"Titel:", 30}, {"Name:", 30}, {"Vorname:", 30}};
 }

@@ -2,6 +2,7 @@
 #include "app/RecordRemoval.h"
 #include "app/RemovalDialog.h"
 #include "app/ReturnLendings.h"
+#include "app/TitleCompletion.h"
 
 #include <memory>
 
@@ -22,5 +23,6 @@ void DvdApplication::returnDvdDialog() {
         .removeAndSave = [this, lendings](int record) {
             return lendings->returnRecord(*this, record, REMOVAL_MESSAGE_ROW, 10);
         },
+        .completeTitle = completion::rentalTitles,
     });
 }

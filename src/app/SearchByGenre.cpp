@@ -6,6 +6,7 @@
 #include "app/DvdApplication.h"
 #include "app/LockWaitNotice.h"
 #include "app/LibraryColumns.h"
+#include "app/TitleCompletion.h"
 #include "console/Colors.h"
 #include "console/InputField.h"
 #include "console/Keys.h"
@@ -13,8 +14,9 @@
 namespace {
 
 constexpr int KEY_SEARCH_AGAIN = keys::CTRL_A;
-// On the results: '@' asks for a new film type, Ctrl+A searches again.
-constexpr char RESULT_KEYS[] = {DvdApplication::REDRAW, KEY_SEARCH_AGAIN, '\0'};
+// On the results: '@' asks for a new film type, Ctrl+A searches again, 'b'
+// corrects a record and shows the results again.
+constexpr char RESULT_KEYS[] = {DvdApplication::REDRAW, KEY_SEARCH_AGAIN, DvdApplication::EDIT, '\0'};
 
 }  // namespace
 
@@ -29,7 +31,8 @@ void DvdApplication::searchByGenre() {
         setCursor(10, 15);
         std::cout << "Zu suchende Film Art eingeben:";
         // After "none found", Ctrl+A as the first key searches again with the same type.
-        FieldEntry entry = enterField(*this, 20, 10, 48, {.ctrlARepeats = askedAgain});
+        FieldEntry entry = enterField(*this, 20, 10, 48,
+                                      {.ctrlARepeats = askedAgain, .complete = completion::libraryFilmTypes({*this, 20, 30, 20})});
         if (!entry.repeatWanted) searchText = std::move(entry.text);
         if (searchText == "escape") return;
         // Kept while the same search is repeated; a new search starts without it.
@@ -59,6 +62,11 @@ void DvdApplication::searchByGenre() {
             if (key == keys::ESCAPE) return;
             askedAgain = false;
             if (key == REDRAW) break;
+            if (key == EDIT) {
+                editDvdDialog();
+                library.clear();
+                withLockWaitNotice(*this, 20, 30, [this] { return library.load(); });
+            }
         }
     }
 }

@@ -58,6 +58,19 @@ const FoldTables& tables() {
     return built;
 }
 
+// Whether the value folded by `table` begins with `start`, byte by byte.
+bool foldedBeginsWith(const std::array<std::string, 256>& table, std::string_view value, std::string_view start) {
+    std::size_t matched = 0;
+    for (const char character : value) {
+        if (matched == start.size()) break;
+        const std::string& folded = table[static_cast<unsigned char>(character)];
+        const std::size_t compared = std::min(folded.size(), start.size() - matched);
+        if (start.compare(matched, compared, folded, 0, compared) != 0) return false;
+        matched += compared;
+    }
+    return matched == start.size();
+}
+
 }  // namespace
 
 FoldedText fold(std::string_view cp850Text) {
@@ -75,6 +88,14 @@ bool occursIn(const FoldedText& typed, const FoldedText& value) {
     for (const std::string* needle : {&typed.base, &typed.german})
         for (const std::string* haystack : {&value.base, &value.german})
             if (haystack->find(*needle) != std::string::npos) return true;
+    return false;
+}
+
+bool beginsWith(const FoldedText& typed, std::string_view cp850Value) {
+    const FoldTables& folds = tables();
+    for (const std::string* start : {&typed.base, &typed.german})
+        for (const std::array<std::string, 256>* table : {&folds.base, &folds.german})
+            if (foldedBeginsWith(*table, cp850Value, *start)) return true;
     return false;
 }
 

@@ -17,4 +17,8 @@ FoldedText fold(std::string_view cp850Text);
 // Whether either form of what was typed occurs in either form of the value.
 bool occursIn(const FoldedText& typed, const FoldedText& value);
 
+// Whether either form of the code page 850 value begins with either form of
+// what was typed; folds no more of the value than that takes.
+bool beginsWith(const FoldedText& typed, std::string_view cp850Value);
+
 }  // namespace folding

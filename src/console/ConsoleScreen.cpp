@@ -65,6 +65,7 @@ void ConsoleScreen::clearScreen() {
     viewTop = 0;
     viewLeft = 0;
     viewFollowsCursor = true;
+    noteRows.clear();
     changedSinceRefresh = true;
 }
 
@@ -126,6 +127,46 @@ void ConsoleScreen::scrollViewTo(int topRow) {
     changedSinceRefresh = true;
 }
 
+int ConsoleScreen::lastFilledRow() const {
+    for (int row = rowCount - 1; row > 0; --row)
+        for (int column = 0; column < BUFFER_COLUMNS; ++column) {
+            const std::uint8_t character = cellAt(row, column).character;
+            if (character != ' ' && character != 0) return row;
+        }
+    return 0;
+}
+
+void ConsoleScreen::addNoteRow(int row) {
+    noteRows.push_back(row);
+    changedSinceRefresh = true;
+}
+
+void ConsoleScreen::removeNoteRow(int row) {
+    const auto found = std::find(noteRows.begin(), noteRows.end(), row);
+    if (found != noteRows.end()) noteRows.erase(found);
+    changedSinceRefresh = true;
+}
+
+// The view moves as little as it must: to the cursor while it follows it,
+// and to the cursor and every note while a note is shown. A window too short
+// for both shows the notes, as near to the cursor as they allow.
+void ConsoleScreen::placeViewRows(int viewRows) {
+    if (noteRows.empty()) {
+        if (viewFollowsCursor) viewTop = std::clamp(viewTop, cursorRowIndex - viewRows + 1, cursorRowIndex);
+        return;
+    }
+    const auto [firstNote, lastNote] = std::minmax_element(noteRows.begin(), noteRows.end());
+    const int first = std::min(*firstNote, cursorRowIndex);
+    const int last = std::max(*lastNote, cursorRowIndex);
+    if (last - first < viewRows) {
+        viewTop = std::clamp(viewTop, last - viewRows + 1, first);
+    } else if (*lastNote > cursorRowIndex) {
+        viewTop = *lastNote - viewRows + 1;
+    } else {
+        viewTop = *firstNote;
+    }
+}
+
 void ConsoleScreen::refresh() {
     if (!changedSinceRefresh) return;
     if (!terminalOutput) {
@@ -135,10 +176,7 @@ void ConsoleScreen::refresh() {
     const platform::TerminalSize size = platform::terminalSize();
     const int viewRows = size.rows > 0 ? size.rows : MINIMUM_BUFFER_ROWS;
     const int viewColumns = size.columns > 0 ? size.columns : BUFFER_COLUMNS;
-    if (viewFollowsCursor) {
-        if (cursorRowIndex < viewTop) viewTop = cursorRowIndex;
-        if (cursorRowIndex >= viewTop + viewRows) viewTop = cursorRowIndex - viewRows + 1;
-    }
+    placeViewRows(viewRows);
     viewTop = std::clamp(viewTop, 0, std::max(0, rowCount - viewRows));
     if (viewFollowsCursor) {
         if (cursorColumnIndex < viewLeft) viewLeft = cursorColumnIndex;

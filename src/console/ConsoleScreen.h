@@ -43,6 +43,15 @@ public:
     int viewLeftColumn() const { return viewLeft; }
     int visibleRowCount() const;
     int visibleColumnCount() const;
+    // The last row holding a character other than a blank (0 for none).
+    int lastFilledRow() const;
+
+    // A note drawn away from the cursor while the program waits (a message, a
+    // warning, a wait notice): until it is withdrawn or the screen cleared,
+    // the view shows its row with the cursor, or the note alone where the
+    // window is too short for both. Notes may nest; each add has its remove.
+    void addNoteRow(int row);
+    void removeNoteRow(int row);
 
     // Read back the buffer (tests, and code that redraws what is shown).
     ScreenCell cellAt(int row, int column) const;
@@ -67,6 +76,7 @@ private:
     bool ensureRow(int row);
     void readBufferSize();
     void refreshPlainText();
+    void placeViewRows(int viewRows);
 
     bool terminalOutput;
     std::vector<ScreenCell> cells;
@@ -77,6 +87,7 @@ private:
     int viewTop = 0;
     int viewLeft = 0;
     bool viewFollowsCursor = true;
+    std::vector<int> noteRows;
     bool changedSinceRefresh = true;
     PlainTextRenderer plainText;  // for an output that is not a terminal
     std::unique_ptr<ScreenStreamBuffer> streamBuffer;

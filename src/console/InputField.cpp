@@ -42,6 +42,11 @@ public:
                 entry.repeatWanted = true;
                 break;
             }
+            if (key.code == keys::TAB && start.complete) {
+                if (complete()) valueKept = false;
+                continue;
+            }
+            tabsInRow = 0;
             if (key.code == keys::BACKSPACE) {
                 blankField();
                 valueKept = false;
@@ -56,6 +61,18 @@ public:
     }
 
 private:
+    // The field shows the next value for the text as it was before the
+    // first Tab; false when there is none (the field stays as it is).
+    bool complete() {
+        if (tabsInRow == 0) textBeforeTabs = text;
+        const std::optional<std::string> value = start.complete(textBeforeTabs, tabsInRow);
+        if (!value || static_cast<int>(value->size()) > maxLength || !isTypeable(*value)) return false;
+        ++tabsInRow;
+        blankField();
+        for (const char character : *value) append(character);
+        return true;
+    }
+
     void blankField() {
         text.clear();
         // Cells past the right edge do not exist; writing there would wrap into the next row.
@@ -90,9 +107,17 @@ private:
     const int column;
     const int visibleCells;
     std::string text;
+    int tabsInRow = 0;
+    std::string textBeforeTabs;
 };
 
 }  // namespace
+
+bool isTypeable(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char character) {
+        return isStorableCharacter(static_cast<unsigned char>(character));
+    });
+}
 
 FieldEntry enterField(ConsoleScreen& screen, int maxLength, int row, int column, const FieldStart& start) {
     return InputField(screen, maxLength, row, column, start).run();

@@ -1,8 +1,15 @@
 #pragma once
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 class ConsoleScreen;
+
+// What Tab puts into a field: given the text as it was before the first of
+// the Tabs pressed in a row and how many came before this one, the value to
+// show, or nothing (the field stays as it is).
+using FieldCompletion = std::function<std::optional<std::string>(std::string_view typed, int tabsBefore)>;
 
 // How a field starts when it is asked for again.
 struct FieldStart {
@@ -11,6 +18,8 @@ struct FieldStart {
     std::string_view shownValue = {};
     // Ctrl+A as the first key asks the caller to repeat what it did last.
     bool ctrlARepeats = false;
+    // Without it Tab types nothing.
+    FieldCompletion complete = {};
 };
 
 struct FieldEntry {
@@ -18,9 +27,14 @@ struct FieldEntry {
     bool repeatWanted = false;
 };
 
+// Whether every byte of the text could be typed into a field: no control
+// codes, which would corrupt the data files and the screen.
+bool isTypeable(std::string_view text);
+
 // The one way typed text enters the system: a field of maxLength cells at a
 // fixed position, echoed key by key. Keys without a character (arrows,
-// function keys, ...) type nothing.
+// function keys, ...) type nothing; Tab completes when the field has a
+// completion, and any other key goes on from the value Tab gave.
 FieldEntry enterField(ConsoleScreen& screen, int maxLength, int row, int column, const FieldStart& start = {});
 
 // The text on Enter, or exactly "escape" on Escape.

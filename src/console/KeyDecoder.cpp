@@ -5,8 +5,8 @@
 #include <optional>
 #include <utility>
 
-#include "console/Cp850.h"
 #include "console/Keys.h"
+#include "console/TypedKeys.h"
 
 namespace {
 
@@ -367,19 +367,7 @@ void KeyDecoder::completePending() {
 }
 
 void KeyDecoder::emitTypedCharacter(char32_t codePoint) {
-    switch (codePoint) {
-    case keys::FUNCTION_KEY_PREFIX: return;  // Ctrl+Space: 0 would read as the prefix of an extended key
-    case '\n':
-    case '\r': emit(keys::ENTER); return;
-    case keys::DELETE_CHARACTER:
-    case keys::BACKSPACE: emit(keys::BACKSPACE); return;
-    default: break;
-    }
-    const int byte = cp850::fromUnicode(codePoint);
-    // Ó has the code of the cursor block prefix: it would read as the prefix
-    // of an extended key and swallow the key after it.
-    if (byte < 0 || byte == keys::CURSOR_BLOCK_PREFIX) return;
-    emit(byte);
+    for (const char code : keys::codesForTypedCharacter(codePoint)) emit(static_cast<unsigned char>(code));
 }
 
 void KeyDecoder::emitExtended(int prefix, int scanCode) {

@@ -12,6 +12,7 @@ public:
     void drawRentalHeading();
     void drawNewDvdHeading();
     void drawDeleteDvdHeading();
+    void drawEditDvdHeading();
     void drawSearchHeading();
     void drawSearchResultHeading();
     void drawLibraryListHeading();

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <vector>
 
 #include "storage/StoreColumns.h"
 #include "storage/StoreFile.h"
@@ -34,11 +35,21 @@ public:
     // (FILE_BYTES_SCANNED), or NOT_FOUND; no rows are filled.
     static constexpr int NOT_FOUND = storage::StoreFile::Search::NOT_FOUND;
     int findTitleGerman(const std::string& title);
+    // The same, and that record's values in WORK_ROW, for a form to correct.
+    int findRecordForEdit(const std::string& title);
+    // Puts WORK_ROW in place of the text of the line findRecordForEdit found
+    // (its line end stays), leaving every other byte of the file as it is,
+    // lines appended since included. Refused (ChangedMeanwhile) when the file
+    // changed otherwise; Failed when a value it kept was cut on reading.
+    storage::SaveResult replaceRecord(int record);
     // Whether the last search stopped at FILE_BYTES_SCANNED without a find.
     bool searchStoppedAtBound() const;
     // The records with exactly this German title in the whole file (as far
     // as a load reads): the copies of that DVD in the collection.
     storage::StoreFile::Count copiesOf(const std::string& titleGerman) const;
+    // Hands each record of the file (as far as a load reads) to `visit` as
+    // its fields, one at a time, holding none; false when it cannot be read.
+    static bool visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
     int recordCount() const;
     // Records in the file that the last load could not hold (0 when complete).
     int unreadLineCount() const;
@@ -70,5 +81,6 @@ private:
     int count = 0;
     storage::StoreFile file;
     storage::StoreFile::LoadResult lastLoad = storage::StoreFile::LoadResult::Missing;
-    bool lastSearchStoppedAtBound = false;
+    storage::StoreFile::Search lastSearch;
+    std::vector<std::string> cutValuesFound;  // of the record to correct: values a read cut short
 };

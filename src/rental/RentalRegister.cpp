@@ -2,12 +2,16 @@
 
 #include <utility>
 
+#include "storage/FileSystem.h"
+#include "storage/RecordScan.h"
+
 namespace {
+constexpr const char* RENTAL_FILE = "DVDVerleih.csv";
 // No separator after the first name.
 constexpr storage::CsvLayout RENTAL_LINE{3, false};
 }  // namespace
 
-RentalRegister::RentalRegister() : file("DVDVerleih.csv", RENTAL_LINE) {}
+RentalRegister::RentalRegister() : file(RENTAL_FILE, RENTAL_LINE) {}
 
 std::array<storage::StoreColumn*, 3> RentalRegister::columns() { return {&title, &surname, &firstName}; }
 
@@ -16,11 +20,12 @@ void RentalRegister::clear() {
     count = 0;
     file.forget();
     lastLoad = storage::StoreFile::LoadResult::Missing;
-    lastSearchStoppedAtBound = false;
+    lastSearch = {};
 }
 
 bool RentalRegister::load() {
     lastLoad = file.load(columns(), count);
+    lastSearch.record = NOT_FOUND;
     return lastLoad == storage::StoreFile::LoadResult::Loaded;
 }
 
@@ -34,17 +39,20 @@ void RentalRegister::removeRecord(int row) {
         storage::removeRow(columns(), row, count);
         --count;
     }
-    file.removeLine(row);
+    // The record the last search found names its line; a loaded row its own.
+    const std::optional<storage::StoreFile::LineSpan> rowLine = file.takeRowLine(row);
+    const bool found = row >= 0 && row == lastSearch.record;
+    file.removeLine(found ? lastSearch.line : rowLine);
+    if (found) lastSearch.record = NOT_FOUND;
 }
 
 int RentalRegister::findFilmTitle(const std::string& title) {
-    const storage::StoreFile::Search search = file.findRecord(0, title);
-    lastLoad = search.read;
-    lastSearchStoppedAtBound = search.stoppedAtBound;
-    return search.record;
+    lastSearch = file.findRecord(0, title);
+    lastLoad = lastSearch.read;
+    return lastSearch.record;
 }
 
-bool RentalRegister::searchStoppedAtBound() const { return lastSearchStoppedAtBound; }
+bool RentalRegister::searchStoppedAtBound() const { return lastSearch.stoppedAtBound; }
 
 RentalRegister::Lendings RentalRegister::lendingsOf(const std::string& filmTitle) const {
     const storage::StoreFile::Count found = file.countRecords(0, filmTitle);
@@ -66,6 +74,11 @@ storage::StoreFile::AppendResult RentalRegister::appendRecordIf(const std::funct
         fileNow([&](const std::vector<std::string>& fields) { lendings += fields[0] == filmTitle; });
         return allowed(lendings);
     });
+}
+
+bool RentalRegister::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
+    storage::DataFile data(RENTAL_FILE, storage::DataFile::Purpose::Read);
+    return data.isOpen() && storage::scanRecords(data, RENTAL_LINE, visit).has_value();
 }
 
 int RentalRegister::recordCount() const { return count; }

@@ -33,6 +33,9 @@ public:
         std::string firstName;
     };
     Lendings lendingsOf(const std::string& title) const;
+    // Hands each record of the file (as far as a load reads) to `visit` as
+    // its fields, one at a time, holding none; false when it cannot be read.
+    static bool visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
     // Appends WORK_ROW once `allowed`, handed the number of lendings of its
     // title in the file under the append's lock, says yes.
     storage::StoreFile::AppendResult appendRecordIf(const std::function<bool(int lendingsOfTitle)>& allowed);
@@ -58,5 +61,5 @@ private:
     int count = 0;
     storage::StoreFile file;
     storage::StoreFile::LoadResult lastLoad = storage::StoreFile::LoadResult::Missing;
-    bool lastSearchStoppedAtBound = false;
+    storage::StoreFile::Search lastSearch;
 };

@@ -171,11 +171,7 @@ void CsvRecordReader::startNextField() {
 void CsvRecordReader::takeLineEnd(long long lineEnd) {
     if (state == FieldState::Quoted) rereadQuotedFieldPlainly();
     if (keepingLine) {
-        if (lineDone) {
-            lineDone(keptCount, {lineStart, lineEnd});
-        } else {
-            keptSpans.push_back({lineStart, lineEnd});
-        }
+        if (lineDone) lineDone(keptCount, {lineStart, lineEnd});
         ++keptCount;
     } else {
         ++notKept;

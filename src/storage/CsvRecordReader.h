@@ -32,9 +32,7 @@ public:
         long long end = 0;
     };
 
-    // Told the line of each kept record once it has ended, instead of the
-    // lines being held for keptLines(): a search through a whole file keeps
-    // no more than the record it reads.
+    // Told the line of each kept record once it has ended.
     using LineDone = std::function<void(std::size_t record, const LineSpan& line)>;
 
     // The text that the bytes of one field of a kept record are appended to.
@@ -54,8 +52,6 @@ public:
 
     std::size_t keptRecordCount() const { return keptCount; }
     long long recordsNotKept() const { return notKept; }
-    // The lines of the kept records, in order.
-    const std::vector<LineSpan>& keptLines() const { return keptSpans; }
 
 private:
     enum class FieldState { Start, Plain, Quoted, QuoteInQuoted };
@@ -78,7 +74,6 @@ private:
     LineDone lineDone;
     std::size_t keptCount = 0;
     long long notKept = 0;
-    std::vector<LineSpan> keptSpans;
     long long bytesFed = 0;  // before the chunk being fed
     long long lineStart = 0;
 

@@ -1,5 +1,7 @@
 #include "storage/FileFingerprint.h"
 
+#include <algorithm>
+
 namespace storage {
 
 void FileFingerprint::mix(std::uint64_t word) {
@@ -26,6 +28,11 @@ void FileFingerprint::add(std::string_view bytes) {
         bytes.remove_prefix(8);
     }
     for (unsigned char byte : bytes) partialWord |= std::uint64_t{byte} << (8 * partialBytes++);
+}
+
+void FileFingerprint::addBefore(long long bound, long long chunkStart, std::string_view chunk) {
+    if (chunkStart >= bound) return;
+    add(chunk.substr(0, static_cast<std::size_t>(std::min<long long>(bound - chunkStart, static_cast<long long>(chunk.size())))));
 }
 
 }  // namespace storage

@@ -10,6 +10,9 @@ namespace storage {
 class FileFingerprint {
 public:
     void add(std::string_view bytes);
+    // Adds the part of `chunk`, which starts at `chunkStart` of the file,
+    // that lies before `bound`.
+    void addBefore(long long bound, long long chunkStart, std::string_view chunk);
     bool operator==(const FileFingerprint&) const = default;
 
 private:

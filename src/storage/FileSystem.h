@@ -9,8 +9,8 @@ namespace storage {
 // One data file, opened and locked for the length of one store operation and
 // closed (lock released) when the object ends. Readers share the lock;
 // appending and replacing hold it alone. A lock held elsewhere is waited for
-// a few seconds at most (status Locked after that). All the operating-system
-// calls on files are behind this class, in one source file per system.
+// a few seconds at most (status Locked after that). Written once over each
+// system's own file calls (platform/FilePrimitives.h).
 class DataFile {
 public:
     enum class Purpose { Read, Append, Replace };
@@ -33,7 +33,6 @@ public:
     // Hands the file to `consume`, from its start, in chunks, until its end or
     // until `consume` returns false. False on a read error.
     bool read(const std::function<bool(std::string_view)>& consume);
-    bool readAll(const std::function<void(std::string_view)>& consume);
 
     // The file's size in bytes. False on an error.
     bool size(long long& bytes);
@@ -65,10 +64,5 @@ private:
     // Made by this object's open (Append), so an append that fails removes it.
     bool createdFile = false;
 };
-
-// Removes the temporary file a replacement is writing at this moment, if any.
-// Safe to call from a signal handler: a signal that ends the program calls it
-// so that no copy of the data is left behind.
-void removeUnfinishedTemporaryFile();
 
 }  // namespace storage

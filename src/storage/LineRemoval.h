@@ -1,5 +1,7 @@
 #pragma once
 #include <functional>
+#include <map>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,8 +14,8 @@ namespace storage {
 // no more: line text without CR or LF, then its line end (an LF, CRs and an
 // LF, a lone CR, or none at the end of the file). A range that holds another
 // line end breaks the copy, which must then not take the file's place; so
-// does one between a lone CR and a CR or LF, whose removal would join those
-// into one line end and so lose a line.
+// does one between a lone CR and an LF (or CRs and an LF), whose removal
+// would join those into one line end and so lose a line.
 //
 // A removed line at the end of what was read (`readEnd`, or -1 when the read
 // stopped before the file's end) that had no line end of its own, or ended
@@ -27,14 +29,16 @@ public:
     // The removed lines, in any order, none overlapping another.
     LineRemoval(std::vector<LineSpan> removedLines, long long readEnd);
 
+    // The removed line starting at `lineStart` is a corrected one instead:
+    // its text (no CR or LF, not empty) goes in place of the line's text,
+    // and its line end stays as it is.
+    void replaceText(long long lineStart, std::string text);
+
     // The next chunk of the file; false when a write failed or the copy broke.
     bool copy(std::string_view chunk, const Writer& write);
 
-    // False once a removed range held more than one line.
-    bool keptToOneLineEach() const { return !broken; }
     // The bytes left out before `offset` of the original file.
     long long removedBefore(long long offset) const;
-    long long removedBytes() const { return removedBefore(bytesSeen); }
 
 private:
     enum class Shape { Text, CarriageReturns, Ended };
@@ -44,6 +48,8 @@ private:
     void finishRemovedLine(const LineSpan& line);
     // A byte after a removed line that owes its line end; true when left out.
     bool takesOwedByte(char byte);
+    // The bytes of a replaced line in [at, end): its text left out, its line end kept.
+    bool copyReplacedLine(std::string_view chunk, long long chunkStart, long long& at, long long end, const Writer& write);
 
     std::vector<LineSpan> ranges;  // by start; ends grow by owed line ends
     long long readEnd;
@@ -55,6 +61,8 @@ private:
     char lastKeptByte = '\0';
     bool afterLoneCarriageReturn = false;
     bool broken = false;
+    std::map<long long, std::string> replacements;  // by the start of the line replaced
+    bool inLineEnd = false;                          // of the line being replaced
 };
 
 }  // namespace storage

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
-#include <thread>
 
 namespace storage {
 
@@ -17,6 +16,13 @@ constexpr std::chrono::milliseconds LOCK_WAIT_LIMIT{3000};
 using LockWaitObserver = std::function<void(bool waiting)>;
 LockWaitObserver setLockWaitObserver(LockWaitObserver observer);
 void reportLockWait(bool waiting);
+
+// How a lock wait pauses between tries: by default the thread sleeps; the
+// program sets a pause that keeps the keys typed meanwhile. Returns the pause
+// it replaces; an empty one goes back to sleeping.
+using LockPause = std::function<void(std::chrono::milliseconds)>;
+LockPause setLockPause(LockPause pause);
+void pauseForLock(std::chrono::milliseconds duration);
 
 // Tries `tryLock` until it no longer reports Busy or the limit has passed.
 // The pauses grow to a tenth of a second: a lock held for seconds costs some
@@ -36,7 +42,7 @@ LockAttempt waitForLock(TryLock tryLock) {
         }
         if (!reported) reportLockWait(true);
         reported = true;
-        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
+        pauseForLock(std::chrono::ceil<std::chrono::milliseconds>(std::min<Clock::duration>(pause, deadline - now)));
         pause = std::min(pause * 2, std::chrono::milliseconds{100});
     }
 }

@@ -3,23 +3,38 @@
 #include <algorithm>
 #include <climits>
 
-#include "storage/CsvRecordReader.h"
 #include "storage/FileSystem.h"
 #include "storage/StoreLimits.h"
 
 namespace storage {
 
-bool readWithinBound(DataFile& file, long long& scanned, const std::function<bool(std::string_view chunk)>& consume) {
-    scanned = 0;
-    return file.read([&](std::string_view chunk) {
-        chunk = chunk.substr(0, static_cast<std::size_t>(
-                                    std::min<long long>(static_cast<long long>(chunk.size()), FILE_BYTES_SCANNED - scanned)));
-        scanned += static_cast<long long>(chunk.size());
-        return consume(chunk) && scanned < FILE_BYTES_SCANNED;
-    });
+LoadResult openResult(const DataFile& file) {
+    switch (file.status()) {
+    case DataFile::Status::Open: return LoadResult::Loaded;
+    case DataFile::Status::Missing: return LoadResult::Missing;
+    case DataFile::Status::Locked: return LoadResult::Locked;
+    case DataFile::Status::Failed: break;
+    }
+    return LoadResult::Failed;
 }
 
-RecordScan scanRecords(DataFile& file, const CsvLayout& layout,
+std::optional<FileView> scanFile(DataFile& file, CsvRecordReader& reader, const ChunkSeen& more) {
+    FileView view;
+    const bool readOk = file.read([&](std::string_view chunk) {
+        chunk = chunk.substr(0, static_cast<std::size_t>(std::min<long long>(static_cast<long long>(chunk.size()),
+                                                                             FILE_BYTES_SCANNED - view.bytesRead)));
+        const long long chunkStart = view.bytesRead;
+        view.bytesRead += static_cast<long long>(chunk.size());
+        view.fingerprint.add(chunk);
+        reader.feed(chunk);
+        return (!more || more(chunk, chunkStart)) && view.bytesRead < FILE_BYTES_SCANNED;
+    });
+    if (!readOk || !file.size(view.size)) return std::nullopt;
+    if (!view.stoppedBeforeEnd()) reader.finish();
+    return view;
+}
+
+std::optional<FileView> scanRecords(DataFile& file, const CsvLayout& layout,
                        const std::function<void(const std::vector<std::string>& fields)>& visit) {
     std::vector<std::string> fields(static_cast<std::size_t>(layout.columnCount));
     CsvRecordReader reader(
@@ -29,18 +44,7 @@ RecordScan scanRecords(DataFile& file, const CsvLayout& layout,
         visit(fields);
         for (std::string& field : fields) field.clear();
     });
-    long long scanned = 0;
-    RecordScan scan;
-    scan.readOk = readWithinBound(file, scanned, [&](std::string_view chunk) {
-        reader.feed(chunk);
-        return true;
-    });
-    long long size = 0;
-    if (!scan.readOk || !file.size(size)) return RecordScan{};
-    // A line cut off at the bound is no record.
-    if (size <= scanned) reader.finish();
-    scan.stoppedAtBound = size > scanned;
-    return scan;
+    return scanFile(file, reader);
 }
 
 }  // namespace storage

@@ -1,30 +1,44 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "storage/CsvLayout.h"
+#include "storage/CsvRecordReader.h"
+#include "storage/FileFingerprint.h"
 
 namespace storage {
 
 class DataFile;
 
-// Hands the file's bytes to `consume`, from its start, in chunks, as far as
-// FILE_BYTES_SCANNED and while `consume` returns true; `scanned` counts the
-// bytes handed over. False on a read error.
-bool readWithinBound(DataFile& file, long long& scanned, const std::function<bool(std::string_view chunk)>& consume);
+enum class LoadResult { Loaded, Missing, Locked, Failed };
 
-struct RecordScan {
-    bool readOk = false;
-    bool stoppedAtBound = false;  // the file goes on past FILE_BYTES_SCANNED
+// What a read of a data file saw: the bytes read from its start (their
+// fingerprint and number) and the file's size then.
+struct FileView {
+    FileFingerprint fingerprint;
+    long long bytesRead = 0;
+    long long size = 0;
+    bool stoppedBeforeEnd() const { return size > bytesRead; }
 };
 
-// Hands every record of an open data file, as far as FILE_BYTES_SCANNED, to
-// `visit` as its fields (each cut to FIELD_BYTES_KEPT), one record at a time:
-// a file of any length is looked through in bounded memory. Works on a file
-// opened for an append too, under the append's lock.
-RecordScan scanRecords(DataFile& file, const CsvLayout& layout,
+// How opening a data file ended, for a file that is not open (else Loaded).
+LoadResult openResult(const DataFile& file);
+
+// Hands an open data file's bytes from its start, as far as
+// FILE_BYTES_SCANNED and while `more` (told each chunk and where it starts)
+// says so, to `reader`, which hands each record with its line span to its
+// caller; a line cut off where the reading stopped is no record. Nothing on a
+// read error. Works on a file opened for an append too, under its lock.
+using ChunkSeen = std::function<bool(std::string_view chunk, long long chunkStart)>;
+std::optional<FileView> scanFile(DataFile& file, CsvRecordReader& reader, const ChunkSeen& more = {});
+
+// Hands every record of an open data file to `visit` as its fields (each cut
+// to FIELD_BYTES_KEPT), one record at a time: a file of any length is looked
+// through in bounded memory.
+std::optional<FileView> scanRecords(DataFile& file, const CsvLayout& layout,
                        const std::function<void(const std::vector<std::string>& fields)>& visit);
 
 }  // namespace storage

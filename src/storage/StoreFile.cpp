@@ -6,27 +6,19 @@
 
 #include "storage/CsvLineWriter.h"
 #include "storage/FileSystem.h"
-#include "storage/RecordScan.h"
 #include "storage/LineRemoval.h"
 
 namespace storage {
-namespace {
-
-constexpr CsvRecordReader::LineSpan UNKNOWN_LINE{-1, -1};
-
-}  // namespace
 
 StoreFile::StoreFile(std::string name, CsvLayout lineLayout)
-    : fileName(std::move(name)), layout(lineLayout), knownContents(FileFingerprint()) {}
+    : fileName(std::move(name)), layout(lineLayout), seen(FileView{}) {}
 
 void StoreFile::forget() {
     // An empty store matches only a missing or empty file.
-    knownContents = FileFingerprint();
-    scannedBytes = 0;
-    fileSize = 0;
+    seen = FileView{};
     rowLines.clear();
     removedLines.clear();
-    found = FoundLine{};
+    replacements.clear();
     removedUnknownLine = false;
     unreadLines = 0;
     stoppedEarly = false;
@@ -37,21 +29,16 @@ StoreFile::LoadResult StoreFile::load(ColumnList columns, int& count) {
     unreadLines = 0;
     stoppedEarly = false;
     removedLines.clear();
+    replacements.clear();
     removedUnknownLine = false;
-    found = FoundLine{};
     const int firstRow = count;
     // Rows filled before this load came from no line of it.
-    rowLines.assign(static_cast<std::size_t>(firstRow), UNKNOWN_LINE);
-    if (!file.isOpen()) {
-        knownContents.reset();
-        switch (file.status()) {
-        case DataFile::Status::Missing:
-            knownContents = FileFingerprint();
-            scannedBytes = fileSize = 0;
-            return LoadResult::Missing;
-        case DataFile::Status::Locked: return LoadResult::Locked;
-        default: return LoadResult::Failed;
-        }
+    rowLines.assign(static_cast<std::size_t>(firstRow), std::nullopt);
+    const LoadResult opened = openResult(file);
+    if (opened != LoadResult::Loaded) {
+        seen.reset();
+        if (opened == LoadResult::Missing) seen = FileView{};
+        return opened;
     }
     // The bytes go straight into the rows after `count`, which the caller
     // has emptied; their strings keep their capacity from earlier loads.
@@ -63,51 +50,32 @@ StoreFile::LoadResult StoreFile::load(ColumnList columns, int& count) {
             return (*columns[column])[firstRow + static_cast<int>(record)];
         },
         FIELD_BYTES_KEPT);
-    FileFingerprint fingerprint;
-    long long scanned = 0;
-    const bool readOk = readWithinBound(file, scanned, [&](std::string_view chunk) {
-        fingerprint.add(chunk);
-        reader.feed(chunk);
-        return true;
-    });
-    long long size = 0;
-    if (!readOk || !file.size(size)) {
+    reader.onLineDone([&](std::size_t, const LineSpan& line) { rowLines.emplace_back(line); });
+    seen = scanFile(file, reader);
+    if (!seen) {
         emptyRows(columns, firstRow, firstRow + rowsTouched - 1);
-        knownContents.reset();
+        rowLines.resize(static_cast<std::size_t>(firstRow));
         return LoadResult::Failed;
     }
-    stoppedEarly = size > scanned;
-    // A line that the end of the scan cuts off is no record.
-    if (!stoppedEarly) reader.finish();
+    stoppedEarly = seen->stoppedBeforeEnd();
     const int kept = static_cast<int>(reader.keptRecordCount());
     emptyRows(columns, firstRow + kept, firstRow + rowsTouched - 1);
     count = firstRow + kept;
-    rowLines.insert(rowLines.end(), reader.keptLines().begin(), reader.keptLines().end());
-    long long notKept = reader.recordsNotKept();
+    const long long notKept = reader.recordsNotKept();
     unreadLines = notKept > INT_MAX ? INT_MAX : static_cast<int>(notKept);
-    knownContents = fingerprint;
-    scannedBytes = scanned;
-    fileSize = size;
     return LoadResult::Loaded;
 }
 
 StoreFile::Search StoreFile::findRecord(int column, std::string_view text) {
     Search search;
-    found = FoundLine{};
     DataFile file(fileName, DataFile::Purpose::Read);
-    if (!file.isOpen()) {
-        switch (file.status()) {
-        case DataFile::Status::Missing:
-            // Gone since the load: nothing loaded is in the file any more.
-            if (scannedBytes > 0) forgetRowLines();
-            knownContents = FileFingerprint();
-            scannedBytes = fileSize = 0;
-            search.read = LoadResult::Missing;
-            return search;
-        case DataFile::Status::Locked: search.read = LoadResult::Locked; return search;
-        default: search.read = LoadResult::Failed; return search;
-        }
+    search.read = openResult(file);
+    if (search.read == LoadResult::Missing) {
+        // Gone since the load: nothing loaded is in the file any more.
+        if (!seen || seen->bytesRead > 0) forgetRowLines();
+        seen = FileView{};
     }
+    if (search.read != LoadResult::Loaded) return search;
     // Every field but the one compared goes to a scratch text, emptied for
     // each: a record's bytes are held no longer than it is read.
     std::string compared;
@@ -124,46 +92,32 @@ StoreFile::Search StoreFile::findRecord(int column, std::string_view text) {
         FIELD_BYTES_KEPT);
     reader.onLineDone([&](std::size_t record, const LineSpan& line) {
         const std::string_view value = comparedRecord == record ? std::string_view(compared) : std::string_view();
-        if (found.record < 0 && value == text) found = FoundLine{static_cast<int>(record), line};
+        if (!search.line && value == text) {
+            search.record = static_cast<int>(record);
+            search.line = line;
+        }
     });
-    const long long loadedBytes = knownContents ? scannedBytes : -1;
+    const long long loadedBytes = seen ? seen->bytesRead : -1;
     FileFingerprint loadedPart;
-    FileFingerprint fingerprint;
-    long long scanned = 0;
-    const bool readOk = readWithinBound(file, scanned, [&](std::string_view chunk) {
-        // `scanned` already counts this chunk.
-        const long long chunkStart = scanned - static_cast<long long>(chunk.size());
-        if (chunkStart < loadedBytes)
-            loadedPart.add(chunk.substr(0, static_cast<std::size_t>(std::min<long long>(
-                                               static_cast<long long>(chunk.size()), loadedBytes - chunkStart))));
-        fingerprint.add(chunk);
-        reader.feed(chunk);
+    const std::optional<FileView> view = scanFile(file, reader, [&](std::string_view chunk, long long chunkStart) {
+        loadedPart.addBefore(loadedBytes, chunkStart, chunk);
         // Once found, the rest is only needed to compare what was loaded.
-        return found.record < 0 || scanned < loadedBytes;
+        return !search.line || chunkStart + static_cast<long long>(chunk.size()) < loadedBytes;
     });
-    long long size = 0;
-    if (!readOk || !file.size(size)) {
-        found = FoundLine{};
-        search.read = LoadResult::Failed;
-        return search;
-    }
-    if (size <= scanned) reader.finish();
-    if (loadedBytes < 0 || scanned < loadedBytes || loadedPart != *knownContents) {
+    if (!view) return Search{};
+    if (!seen || view->bytesRead < loadedBytes || loadedPart != seen->fingerprint) {
         // Changed since the load: its rows no longer say where their lines are.
         forgetRowLines();
-        removedUnknownLine = removedUnknownLine || !removedLines.empty();
+        removedUnknownLine = removedUnknownLine || !removedLines.empty() || !replacements.empty();
         removedLines.clear();
+        replacements.clear();
     }
-    knownContents = fingerprint;
-    scannedBytes = scanned;
-    fileSize = size;
-    search.read = LoadResult::Loaded;
-    search.record = found.record;
-    search.stoppedAtBound = found.record < 0 && size > scanned;
+    seen = view;
+    search.stoppedAtBound = !search.line && view->stoppedBeforeEnd();
     return search;
 }
 
-void StoreFile::forgetRowLines() { std::fill(rowLines.begin(), rowLines.end(), UNKNOWN_LINE); }
+void StoreFile::forgetRowLines() { std::fill(rowLines.begin(), rowLines.end(), std::nullopt); }
 
 bool StoreFile::append(ColumnList columns, int row) const { return appendIf(columns, row, {}) == AppendResult::Appended; }
 
@@ -177,7 +131,7 @@ StoreFile::AppendResult StoreFile::appendIf(ColumnList columns, int row,
     if (allowed) {
         bool readFailed = false;
         const RecordScanner fileNow = [&](const RecordVisitor& visit) {
-            readFailed = readFailed || !scanRecords(file, layout, visit).readOk;
+            readFailed = readFailed || !scanRecords(file, layout, visit);
             return !readFailed;
         };
         const bool yes = allowed(fileNow);
@@ -195,96 +149,111 @@ StoreFile::AppendResult StoreFile::appendIf(ColumnList columns, int row,
 StoreFile::Count StoreFile::countRecords(int column, std::string_view text) const {
     Count count;
     DataFile file(fileName, DataFile::Purpose::Read);
-    if (!file.isOpen()) {
-        count.read = file.status() == DataFile::Status::Missing  ? LoadResult::Missing
-                     : file.status() == DataFile::Status::Locked ? LoadResult::Locked
-                                                                 : LoadResult::Failed;
-        return count;
-    }
-    const RecordScan scan = scanRecords(file, layout, [&](const std::vector<std::string>& fields) {
+    count.read = openResult(file);
+    if (count.read != LoadResult::Loaded) return count;
+    const std::optional<FileView> view = scanRecords(file, layout, [&](const std::vector<std::string>& fields) {
         if (fields[static_cast<std::size_t>(column)] != text) return;
         if (count.matches++ == 0) count.firstMatch = fields;
     });
-    if (!scan.readOk) return Count{};
-    count.read = LoadResult::Loaded;
-    count.stoppedAtBound = scan.stoppedAtBound;
+    if (!view) return Count{};
+    count.stoppedAtBound = view->stoppedBeforeEnd();
     return count;
 }
 
-void StoreFile::removeLine(int row) {
-    const bool inRows = row >= 0 && row < static_cast<int>(rowLines.size());
-    if (found.record >= 0 && row == found.record) {
-        removedLines.push_back(found.line);
-        found = FoundLine{};
-    } else if (inRows && rowLines[row].start >= 0) {
-        removedLines.push_back(rowLines[row]);
+std::optional<StoreFile::LineSpan> StoreFile::takeRowLine(int row) {
+    if (row < 0 || row >= static_cast<int>(rowLines.size())) return std::nullopt;
+    const std::optional<LineSpan> line = rowLines[static_cast<std::size_t>(row)];
+    rowLines.erase(rowLines.begin() + row);
+    return line;
+}
+
+void StoreFile::removeLine(const std::optional<LineSpan>& line) {
+    if (line) {
+        removedLines.push_back(*line);
     } else {
         removedUnknownLine = true;
     }
-    if (inRows) rowLines.erase(rowLines.begin() + row);
+}
+
+void StoreFile::replaceLine(const std::optional<LineSpan>& line, ColumnList columns, int row) {
+    if (!line) {
+        removedUnknownLine = true;
+        return;
+    }
+    std::string text;
+    appendCsvLine(rowFields(columns, row), layout, text);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    // Asked again after a failed save: the one correction of that line stands.
+    std::erase_if(replacements, [&](const Replacement& earlier) { return earlier.line.start == line->start; });
+    replacements.push_back({*line, std::move(text)});
 }
 
 SaveResult StoreFile::replace() {
-    if (removedLines.empty() && !removedUnknownLine) return SaveResult::Saved;
-    if (removedUnknownLine || !knownContents) return SaveResult::Failed;
+    if (removedLines.empty() && replacements.empty() && !removedUnknownLine) return SaveResult::Saved;
+    if (removedUnknownLine || !seen) return SaveResult::Failed;
     DataFile file(fileName, DataFile::Purpose::Replace);
     long long size = 0;
     // A file gone since the load is not made again.
     if (file.status() == DataFile::Status::Missing) return SaveResult::ChangedMeanwhile;
     if (!file.isOpen() || !file.size(size)) return SaveResult::Failed;
     // Shorter: more than appends happened.
-    if (size < fileSize) return SaveResult::ChangedMeanwhile;
+    if (size < seen->size) return SaveResult::ChangedMeanwhile;
     return copyWithoutRemovedLines(file);
 }
 
 SaveResult StoreFile::copyWithoutRemovedLines(DataFile& file) {
-    LineRemoval removal(removedLines, scannedBytes == fileSize ? fileSize : -1);
+    const FileView before = *seen;
+    std::vector<LineSpan> changedLines = removedLines;
+    for (const Replacement& replacement : replacements) changedLines.push_back(replacement.line);
+    LineRemoval removal(changedLines, before.bytesRead == before.size ? before.size : -1);
+    for (const Replacement& replacement : replacements) removal.replaceText(replacement.line.start, replacement.text);
     // The removed lines all lie in the part read, so the copy's part read
     // is that much shorter.
-    const long long newScannedBytes = scannedBytes - removal.removedBefore(scannedBytes);
-    FileFingerprint seen;
-    FileFingerprint copied;
+    FileView after;
+    after.bytesRead = before.bytesRead - removal.removedBefore(before.bytesRead);
+    FileFingerprint found;
     long long offset = 0;
-    long long written = 0;
     bool writeOk = true;
     bool readOk = false;
     const bool replaced = file.replaceWith([&](const DataFile::Writer& write) {
         const auto writeCounted = [&](std::string_view piece) {
-            if (written < newScannedBytes)
-                copied.add(piece.substr(0, static_cast<std::size_t>(std::min(
-                                               newScannedBytes - written, static_cast<long long>(piece.size())))));
-            written += static_cast<long long>(piece.size());
+            after.fingerprint.addBefore(after.bytesRead, after.size, piece);
+            after.size += static_cast<long long>(piece.size());
             writeOk = write(piece);
             return writeOk;
         };
         bool copying = true;
         readOk = file.read([&](std::string_view chunk) {
-            if (offset < scannedBytes)
-                seen.add(chunk.substr(0, static_cast<std::size_t>(std::min(
-                                             scannedBytes - offset, static_cast<long long>(chunk.size())))));
+            found.addBefore(before.bytesRead, offset, chunk);
             offset += static_cast<long long>(chunk.size());
             copying = copying && removal.copy(chunk, writeCounted);
             // A broken removal still reads on to the end of the part read,
             // to tell a file changed meanwhile from a refused removal.
-            return writeOk && (copying || offset < scannedBytes);
+            return writeOk && (copying || offset < before.bytesRead);
         });
-        return readOk && writeOk && copying && offset >= fileSize && seen == *knownContents;
+        return readOk && writeOk && copying && offset >= before.size && found == before.fingerprint;
     });
     if (!replaced) {
         if (!readOk || !writeOk) return SaveResult::Failed;
         // Only a file that still begins with the bytes read may be copied.
-        return offset < fileSize || seen != *knownContents ? SaveResult::ChangedMeanwhile : SaveResult::Failed;
+        return offset < before.size || found != before.fingerprint ? SaveResult::ChangedMeanwhile : SaveResult::Failed;
     }
-    for (LineSpan& line : rowLines) {
-        if (line.start < 0) continue;
-        const long long before = removal.removedBefore(line.start);
-        line.start -= before;
-        line.end -= before;
+    for (std::optional<LineSpan>& line : rowLines) {
+        if (!line) continue;
+        const long long removedBefore = removal.removedBefore(line->start);
+        line->start -= removedBefore;
+        line->end -= removedBefore;
     }
-    knownContents = copied;
-    scannedBytes = newScannedBytes;
-    fileSize = written;
     removedLines.clear();
+    if (!replacements.empty()) {
+        // A corrected line may be longer or shorter: what was read no longer
+        // tells where the lines are, so the next change reads the file again.
+        replacements.clear();
+        forgetRowLines();
+        seen.reset();
+        return SaveResult::Saved;
+    }
+    seen = after;
     return SaveResult::Saved;
 }
 

@@ -8,6 +8,7 @@
 #include "storage/CsvLayout.h"
 #include "storage/CsvRecordReader.h"
 #include "storage/FileFingerprint.h"
+#include "storage/RecordScan.h"
 #include "storage/StoreColumns.h"
 
 namespace storage {
@@ -22,13 +23,15 @@ enum class SaveResult { Saved, Failed, ChangedMeanwhile };
 // other line keeps its bytes, whatever its form and however long the file.
 class StoreFile {
 public:
-    enum class LoadResult { Loaded, Missing, Locked, Failed };
+    using LoadResult = storage::LoadResult;
+    using LineSpan = CsvRecordReader::LineSpan;
 
-    // The first record found by findRecord, by its number in the file.
+    // The first record found by findRecord, by its number in the file, and its line.
     struct Search {
         static constexpr int NOT_FOUND = -1;
         LoadResult read = LoadResult::Failed;
         int record = NOT_FOUND;
+        std::optional<LineSpan> line;
         // The file goes on past FILE_BYTES_SCANNED, which the search did not read.
         bool stoppedAtBound = false;
     };
@@ -78,16 +81,23 @@ public:
     // and the append. A refusal writes nothing.
     AppendResult appendIf(ColumnList columns, int row, const std::function<bool(const RecordScanner& fileNow)>& allowed) const;
 
-    // The record loaded into `row`, or the one the last findRecord found
-    // under that number, is to leave the file with the next replace; the
-    // rows after it move up one, as in the store.
-    void removeLine(int row);
+    // The line of loaded row `row` (none when not known), taken out of the
+    // rows: the later rows move up one, as in the store.
+    std::optional<LineSpan> takeRowLine(int row);
+    // This line is to leave the file with the next replace; a line not known
+    // refuses that replace.
+    void removeLine(const std::optional<LineSpan>& line);
 
-    // Takes the lines of the removed records out of the file, and nothing
-    // else: lines appended since the last read stay byte for byte. Any other
-    // change since then refuses it (ChangedMeanwhile, file untouched), as
-    // does a removed range that would hold another line end (Failed). Saved
-    // at once when nothing was removed.
+    // This line's text is to be replaced by `row` written as a line with the
+    // next replace; its line end stays. A line not known refuses that replace.
+    void replaceLine(const std::optional<LineSpan>& line, ColumnList columns, int row);
+
+    // Takes the removed lines out of the file (and puts replaced lines' new
+    // text in), and nothing else: lines
+    // appended since the last read stay byte for byte. Any other change
+    // since then refuses it (ChangedMeanwhile, file untouched), as does a
+    // removed range that would hold another line end (Failed). Saved at once
+    // when nothing was removed.
     SaveResult replace();
 
     // Records in the file that the last load did not keep.
@@ -97,27 +107,22 @@ public:
     bool stoppedBeforeEnd() const { return stoppedEarly; }
 
 private:
-    using LineSpan = CsvRecordReader::LineSpan;
-
     SaveResult copyWithoutRemovedLines(class DataFile& file);
     void forgetRowLines();
 
     std::string fileName;
     CsvLayout layout;
-    // What was loaded: the bytes read (the first scannedBytes of the file)
-    // and the file's size. Empty when unknown (a read failed), which refuses
-    // every replace until the next successful load.
-    std::optional<FileFingerprint> knownContents;
-    long long scannedBytes = 0;
-    long long fileSize = 0;
+    // What the last read saw. Empty when unknown (a read failed), which
+    // refuses every replace until the next successful load.
+    std::optional<FileView> seen;
     // The line of each record held, by row, and the lines removed since.
-    std::vector<LineSpan> rowLines;
+    std::vector<std::optional<LineSpan>> rowLines;
     std::vector<LineSpan> removedLines;
-    struct FoundLine {
-        int record = -1;
+    struct Replacement {
         LineSpan line;
+        std::string text;
     };
-    FoundLine found;
+    std::vector<Replacement> replacements;
     bool removedUnknownLine = false;
     int unreadLines = 0;
     bool stoppedEarly = false;

@@ -79,6 +79,8 @@ public:
     Player(const std::string& program, fs::path folder) : program_(fs::absolute(program)), folder_(std::move(folder)) {
         ::setenv("DVD_PROGRAM", program_.c_str(), 1);  // for "sh" steps that start it themselves
         ::setenv("DVD_FAKE_LP", FAKE_LP, 1);  // for "sh" steps that put the stand-in lp on PATH
+        // "sh" steps scale their own bounds by it: always set, 1 unless the build says otherwise.
+        ::setenv("DVD_TEST_TIME_SCALE", std::to_string(testtime::scale()).c_str(), 1);
     }
     ~Player() {
         terminal_.reset();
@@ -100,7 +102,7 @@ private:
     }
     // Until the program has answered: asleep, its output at rest for a moment.
     void settle(Milliseconds rest = Milliseconds(50)) {
-        const auto deadline = std::chrono::steady_clock::now() + Terminal::kPatience;
+        const auto deadline = std::chrono::steady_clock::now() + Terminal::patience();
         for (size_t seen = ~size_t{0}; seen != running().output().size() || !terminal_->asleep();) {
             check(std::chrono::steady_clock::now() < deadline, "the program does not come to rest");
             seen = running().output().size();
@@ -117,7 +119,7 @@ private:
         for (auto from = codes.begin(); from != codes.end();) {
             auto escape = std::find(from, codes.end(), keys::ESCAPE);
             running().send(withRawBytes(terminalBytes({from, escape == codes.end() ? escape : escape + 1})));
-            if (escape != codes.end()) running().pumpFor(Milliseconds(150));
+            if (escape != codes.end()) running().pumpFor(testtime::scaled(Milliseconds(150)));
             from = escape == codes.end() ? escape : escape + 1;
         }
     }
@@ -189,6 +191,8 @@ void Player::playScenario() {
         const std::string where = "keys line " + std::to_string(step.line) + ": ";
         using Kind = scenario::Step::Kind;
         if (step.kind == Kind::Keys) type(step.keys), settle();
+        // The program shows a message for its own 2.5 s, not a bound to scale;
+        // settle() then waits for it to ask again.
         if (step.kind == Kind::Wait) running().pumpFor(Milliseconds(2600)), settle();
         if (step.kind == Kind::Write) writeFile((work_ / step.name).string(), played.between.at(step.name));
         if (step.kind == Kind::Remove) fs::remove_all(work_ / step.name);
@@ -219,8 +223,8 @@ int Player::playSteps() {
     if (const char* override = std::getenv("DVD_CASE_REPEAT"); override && repeat > 1) repeat = std::atoi(override);
     const char* seedText = std::getenv("DVD_CASE_SEED");
     const unsigned long long seed = seedText ? std::strtoull(seedText, nullptr, 10) : 1;
-    before_ = scenario::readFolder(data / "before");
-    after_ = fs::exists(data / "after") ? scenario::readFolder(data / "after") : before_;
+    before_ = scenario::readFixtures(data / "before");
+    after_ = fs::exists(data / "after") ? scenario::readFixtures(data / "after") : before_;
     int keptOld = 0, strayRuns = 0;
     for (int run = 0; run < repeat; ++run) {
         random_.seed(seed + static_cast<unsigned long long>(run));
@@ -248,6 +252,8 @@ Milliseconds randomMoment(std::istream& words, std::mt19937_64& random) {
     std::string within;
     int milliseconds = 0;
     words >> within >> milliseconds;
+    // A slow build saves slowly: the moment stays as far into the save.
+    milliseconds *= testtime::scale();
     return Milliseconds(within == "within" ? std::uniform_int_distribution<int>(0, milliseconds)(random) : milliseconds);
 }
 
@@ -285,7 +291,7 @@ void Player::step(const std::string& word, const std::string& argument) {
         std::getline(words >> std::ws, text);
         await([&](Screen& screen) { return screen.showsAt(rows, columns, text); }, argument);
     } else if (word == "pause") {
-        running().pumpFor(Milliseconds(std::stoi(argument)));
+        running().pumpFor(testtime::scaled(Milliseconds(std::stoi(argument))));
     } else if (word == "signal" || word == "hangup") {
         std::string names = word;
         if (word == "signal") words >> names;
@@ -335,7 +341,7 @@ void Player::step(const std::string& word, const std::string& argument) {
     } else if (word == "output-has" || word == "output-lacks") {
         const std::string bytes = withRawBytes(terminalBytes(keys::parseNotation(argument)));
         const bool has = running().waitFor([&] { return terminal_->output().find(bytes) != std::string::npos; },
-                                           word == "output-has" ? Terminal::kPatience : Milliseconds(0));
+                                           word == "output-has" ? Terminal::patience() : Milliseconds(0));
         check(has == (word == "output-has"), word + " " + argument);
     } else if (word == "files" || word == "files-old-or-new") {
         expectFiles(after_, before_, word == "files-old-or-new");
@@ -392,12 +398,17 @@ void Player::expectFiles(const scenario::Files& after, const scenario::Files& be
         strayLeft_ = !now.empty();
         return problem.empty();
     };
-    check(terminal_ ? terminal_->waitFor(matches, Milliseconds(2000)) : matches(), "files:" + problem);
+    check(terminal_ ? terminal_->waitFor(matches, testtime::scaled(Milliseconds(2000))) : matches(), "files:" + problem);
 }
 
 // One run a line, its fields split at " | " (the table's header explains them).
 int Player::playTable() {
-    const scenario::Files before{{"daten/", ""}, {"daten/DVDBibliothek.csv", "Krimi,Der Pate,The Godfather,175,\r\n"}};
+    scenario::Files before{{"daten/", ""}, {"daten/DVDBibliothek.csv", "Krimi,Der Pate,The Godfather,175,\r\n"}};
+    // Data beside the table: its folder's eingabe/ goes into the working
+    // directory as it is; after/CASE.csv is the library file that case leaves.
+    const fs::path data = fs::path(folder_).replace_extension();
+    for (const auto& [name, bytes] : scenario::readFolder(data / "eingabe")) before["eingabe/" + name] = bytes;
+    if (fs::is_directory(data / "eingabe")) before["eingabe/"] = "";
     const auto words = [](const std::string& text) {
         std::vector<std::string> list;
         std::istringstream stream(text);
@@ -442,7 +453,10 @@ int Player::playTable() {
             expectText(field[7], err, "standard error");
             check(out.find('\x1b') == std::string::npos, "an escape sequence on standard output");
             check(field[5] != "2" || err.ends_with("dvdverwaltung --help\n"), "no usage hint: " + err);
-            expectFiles(before, before);
+            scenario::Files after = before;
+            if (const auto library = scenario::readFile(data / "after" / (field[0] + ".csv")))
+                after["daten/DVDBibliothek.csv"] = *library;
+            expectFiles(after, before);
         } catch (const Failure& failure) {
             std::fprintf(stderr, "%s: %s\n", field[0].c_str(), failure.what.c_str());
             ++failures;

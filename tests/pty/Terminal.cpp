@@ -161,7 +161,7 @@ Terminal::~Terminal() {
 }
 
 void Terminal::send(std::string_view bytes) {
-    const auto deadline = Clock::now() + kPatience;
+    const auto deadline = Clock::now() + patience();
     while (!bytes.empty() && input_ >= 0) {
         const ssize_t written = ::write(input_, bytes.data(), bytes.size());
         if (written > 0) {
@@ -192,7 +192,7 @@ void Terminal::pumpFor(Milliseconds span) {
 std::optional<int> Terminal::waitForExit(Milliseconds timeout) {
     if (!waitFor([this] { return ended(); }, timeout)) return std::nullopt;
     // Once no one holds the program's side, reading yields the rest, then EIO.
-    waitFor([this] { return master_ < 0 || drained_; }, Milliseconds(1000));
+    waitFor([this] { return master_ < 0 || drained_; }, testtime::scaled(Milliseconds(1000)));
     return status_;
 }
 

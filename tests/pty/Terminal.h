@@ -10,14 +10,16 @@
 #include <vector>
 
 #include "Screen.h"
+#include "support/TestTime.h"
 
 // A program started in a pseudo-terminal, its output read into a Screen.
 // Every wait is bounded and sleeps in poll(): a hung program fails a case
-// instead of hanging it.
+// instead of hanging it. The bounds grow with DVD_TEST_TIME_SCALE.
 class Terminal {
 public:
     using Milliseconds = std::chrono::milliseconds;
-    static constexpr Milliseconds kPatience{5000};
+    // How long the program may take to answer, to read its input, to end.
+    static Milliseconds patience() { return testtime::scaled(Milliseconds(5000)); }
 
     struct Options {
         std::vector<std::string> command;      // the program and its arguments
@@ -41,16 +43,16 @@ public:
 
     void send(std::string_view bytes);
     // Reads output until the condition holds; false when the time ran out.
-    bool waitFor(const std::function<bool()>& condition, Milliseconds timeout = kPatience);
+    bool waitFor(const std::function<bool()>& condition, Milliseconds timeout = patience());
     void pumpFor(Milliseconds span);
     // The wait status once the program ended and its output is read, or nothing.
     // Under the job-control shell: the shell's status (128 + signal when killed).
-    std::optional<int> waitForExit(Milliseconds timeout = kPatience);
+    std::optional<int> waitForExit(Milliseconds timeout = patience());
 
     void resize(int rows, int columns);  // the kernel sends SIGWINCH
     void signal(int number);
     void hangUp();  // the kernel hangs up the program's terminal; piped: end of input
-    bool waitForStop(Milliseconds timeout = kPatience);  // job control only
+    bool waitForStop(Milliseconds timeout = patience());  // job control only
     bool asleep() const;  // the program waits (for a key, or in a pause), it does not run
     void resume();                                        // the shell's "fg"
 

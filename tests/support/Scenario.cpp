@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "console/Keys.h"
+#include "support/Recipe.h"
 
 namespace scenario {
 
@@ -28,6 +29,20 @@ Files readFolder(const fs::path& folder) {
         const std::string name = fs::relative(entry.path(), folder).generic_string();
         if (entry.is_directory()) files[name + "/"] = "";
         else files[name] = readFile(entry.path()).value_or("<unreadable>");
+    }
+    return files;
+}
+
+Files readFixtures(const fs::path& folder) {
+    Files files = readFolder(folder);
+    for (auto entry = files.begin(); entry != files.end();) {
+        if (!entry->first.ends_with(".recipe")) {
+            ++entry;
+            continue;
+        }
+        const std::string made = entry->first.substr(0, entry->first.size() - 7);
+        files[made] = recipe::make(entry->second, (folder / entry->first).generic_string());
+        entry = files.erase(entry);
     }
     return files;
 }
@@ -95,9 +110,9 @@ Case load(const fs::path& root, const fs::path& folder) {
     const auto keysText = readFile(folder / "keys");
     if (!keysText) throw std::runtime_error(loaded.name + ": no keys file");
     loaded.steps = parseKeys(*keysText, loaded.name + "/keys");
-    loaded.before = readFolder(folder / "before");
-    if (fs::is_directory(folder / "after")) loaded.after = readFolder(folder / "after");
-    loaded.between = readFolder(folder / "between");
+    loaded.before = readFixtures(folder / "before");
+    if (fs::is_directory(folder / "after")) loaded.after = readFixtures(folder / "after");
+    loaded.between = readFixtures(folder / "between");
     loaded.screen = readFile(folder / "screen");
     loaded.output = readFile(folder / "output");
     loaded.events = readFile(folder / "events");

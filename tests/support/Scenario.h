@@ -51,5 +51,7 @@ std::vector<std::filesystem::path> caseFolders(const std::filesystem::path& root
 std::optional<std::string> readFile(const std::filesystem::path& path);
 // The files and folders below a folder; empty when it does not exist.
 Files readFolder(const std::filesystem::path& folder);
+// The same for a case's files, each NAME.recipe read as the file NAME it makes.
+Files readFixtures(const std::filesystem::path& folder);
 
 }  // namespace scenario

@@ -2,6 +2,7 @@
 
 #include "console/Cp850.h"
 #include "console/KeyDecoder.h"
+#include "console/PlainForm.h"
 #include "support/Tables.h"
 
 // The upper half of code page 850 against tables/cp850.txt, both ways, and
@@ -21,8 +22,18 @@ TEST(CodePage850, Table) {
         if (byte == 224) {
             EXPECT_FALSE(decoder.hasKey());
         } else {
+            // The non-breaking space is typed as the blank it looks like.
             ASSERT_TRUE(decoder.hasKey());
-            EXPECT_EQ(decoder.takeKey(), byte);
+            EXPECT_EQ(decoder.takeKey(), byte == 0xFF ? ' ' : byte);
         }
+    }
+}
+
+// What any Unicode character becomes in code page 850: tables/plain-form.txt.
+TEST(CodePage850, PlainForms) {
+    for (const tables::Row& row : tables::read("plain-form.txt")) {
+        SCOPED_TRACE("plain-form.txt:" + std::to_string(row.line) + ": " + row.left);
+        const auto codePoint = static_cast<char32_t>(std::stoul(row.left, nullptr, 16));
+        EXPECT_EQ(cp850::toUtf8(cp850::cp850ForCodePoint(codePoint)), tables::unescape(row.right));
     }
 }

@@ -21,6 +21,12 @@ std::string describe(const command_line::Request& request) {
                : request.list == command_line::ListKind::Rentals ? "liste verleih"
                                                                  : "liste journal";
         break;
+    case Action::WriteStatistics: text = "statistik"; break;
+    case Action::Import:
+        text = "import " + request.import.file + (request.import.dryRun ? " probelauf" : "") +
+               (request.import.keepDuplicates ? " doppelte" : "") +
+               (request.import.encodingName.empty() ? "" : " " + request.import.encodingName);
+        break;
     }
     if (request.lendingDays != lending_dates::DEFAULT_LENDING_DAYS) text += " leihfrist " + std::to_string(request.lendingDays);
     for (const std::string& directory : request.directories) text += " -C " + directory;

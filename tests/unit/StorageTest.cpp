@@ -14,6 +14,7 @@
 #include "rental/RentalRegister.h"
 #include "storage/FileSystem.h"
 #include "support/Scenario.h"
+#include "support/TestTime.h"
 
 // The data files under other lockers, links and permissions: what the
 // scenarios cannot stage. Every test runs in an empty directory and checks
@@ -49,7 +50,7 @@ protected:
     }
     // Lock waits poll, so no system lists the waiter: the other thread gets
     // a moment to reach its wait.
-    static void untilSomeoneWaitsForALock() { std::this_thread::sleep_for(std::chrono::milliseconds(200)); }
+    static void untilSomeoneWaitsForALock() { std::this_thread::sleep_for(testtime::scaled(std::chrono::milliseconds(200))); }
     const fs::path home = fs::current_path();
     const fs::path directory = fs::temp_directory_path() / ("dvd-storage-" + std::to_string(::getpid()) + "-" +
                                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -81,7 +82,10 @@ TEST_F(StorageTest, AReadWaitsForAnAppendOrARewriteAndSeesItsResult) {
         EXPECT_EQ(read(LIBRARY), "old,,,1,\r\n");  // the lock keeps out lockers, not an editor reading
         reader = std::thread([&] {
             DataFile reading(LIBRARY, DataFile::Purpose::Read);
-            if (reading.isOpen()) reading.readAll([&](std::string_view chunk) { seen += chunk; });
+            if (reading.isOpen()) reading.read([&](std::string_view chunk) {
+                    seen += chunk;
+                    return true;
+                });
         });
         untilSomeoneWaitsForALock();
         EXPECT_TRUE(rewriting.replaceWith("new,,,2,\r\n"));
@@ -135,7 +139,7 @@ TEST_F(StorageTest, ALockHeldElsewhereIsWaitedForAFewSecondsOnly) {
     EXPECT_FALSE(loaded);
     EXPECT_TRUE(locked);
     EXPECT_GE(waited, std::chrono::milliseconds(2900));
-    EXPECT_LT(waited, std::chrono::milliseconds(4500));
+    EXPECT_LT(waited, std::chrono::milliseconds(3000) + testtime::scaled(std::chrono::milliseconds(1500)));
     EXPECT_EQ(read(RENTALS), "A,,\r\n");
 }
 

@@ -18,6 +18,7 @@
 
 #include "console/Platform.h"
 #include "console/posix/ChildGroup.h"
+#include "console/posix/TerminalInput.h"
 #include "system/WriteAll.h"
 
 extern char** environ;
@@ -123,8 +124,14 @@ private:
     // lines on A4 and on Letter, within 12 mm (34 pt) margins.
     bool start(const std::string& lp, std::string title) {
         int errors[2];
-        if (::pipe2(errors, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+        if (::pipe2(errors, O_CLOEXEC) != 0) return false;
         errorFd = errors[0];
+        // Only our end may be non-blocking: lp's end blocks as any output
+        // does, or lp fails on warnings larger than the pipe holds.
+        if (::fcntl(errorFd, F_SETFL, ::fcntl(errorFd, F_GETFL) | O_NONBLOCK) != 0) {
+            ::close(errors[1]);
+            return false;
+        }
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, jobFd, STDIN_FILENO);
@@ -158,16 +165,20 @@ private:
         return true;
     }
 
-    // Collects lp's error output until lp ends; false at the deadline.
+    // Collects lp's error output until lp ends; false at the deadline. Keys
+    // typed meanwhile are taken as they come and kept for what asks next.
     bool awaitExit(int& status) {
         const auto deadline = Clock::now() + std::chrono::milliseconds(CONFIRM_MILLISECONDS);
         for (;;) {
             if (reaped(status)) return true;
             const int left = millisecondsUntil(deadline);
             if (left == 0) return false;
-            pollfd descriptors[2] = {{errorFd, POLLIN, 0}, {processFd, POLLIN, 0}};
+            pollfd descriptors[3] = {
+                {errorFd, POLLIN, 0}, {processFd, POLLIN, 0}, {terminal_input::descriptor(), POLLIN, 0}};
             const int timeout = processFd >= 0 ? left : std::min(left, EXIT_CHECK_MILLISECONDS);
-            if (::poll(descriptors, 2, timeout) > 0 && descriptors[0].revents != 0) readErrors();
+            if (::poll(descriptors, 3, terminal_input::limitWait(timeout)) > 0 && descriptors[0].revents != 0)
+                readErrors();
+            terminal_input::takeAvailable();
         }
     }
 

@@ -8,7 +8,7 @@
 #include <initializer_list>
 
 #include "console/posix/TerminalModes.h"
-#include "storage/FileSystem.h"
+#include "system/ExitCleanup.h"
 
 namespace signal_events {
 
@@ -59,8 +59,7 @@ void onContinue(int) {
 // Ends the program as the signal would, but with the terminal given back
 // first and no half-written copy of a data file left behind.
 void onFatal(int signalNumber) {
-    storage::removeUnfinishedTemporaryFile();
-    terminal_modes::restoreTerminal();
+    exit_cleanup::runAll();
     ::signal(signalNumber, SIG_DFL);
     ::raise(signalNumber);
 }

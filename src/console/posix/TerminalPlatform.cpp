@@ -2,6 +2,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -13,8 +14,9 @@
 #include "console/TerminalRenderer.h"
 #include "console/posix/LocaleCharset.h"
 #include "console/posix/SignalEvents.h"
+#include "console/posix/TerminalInput.h"
 #include "console/posix/TerminalModes.h"
-#include "storage/FileSystem.h"
+#include "system/ExitCleanup.h"
 
 namespace platform {
 
@@ -31,8 +33,7 @@ constexpr int OUTPUT_READY_WAIT_MS = 1000;
 // gone: with no one to show anything to, the program ends at once, leaving
 // no temporary file and giving back the terminal modes where one is left.
 [[noreturn]] void endForLostOutput() {
-    storage::removeUnfinishedTemporaryFile();
-    terminal_modes::restoreTerminal();
+    exit_cleanup::runAll();
     ::_exit(1);
 }
 
@@ -74,6 +75,13 @@ Wake waitInKernel(bool watchInput, int timeoutMs) {
     return Wake::Input;
 }
 
+// Until the deadline, or sooner when a pending Escape completes then.
+int untilDeadlineOrEscape(long long now, long long deadline) {
+    const int untilEscape = decoder.millisecondsUntilExpiry(now);
+    const long long wait = untilEscape >= 0 ? std::min<long long>(untilEscape, deadline - now) : deadline - now;
+    return static_cast<int>(std::max(0LL, wait));
+}
+
 bool repaintRequested() {
     if (!signal_events::takeRepaintRequest()) return false;
     renderer.invalidate();
@@ -93,6 +101,7 @@ void open() {
         renderer.useGlyphs(&charset.glyphs());
         decoder.useSingleByteCharacters(&charset.typedCharacters());
     }
+    exit_cleanup::add(terminal_modes::restoreTerminal);
     terminal_modes::enterProgramModes();
     renderer.invalidate();
 }
@@ -172,13 +181,17 @@ int takeKey() {
     return keys::ESCAPE;  // input has ended: every further key is Escape, so the menus unwind
 }
 
+// Keys typed meanwhile are read as they come: read together afterwards, an
+// Escape and the key after it would look like one Alt+key.
 WaitResult sleepFor(int milliseconds) {
     const long long deadline = monotonicMilliseconds() + milliseconds;
     for (;;) {
-        const long long remaining = deadline - monotonicMilliseconds();
-        if (remaining <= 0) return WaitResult::Timeout;
-        if (waitInKernel(false, static_cast<int>(remaining)) == Wake::Signal && repaintRequested())
-            return WaitResult::Repaint;
+        const long long now = monotonicMilliseconds();
+        if (now >= deadline) return WaitResult::Timeout;
+        const Wake wake = waitInKernel(!inputEnded, untilDeadlineOrEscape(now, deadline));
+        if (wake == Wake::Signal && repaintRequested()) return WaitResult::Repaint;
+        if (wake == Wake::Input) readAvailableInput();
+        decoder.expire(monotonicMilliseconds());
     }
 }
 
@@ -189,3 +202,21 @@ long long monotonicMilliseconds() {
 }
 
 }  // namespace platform
+
+namespace terminal_input {
+
+int descriptor() { return platform::opened && !platform::inputEnded ? STDIN_FILENO : -1; }
+
+int limitWait(int milliseconds) {
+    if (!platform::opened) return milliseconds;
+    const int untilEscape = platform::decoder.millisecondsUntilExpiry(platform::monotonicMilliseconds());
+    return untilEscape >= 0 && (milliseconds < 0 || untilEscape < milliseconds) ? untilEscape : milliseconds;
+}
+
+void takeAvailable() {
+    if (!platform::opened) return;
+    if (descriptor() >= 0 && platform::waitInKernel(true, 0) == platform::Wake::Input) platform::readAvailableInput();
+    platform::decoder.expire(platform::monotonicMilliseconds());
+}
+
+}  // namespace terminal_input

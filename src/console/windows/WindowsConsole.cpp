@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "console/Colors.h"
-#include "storage/FileSystem.h"
+#include "system/ExitCleanup.h"
 #include "console/Cp850.h"
 #include "console/Platform.h"
 #include "console/windows/ConsoleViewCells.h"
@@ -52,7 +52,7 @@ void restoreConsole() {
 // Ctrl+C, Ctrl+Break or the window closing: the console gets its code pages
 // back, then the default handler ends the process.
 BOOL WINAPI restoreOnInterrupt(DWORD) {
-    storage::removeUnfinishedTemporaryFile();
+    exit_cleanup::runAll();
     restoreConsole();
     return FALSE;
 }

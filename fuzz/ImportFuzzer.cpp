@@ -1,0 +1,52 @@
+// Any bytes as a file to import: reading it never fails, and every line it
+// would add reads back from the library file as exactly one record of four
+// values that the new-DVD form could have stored (each within its field, a
+// German title, a length the form takes), with no byte the file cannot hold.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "library/DvdLibrary.h"
+#include "library/ImportPlan.h"
+#include "library/ImportValues.h"
+#include "storage/CsvRecordReader.h"
+
+namespace {
+
+using fuzzing::require;
+
+std::vector<std::vector<std::string>> readBack(std::string_view line) {
+    std::vector<std::vector<std::string>> records;
+    storage::CsvRecordReader reader(storage::CsvLayout{4, true}, 10, [&](std::size_t record, std::size_t column) -> std::string& {
+        if (record >= records.size()) records.resize(record + 1, std::vector<std::string>(4));
+        return records[record][column];
+    });
+    reader.feed(line);
+    reader.finish();
+    records.resize(reader.keptRecordCount(), std::vector<std::string>(4));
+    return records;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const auto* rules = new DvdLibrary();
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const import_file::ImportPlan plan = import_file::planImport(bytes, std::nullopt, {});
+    for (const auto& entry : plan.newLines.entries) {
+        const std::string_view line = plan.newLines.text(entry);
+        require(line.ends_with(",\r\n"), "a line without the library's ending");
+        const auto records = readBack(line);
+        require(records.size() == 1, "a new line reads back as " + std::to_string(records.size()) + " records");
+        const std::vector<std::string>& values = records[0];
+        for (std::size_t field = 0; field < 4; ++field) {
+            require(values[field].size() <= import_file::FIELD_LENGTHS[field], "a value longer than its field");
+            for (const char byte : values[field])
+                require(static_cast<unsigned char>(byte) >= 0x20 && byte != 0x7F, "a control byte in a value");
+        }
+        require(!values[1].empty(), "a record without a German title");
+        require(rules->isValidLength(values[3]), "a length the form refuses");
+    }
+    return 0;
+}

@@ -1,0 +1,93 @@
+#include "app/StatisticsText.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/ListText.h"
+#include "library/CollectionStatistics.h"
+#include "storage/FileSystem.h"
+#include "storage/RecordScan.h"
+
+namespace {
+
+constexpr std::size_t BORROWERS_SHOWN = 5;
+constexpr std::size_t COLUMN_GAP = 2;
+
+enum class Read { Ok, Locked, Failed };
+
+// Every record of a data file, as far as a load reads; a missing file has none.
+Read readRecords(const char* fileName, const storage::CsvLayout& layout, std::vector<std::vector<std::string>>& records) {
+    storage::DataFile file(fileName, storage::DataFile::Purpose::Read);
+    if (file.status() == storage::DataFile::Status::Missing) return Read::Ok;
+    if (!file.isOpen()) return file.status() == storage::DataFile::Status::Locked ? Read::Locked : Read::Failed;
+    const auto scan =
+        storage::scanRecords(file, layout, [&](const std::vector<std::string>& fields) { records.push_back(fields); });
+    return scan.has_value() ? Read::Ok : Read::Failed;
+}
+
+std::string hoursAndMinutes(long minutes) {
+    const std::string rest = std::to_string(minutes % 60);
+    return std::to_string(minutes / 60) + ":" + (rest.size() < 2 ? "0" : "") + rest;
+}
+
+// Rows in columns as wide as their widest cell, two blanks apart, trailing blanks cut.
+std::string columns(const std::vector<std::vector<std::string>>& rows) {
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()));
+        for (std::size_t index = 0; index < row.size(); ++index) widths[index] = std::max(widths[index], row[index].size());
+    }
+    std::string out;
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t index = 0; index < row.size(); ++index) {
+            line += row[index];
+            if (index + 1 < row.size()) line.resize(line.size() + widths[index] - row[index].size() + COLUMN_GAP, ' ');
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        out += line + "\n";
+    }
+    return out;
+}
+
+std::string statisticsText(const CollectionStatistics& figures) {
+    std::string out = "DVD - Statistik\n\n";
+    out += columns({{"DVDs:", std::to_string(figures.dvds)},
+                    {"Verschiedene Titel:", std::to_string(figures.distinctTitles)},
+                    {"Laufzeit gesamt:", hoursAndMinutes(figures.minutes)}});
+    std::vector<std::vector<std::string>> genres{{"Film Art:", "DVDs:", "Laufzeit:"}};
+    for (const auto& genre : figures.genres)
+        genres.push_back({genre.genre, std::to_string(genre.dvds), hoursAndMinutes(genre.minutes)});
+    out += "\n" + columns(genres);
+    out += "\n" + columns({{"Verliehen:", std::to_string(figures.lentNow)}});
+    if (figures.overdue) out += "davon " + std::to_string(*figures.overdue) + " ueberfaellig\n";
+    if (!figures.borrowers.empty()) {
+        std::vector<std::vector<std::string>> borrowers{{"Name:", "Vorname:", "DVDs:"}};
+        for (const auto& borrower : figures.borrowers)
+            borrowers.push_back({borrower.name, borrower.firstName, std::to_string(borrower.dvds)});
+        out += "\n" + columns(borrowers);
+    }
+    return out;
+}
+
+}  // namespace
+
+int writeStatistics(const TextCharset& charset) {
+    LibraryRecords library;
+    RentalRecords rentals;
+    for (const auto& [fileName, layout, records] :
+         {std::tuple{"DVDBibliothek.csv", storage::CsvLayout{4, true}, &library},
+          std::tuple{"DVDVerleih.csv", storage::CsvLayout{3, false}, &rentals}}) {
+        const Read read = readRecords(fileName, layout, *records);
+        if (read == Read::Ok) continue;
+        std::fprintf(stderr, "dvdverwaltung: %s %s\n", fileName, read == Read::Locked ? "ist gesperrt" : "kann nicht gelesen werden");
+        return 1;
+    }
+    const std::string text = textInCharset(statisticsText(countCollection(library, rentals, BORROWERS_SHOWN)), charset);
+    if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+    std::fputs("dvdverwaltung: Schreibfehler auf der Standardausgabe\n", stderr);
+    return 1;
+}

@@ -1,0 +1,84 @@
+#include "app/TitleCompletion.h"
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "app/LockWaitNotice.h"
+#include "app/TextFolding.h"
+#include "library/DvdLibrary.h"
+#include "rental/RentalRegister.h"
+
+namespace completion {
+
+namespace {
+
+// Field positions in the lines of the data files.
+constexpr std::size_t LIBRARY_FILM_TYPE = 0;
+constexpr std::size_t LIBRARY_TITLE_GERMAN = 1;
+constexpr std::size_t RENTAL_TITLE = 0;
+
+using FileVisit = bool (*)(const storage::StoreFile::RecordVisitor& visit);
+
+// The values of one field of a data file that begin with the typed text,
+// in the order of their first line. Each Tab reads the file as it is then
+// and keeps only as many values as Tabs were pressed: memory stays small
+// however many values match.
+class StoredValues {
+public:
+    StoredValues(const FieldPlace& place, FileVisit visitFile, std::size_t field)
+        : place(place), visitFile(visitFile), field(field) {}
+
+    std::optional<std::string> next(std::string_view typed, int tabsBefore) const {
+        const auto wanted = static_cast<std::size_t>(tabsBefore);
+        const std::vector<std::string> values = firstValues(typed, wanted + 1);
+        // Fewer than asked for are all there are: the Tabs go round again.
+        if (values.empty()) return std::nullopt;
+        return values[wanted % values.size()];
+    }
+
+private:
+    // Up to `most` distinct values that begin with `typed`.
+    std::vector<std::string> firstValues(std::string_view typed, std::size_t most) const {
+        const folding::FoldedText foldedTyped = folding::fold(typed);
+        std::vector<std::string> values;
+        std::unordered_set<std::string> seen;
+        withLockWaitNotice(place.screen, place.noticeRow, place.noticeColumn, [&] {
+            return visitFile([&](const std::vector<std::string>& fields) {
+                if (values.size() == most) return;
+                const std::string& value = fields[field];
+                // Only what could have been typed into the field.
+                if (static_cast<int>(value.size()) > place.fieldLength || !isTypeable(value)) return;
+                if (!folding::beginsWith(foldedTyped, value)) return;
+                if (seen.insert(value).second) values.push_back(value);
+            });
+        });
+        return values;
+    }
+
+    FieldPlace place;
+    FileVisit visitFile;
+    std::size_t field;
+};
+
+FieldCompletion completionOf(const FieldPlace& place, FileVisit visitFile, std::size_t field) {
+    return [values = StoredValues(place, visitFile, field)](std::string_view typed, int tabsBefore) {
+        return values.next(typed, tabsBefore);
+    };
+}
+
+}  // namespace
+
+FieldCompletion libraryTitles(const FieldPlace& place) {
+    return completionOf(place, &DvdLibrary::visitFileRecords, LIBRARY_TITLE_GERMAN);
+}
+
+FieldCompletion libraryFilmTypes(const FieldPlace& place) {
+    return completionOf(place, &DvdLibrary::visitFileRecords, LIBRARY_FILM_TYPE);
+}
+
+FieldCompletion rentalTitles(const FieldPlace& place) {
+    return completionOf(place, &RentalRegister::visitFileRecords, RENTAL_TITLE);
+}
+
+}  // namespace completion

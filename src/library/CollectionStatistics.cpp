@@ -1,0 +1,60 @@
+#include "library/CollectionStatistics.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <utility>
+
+namespace {
+
+// A length that is a plain number of minutes, or 0: a text the form never
+// took counts no time.
+long minutesOf(const std::string& length) {
+    const std::size_t first = length.find_first_not_of(' ');
+    if (first == std::string::npos || length.size() - first > 9) return 0;
+    long minutes = 0;
+    for (std::size_t at = first; at < length.size(); ++at) {
+        if (length[at] < '0' || length[at] > '9') return 0;
+        minutes = minutes * 10 + (length[at] - '0');
+    }
+    return minutes;
+}
+
+const std::string& fieldOf(const std::vector<std::string>& record, std::size_t index) {
+    static const std::string none;
+    return index < record.size() ? record[index] : none;
+}
+
+}  // namespace
+
+CollectionStatistics countCollection(const LibraryRecords& library, const RentalRecords& rentals,
+                                     std::size_t borrowersShown) {
+    CollectionStatistics figures;
+    std::set<std::string> titles;
+    std::map<std::string, CollectionStatistics::GenreFigures> genres;
+    for (const std::vector<std::string>& record : library) {
+        const long minutes = minutesOf(fieldOf(record, 3));
+        ++figures.dvds;
+        figures.minutes += minutes;
+        titles.insert(fieldOf(record, 1));
+        CollectionStatistics::GenreFigures& genre = genres[fieldOf(record, 0)];
+        genre.genre = fieldOf(record, 0);
+        ++genre.dvds;
+        genre.minutes += minutes;
+    }
+    figures.distinctTitles = static_cast<long>(titles.size());
+    for (auto& [name, genre] : genres) figures.genres.push_back(std::move(genre));
+    std::stable_sort(figures.genres.begin(), figures.genres.end(), [](const auto& left, const auto& right) {
+        return std::pair(left.dvds, left.minutes) > std::pair(right.dvds, right.minutes);
+    });
+    std::map<std::pair<std::string, std::string>, long> holding;
+    for (const std::vector<std::string>& record : rentals) {
+        ++figures.lentNow;
+        ++holding[{fieldOf(record, 1), fieldOf(record, 2)}];
+    }
+    for (const auto& [person, dvds] : holding) figures.borrowers.push_back({person.first, person.second, dvds});
+    std::stable_sort(figures.borrowers.begin(), figures.borrowers.end(),
+                     [](const auto& left, const auto& right) { return left.dvds > right.dvds; });
+    if (figures.borrowers.size() > borrowersShown) figures.borrowers.resize(borrowersShown);
+    return figures;
+}

@@ -1,0 +1,36 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+// The figures --statistik writes, folded from the records one at a time.
+struct CollectionStatistics {
+    struct GenreFigures {
+        std::string genre;
+        long dvds = 0;
+        long minutes = 0;
+    };
+    struct Borrower {
+        std::string name;
+        std::string firstName;
+        long dvds = 0;
+    };
+
+    long dvds = 0;
+    long distinctTitles = 0;
+    long minutes = 0;                  // of the lengths that are numbers
+    std::vector<GenreFigures> genres;  // most DVDs first, then most minutes, then by name
+    long lentNow = 0;
+    // Left empty until lendings carry a due date; then the line says how many are late.
+    std::optional<long> overdue;
+    std::vector<Borrower> borrowers;  // holding most first, then by name
+};
+
+// Library records as their fields: film type, German title, English title, length.
+using LibraryRecords = std::vector<std::vector<std::string>>;
+// Rental records: title, surname, first name.
+using RentalRecords = std::vector<std::vector<std::string>>;
+
+// The figures of a collection and its lendings; at most `borrowersShown` borrowers.
+CollectionStatistics countCollection(const LibraryRecords& library, const RentalRecords& rentals,
+                                     std::size_t borrowersShown);

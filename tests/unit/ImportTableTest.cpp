@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "library/ImportColumns.h"
+#include "library/ImportCsv.h"
+#include "library/ImportDecoding.h"
+#include "library/ImportValues.h"
+#include "support/Tables.h"
+
+// Reading a file from elsewhere, against tables/import.txt.
+namespace {
+
+using namespace import_file;
+
+std::string encodingName(Encoding encoding) {
+    constexpr const char* names[] = {"utf-8", "cp1252", "latin1", "cp850"};
+    return names[static_cast<int>(encoding)];
+}
+
+// "name|name|..." as the header's code points (the names in UTF-8).
+std::vector<std::u32string> names(const std::string& text) {
+    std::vector<std::u32string> list;
+    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+        end = text.find('|', start);
+        list.push_back(toCodePoints(text.substr(start, end - start), Encoding::Utf8));
+    }
+    return list;
+}
+
+std::string describe(const ColumnMap& map) {
+    std::string text;
+    for (std::size_t field = 0; field < FIELD_COUNT; ++field)
+        text += (field ? " " : "") + std::to_string(map.columnOf[field]);
+    text += " ignored";
+    for (const std::size_t column : map.ignored) text += " " + std::to_string(column);
+    return text + (map.genreIsList ? " list" : "");
+}
+
+std::string records(const std::string& bytes, char separator) {
+    std::string text;
+    forEachRecord(bytes, separator, [&](const std::vector<std::string>& fields, long line) {
+        text += (text.empty() ? "" : " / ") + std::to_string(line) + ":";
+        for (std::size_t index = 0; index < fields.size(); ++index) text += (index ? "|" : "") + fields[index];
+        return true;
+    });
+    return text;
+}
+
+std::string taken(const std::string& operand) {
+    std::vector<std::string> fields;
+    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+        end = operand.find('|', start);
+        fields.push_back(operand.substr(start, end - start));
+    }
+    const TakenRecord record = takeRecord(fields, programOrder(fields.size()), Encoding::Utf8);
+    if (!record.refusal.empty()) return "refused: " + record.refusal;
+    std::string text = record.values[0] + "|" + record.values[1] + "|" + record.values[2] + "|" + record.values[3];
+    for (const std::string& note : record.notes) text += " (" + note + ")";
+    return text;
+}
+
+TEST(Import, Table) {
+    for (const tables::Row& row : tables::read("import.txt")) {
+        SCOPED_TRACE("import.txt:" + std::to_string(row.line));
+        const auto blank = row.left.find(' ');
+        const std::string command = row.left.substr(0, blank);
+        const std::string operand = tables::unescape(blank == std::string::npos ? "" : row.left.substr(blank + 1));
+        std::string actual;
+        if (command == "encoding") actual = encodingName(detectEncoding(operand));
+        else if (command == "separator") actual = tables::escape(std::string(1, detectSeparator(operand)));
+        else if (command == "split,") actual = records(operand, ',');
+        else if (command == "split;") actual = records(operand, ';');
+        else if (command.starts_with("decode-")) actual = toCp850(operand, *encodingNamed(command.substr(7)));
+        else if (command == "header") actual = isHeader(names(operand)) ? describe(mapHeader(names(operand))) : "no header";
+        else if (command == "minutes") actual = lengthAsMinutes(operand);
+        else if (command == "take") actual = taken(operand);
+        else FAIL() << "unknown command " << command;
+        EXPECT_EQ(tables::escape(actual), tables::escape(tables::unescape(row.right)));
+    }
+}
+
+}  // namespace
