@@ -1,7 +1,6 @@
 #include "rental/LendingJournal.h"
 
 #include <array>
-#include <filesystem>
 #include <memory>
 #include <system_error>
 
@@ -16,13 +15,6 @@ namespace {
 
 constexpr storage::CsvLayout JOURNAL_LINE{FIELD_COUNT, false};
 
-// Anything under the name keeps the journal: what cannot take a line is
-// reported, not passed over.
-bool journalExists() {
-    std::error_code error;
-    return std::filesystem::exists(std::filesystem::symlink_status(FILE_NAME, error));
-}
-
 }  // namespace
 
 lending_dates::Borrowing borrowingAt(const RentalRegister& rentals, int row) {
@@ -30,7 +22,6 @@ lending_dates::Borrowing borrowingAt(const RentalRegister& rentals, int row) {
 }
 
 Written record(lending_dates::Day date, std::string_view event, const lending_dates::Borrowing& who) {
-    if (!journalExists()) return Written::NotKept;
     // The store's append writes one row of its columns: one row is all it needs.
     auto columns = std::make_unique<std::array<storage::StoreColumn, FIELD_COUNT>>();
     const std::string fields[FIELD_COUNT] = {lending_dates::isoDate(date), std::string(event), who.title, who.surname,
@@ -54,9 +45,9 @@ Reading readEvents(const EventVisitor& visit) {
         return reading;
     }
     reading.exists = true;
-    const storage::RecordScan scan = storage::scanRecords(file, JOURNAL_LINE, visit);
-    reading.failed = !scan.readOk;
-    reading.stoppedAtBound = scan.stoppedAtBound;
+    const std::optional<storage::FileView> scan = storage::scanRecords(file, JOURNAL_LINE, visit);
+    reading.failed = !scan;
+    reading.stoppedAtBound = scan && scan->stoppedBeforeEnd();
     return reading;
 }
 

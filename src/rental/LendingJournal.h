@@ -23,12 +23,12 @@ constexpr int FIELD_COUNT = 5;
 constexpr std::string_view LENT = "verliehen";
 constexpr std::string_view RETURNED = "zurueck";
 
-enum class Written { Written, NotKept, Failed };
+enum class Written { Written, Failed };
 
 // Who has which title in a row of the register.
 lending_dates::Borrowing borrowingAt(const RentalRegister& rentals, int row);
 
-// Appends one event; NotKept when there is no journal file.
+// Appends one event; the first makes the file.
 Written record(lending_dates::Day date, std::string_view event, const lending_dates::Borrowing& who);
 
 struct Reading {
