@@ -9,7 +9,7 @@
 #include "app/ListText.h"
 #include "app/StatisticsText.h"
 #include "app/ShownArgument.h"
-#include "console/Platform.h"
+#include "platform/Platform.h"
 #include "system/Version.h"
 
 namespace command_line {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "console/Platform.h"
+#include "platform/Platform.h"
 
 // The stand-in for the terminal in in-process tests: keys come from a script,
 // time is a virtual clock that pauses advance, requests to the system are

@@ -1,4 +1,4 @@
-#include "console/windows/ConsoleViewCells.h"
+#include "platform/windows/ConsoleViewCells.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "console/posix/LocaleCharset.h"
+#include "platform/posix/LocaleCharset.h"
 
 #include <iconv.h>
 #include <langinfo.h>

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <string>
 
-#include "console/Platform.h"
+#include "platform/Platform.h"
 
 namespace platform {
 
@@ -26,5 +26,7 @@ bool standardStreamsOpen() {
     }
     return allOpen;
 }
+
+bool errorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 }  // namespace platform

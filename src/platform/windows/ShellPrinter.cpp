@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "console/Platform.h"
+#include "platform/Platform.h"
 
 namespace platform {
 

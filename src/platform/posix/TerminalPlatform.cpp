@@ -10,12 +10,12 @@
 
 #include "console/KeyDecoder.h"
 #include "console/Keys.h"
-#include "console/Platform.h"
 #include "console/TerminalRenderer.h"
-#include "console/posix/LocaleCharset.h"
-#include "console/posix/SignalEvents.h"
-#include "console/posix/TerminalInput.h"
-#include "console/posix/TerminalModes.h"
+#include "platform/Platform.h"
+#include "platform/posix/LocaleCharset.h"
+#include "platform/posix/SignalEvents.h"
+#include "platform/posix/TerminalInput.h"
+#include "platform/posix/TerminalModes.h"
 #include "system/ExitCleanup.h"
 
 namespace platform {

@@ -2,7 +2,7 @@
 #define NOMINMAX
 #include <windows.h>
 
-#include "console/Platform.h"
+#include "platform/Platform.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "console/posix/ChildGroup.h"
+#include "platform/posix/ChildGroup.h"
 
 #include <poll.h>
 #include <signal.h>

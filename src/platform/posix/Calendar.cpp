@@ -1,6 +1,6 @@
 #include <time.h>
 
-#include "console/Platform.h"
+#include "platform/Platform.h"
 
 namespace platform {
 

@@ -8,9 +8,8 @@ namespace posix {
 
 // Writes every byte, going on after short writes and interruptions. On false
 // errno tells why. Async-signal-safe, so the terminal can be restored from a
-// signal handler with it. Here, below both the storage layer and the
-// console's platform layer, which both use it; inline, as they are built into
-// different targets.
+// signal handler with it. Inline, as the file calls (core library) and the
+// terminal and printing (the program alone) are built into different targets.
 inline bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());

@@ -4,10 +4,13 @@
 #include <string_view>
 
 #include "console/ScreenCell.h"
+#include "console/TextCharset.h"
 
-// The operating system below the virtual console. Exactly one implementation
-// is linked: the terminal (src/console/posix), the Windows console
-// (src/console/windows) or the scripted stand-in of the tests.
+// What a system must give the console and the command line: terminal, keys,
+// printing, calendar, character set. (Its file calls: FilePrimitives.h.)
+// Exactly one implementation is linked: the terminal (src/platform/posix),
+// the Windows console (src/platform/windows) or the scripted stand-in of the
+// tests.
 namespace platform {
 
 struct TerminalSize {
@@ -25,6 +28,8 @@ void close();
 
 // False when standard output is not a terminal: it then gets plain text.
 bool outputIsTerminal();
+// Whether standard error is a terminal, where progress may be shown.
+bool errorIsTerminal();
 // False, after saying why on standard error, when standard output is a
 // terminal that cannot place the cursor. Checked once, before open().
 bool canShowScreens();
@@ -74,5 +79,8 @@ struct PrintResult {
 // Hands a job of UTF-8 text to the printing system. Returns within a few
 // seconds, whatever the printing system does.
 PrintResult printText(std::string_view utf8Text, std::string_view jobTitle);
+
+// The locale's set on a terminal system, code page 850 on Windows.
+TextCharset textCharset();
 
 }  // namespace platform

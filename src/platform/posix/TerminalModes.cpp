@@ -1,4 +1,4 @@
-#include "console/posix/TerminalModes.h"
+#include "platform/posix/TerminalModes.h"
 
 #include <termios.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "system/WriteAll.h"
+#include "platform/posix/WriteAll.h"
 
 namespace terminal_modes {
 

@@ -16,10 +16,10 @@
 #include <optional>
 #include <string>
 
-#include "console/Platform.h"
-#include "console/posix/ChildGroup.h"
-#include "console/posix/TerminalInput.h"
-#include "system/WriteAll.h"
+#include "platform/Platform.h"
+#include "platform/posix/ChildGroup.h"
+#include "platform/posix/TerminalInput.h"
+#include "platform/posix/WriteAll.h"
 
 extern char** environ;
 

@@ -10,8 +10,8 @@
 #include <deque>
 
 #include "console/Keys.h"
-#include "console/Platform.h"
-#include "console/windows/ConsoleKeyEvents.h"
+#include "platform/Platform.h"
+#include "platform/windows/ConsoleKeyEvents.h"
 
 namespace platform {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "console/Colors.h"
-#include "system/ExitCleanup.h"
 #include "console/Cp850.h"
-#include "console/Platform.h"
-#include "console/windows/ConsoleViewCells.h"
+#include "platform/Platform.h"
+#include "platform/windows/ConsoleViewCells.h"
+#include "system/ExitCleanup.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "console/posix/SignalEvents.h"
+#include "platform/posix/SignalEvents.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <csignal>
 #include <initializer_list>
 
-#include "console/posix/TerminalModes.h"
+#include "platform/posix/TerminalModes.h"
 #include "system/ExitCleanup.h"
 
 namespace signal_events {

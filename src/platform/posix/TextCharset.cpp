@@ -1,6 +1,6 @@
-#include "console/TextCharset.h"
+#include "platform/Platform.h"
 
-#include "console/posix/LocaleCharset.h"
+#include "platform/posix/LocaleCharset.h"
 
 namespace platform {
 

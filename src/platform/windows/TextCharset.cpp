@@ -1,4 +1,4 @@
-#include "console/TextCharset.h"
+#include "platform/Platform.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "console/windows/ConsoleKeyEvents.h"
+#include "platform/windows/ConsoleKeyEvents.h"
 
 #include <algorithm>
 
