@@ -2,7 +2,7 @@
 
 #include "app/DialogSupport.h"
 #include "app/LockWaitNotice.h"
-#include "console/Platform.h"
+#include "platform/Platform.h"
 #include "rental/LendingJournal.h"
 
 namespace journal_entry {
