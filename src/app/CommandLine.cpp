@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/ShownArgument.h"
+#include "rental/LendingDates.h"
 #include "library/ImportDecoding.h"
 
 namespace command_line {
@@ -19,6 +20,10 @@ const char HELP_TEXT[] =
     "                 mit den Dateien in VERZEICHNIS arbeiten\n"
     "      --liste=bibliothek, --liste=verleih\n"
     "                 die Liste als Text auf die Standardausgabe schreiben\n"
+    "      --liste=journal\n"
+    "                 das Verleih-Journal als Text schreiben, das Neueste zuerst\n"
+    "      --leihfrist=TAGE\n"
+    "                 eine Ausleihe ist nach TAGE Tagen ueberfaellig (1 bis 3650, sonst 28)\n"
     "      --statistik\n"
     "                 Anzahl, Laufzeit je Film Art und Verleih zusammenzaehlen\n"
     "      --import=DATEI\n"
@@ -42,6 +47,7 @@ namespace {
 enum OptionCode {
     VERSION_OPTION = 256,
     LIST_OPTION,
+    LENDING_DAYS_OPTION,
     STATISTICS_OPTION,
     IMPORT_OPTION,
     DRY_RUN_OPTION,
@@ -53,6 +59,7 @@ constexpr option LONG_OPTIONS[] = {
     {"directory", required_argument, nullptr, 'C'},
     {"doppelte-behalten", no_argument, nullptr, KEEP_DUPLICATES_OPTION},
     {"help", no_argument, nullptr, 'h'},
+    {"leihfrist", required_argument, nullptr, LENDING_DAYS_OPTION},
     {"import", required_argument, nullptr, IMPORT_OPTION},
     {"liste", required_argument, nullptr, LIST_OPTION},
     {"probelauf", no_argument, nullptr, DRY_RUN_OPTION},
@@ -74,6 +81,16 @@ Request refuse(std::string reason) {
 
 bool isTask(Action action) {
     return action == Action::WriteList || action == Action::Import || action == Action::WriteStatistics;
+}
+
+// Digits only, no sign or blank, within the lending period's bounds.
+bool lendingDaysOf(std::string_view text, int& days) {
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string_view::npos) return false;
+    int value = 0;
+    for (const char digit : text) value = value * 10 + (digit - '0');
+    if (value < lending_dates::MIN_LENDING_DAYS || value > lending_dates::MAX_LENDING_DAYS) return false;
+    days = value;
+    return true;
 }
 
 void requestOnce(Request& request, Action action) {
@@ -118,7 +135,8 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
         case LIST_OPTION:
             if (std::string_view(optarg) == "bibliothek") request.list = ListKind::Library;
             else if (std::string_view(optarg) == "verleih") request.list = ListKind::Rentals;
-            else return refuse("unbekannte Liste " + shown(optarg) + " (bibliothek oder verleih)");
+            else if (std::string_view(optarg) == "journal") request.list = ListKind::Journal;
+            else return refuse("unbekannte Liste " + shown(optarg) + " (bibliothek, verleih oder journal)");
             if (!requestTask(request, Action::WriteList)) return refuse(ONE_TASK);
             break;
         case STATISTICS_OPTION:
@@ -135,9 +153,14 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
                 return refuse("unbekannter Zeichensatz " + shown(optarg) + " (utf-8, cp1252, latin1 oder cp850)");
             request.import.encodingName = optarg;
             break;
+        case LENDING_DAYS_OPTION:
+            if (!lendingDaysOf(optarg, request.lendingDays))
+                return refuse("Leihfrist " + shown(optarg) + " ist keine Zahl von 1 bis 3650");
+            break;
         default:  // '?' or ':', which the C libraries give for different faults
             if (optopt == 'C') return refuse("Option " + shown(name) + " braucht ein Verzeichnis");
             if (optopt == LIST_OPTION) return refuse("Option " + shown(name) + " braucht eine Liste");
+            if (optopt == LENDING_DAYS_OPTION) return refuse("Option " + shown(name) + " braucht eine Zahl von Tagen");
             if (optopt == IMPORT_OPTION) return refuse("Option " + shown(name) + " braucht eine Datei");
             if (optopt == ENCODING_OPTION) return refuse("Option " + shown(name) + " braucht einen Zeichensatz");
             if (longOption && optopt != 0) return refuse("Option " + shown(name) + " nimmt keinen Wert");

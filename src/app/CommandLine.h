@@ -4,19 +4,21 @@
 #include <vector>
 
 #include "console/TextCharset.h"
+#include "rental/LendingDates.h"
 
 // The options a user of a Linux command expects. The screens themselves take
 // no arguments; everything here happens before the screen starts.
 namespace command_line {
 
 enum class Action { RunScreens, ShowHelp, ShowVersion, WriteList, Import, WriteStatistics, Refuse };
-enum class ListKind { Library, Rentals };
+enum class ListKind { Library, Rentals, Journal };
 
 struct Request {
     Action action = Action::RunScreens;
     std::vector<std::string> directories;  // -C, in the order given
     ListKind list = ListKind::Library;     // WriteList: which one
     std::string refusal;                   // Refuse: the one-line reason, arguments as shownArgument shows them
+    int lendingDays = lending_dates::DEFAULT_LENDING_DAYS;  // --leihfrist: days until a lending is overdue
     struct ImportOptions {
         std::string file;
         bool dryRun = false;               // --probelauf

@@ -4,11 +4,12 @@
 #include <system_error>
 
 #include "app/CommandLine.h"
+#include "app/LendingPeriod.h"
 #include "app/ImportRun.h"
 #include "app/ListText.h"
 #include "app/StatisticsText.h"
 #include "app/ShownArgument.h"
-#include "console/Platform.h"
+#include "platform/Platform.h"
 #include "system/Version.h"
 
 namespace command_line {
@@ -57,6 +58,7 @@ std::optional<int> handle(int argc, const char* const* argv) {
     case Action::WriteStatistics:
     case Action::RunScreens: break;
     }
+    lending_period::set(request.lendingDays);
     // The file to import is named from where the program was started, as a
     // shell's file names are, not from the directories of -C.
     std::string importFile = request.import.file;

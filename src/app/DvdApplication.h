@@ -11,6 +11,7 @@ class DvdApplication : public TitledScreen {
 public:
     static constexpr int MAX_MENU_ENTRIES = 10;
     static constexpr int REDRAW = '@';
+    static constexpr int EDIT = 'b';
 
     DvdApplication();
     ~DvdApplication();
@@ -28,6 +29,8 @@ public:
 
     void newDvdForm();
     void deleteDvdDialog();
+    // From the library list and the search result: one record corrected in place.
+    void editDvdDialog();
     void searchByGenre();
     void listLibrary();
     void printLibrary();

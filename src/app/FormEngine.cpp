@@ -21,20 +21,21 @@ public:
     FormRun(DvdApplication& application, const FormDefinition& form)
         : application(application), form(form), values(form.fields.size()) {}
 
-    void run() {
+    FormEnd run() {
         startAfresh();
         for (std::size_t next = 0;;) {
             if (next < form.fields.size()) {
                 const Asked asked = ask(next);
-                if (asked == Asked::Escaped) return;
+                if (asked == Asked::Escaped) return FormEnd::Escaped;
                 if (asked == Asked::Taken) ++next;
                 if (asked == Asked::Refused && refuse(form.fields[next])) next = startAfresh();
                 continue;
             }
             const int decision = awaitDecision();
-            if (decision == keys::ESCAPE) return;
+            if (decision == keys::ESCAPE) return FormEnd::Escaped;
             const SaveOutcome saved = decision == KEY_SAVE ? save() : SaveOutcome::Saved;
-            if (saved == SaveOutcome::Failed) continue;  // back to the save prompt
+            if (saved == SaveOutcome::Failed || saved == SaveOutcome::Declined) continue;  // back to the save prompt
+            if (saved == SaveOutcome::ChangedMeanwhile) return FormEnd::FileChanged;
             if (saved == SaveOutcome::Refused) {
                 // The first field again, blank; the ones after it keep their values.
                 refuseAgain(form.fields.front(), form.saveRefusal());
@@ -42,6 +43,8 @@ public:
                 keepValuesFrom = 1;
                 continue;
             }
+            if (form.endsAfterDecision && (decision == KEY_SAVE || decision == KEY_DISCARD))
+                return decision == KEY_SAVE ? FormEnd::Saved : FormEnd::Discarded;
             if (decision == KEY_SAVE || decision == KEY_DISCARD || decision == form.fields.front().step) {
                 next = startAfresh();
             } else {
@@ -117,13 +120,26 @@ private:
         for (std::size_t index = 0; index < form.fields.size(); ++index) form.fields[index].value.set(values[index]);
         const SaveOutcome saved = form.appendRecord();
         if (saved == SaveOutcome::Failed) dialog::reportSaveFailure(application, form.messageRow, form.messageColumn);
+        if (saved == SaveOutcome::Declined) {
+            const std::string_view reason = form.saveRefusal();
+            dialog::showMessage(application, form.messageRow, form.messageColumn, reason);
+            dialog::eraseMessage(application, form.messageRow, form.messageColumn, reason);
+        }
+        if (saved == SaveOutcome::ChangedMeanwhile)
+            dialog::showMessage(application, form.messageRow, form.messageColumn, dialog::FILE_CHANGED);
         return saved;
     }
 
-    // Clears the values and the screen; the first field is asked next.
+    // Clears the values (or brings back the ones the form started with) and
+    // the screen; the first field is asked next.
     std::size_t startAfresh() {
-        for (std::string& value : values) value.clear();
-        keepValuesFrom = form.fields.size();
+        if (form.startValues.size() == values.size()) {
+            values = form.startValues;
+            keepValuesFrom = 0;
+        } else {
+            for (std::string& value : values) value.clear();
+            keepValuesFrom = form.fields.size();
+        }
         application.clearScreen();
         (application.*form.drawHeading)();
         return 0;
@@ -137,4 +153,4 @@ private:
 
 }  // namespace
 
-void runForm(DvdApplication& application, const FormDefinition& form) { FormRun(application, form).run(); }
+FormEnd runForm(DvdApplication& application, const FormDefinition& form) { return FormRun(application, form).run(); }

@@ -52,17 +52,28 @@ struct FormField {
 
 enum class SaveOutcome {
     Saved,
-    Failed,   // the file could not be written
-    Refused,  // a check made under the append's lock says no: the first field is asked again
+    Failed,            // the file could not be written
+    Refused,           // a check made under the append's lock says no: the first field is asked again
+    Declined,          // a check says no: saveRefusal where a failure shows, then the save prompt again
+    ChangedMeanwhile,  // the file changed since it was read: nothing written, the form ends
 };
+
+// How a form ended.
+enum class FormEnd { Escaped, Saved, Discarded, FileChanged };
 
 struct FormDefinition {
     void (TitledScreen::*drawHeading)();
     std::vector<FormField> fields;
     // Appends the assembled record.
     std::function<SaveOutcome()> appendRecord;
-    // Shown, where the first field shows its refusal, when a save is refused.
+    // Shown, where the first field shows its refusal, when a save is refused
+    // (where a failed save is reported, when it is declined).
     std::function<std::string_view()> saveRefusal = {};
+    // When set, the values the form starts with, each field showing its own
+    // as a field asked again does; a fresh start brings them back.
+    std::vector<std::string> startValues = {};
+    // The form ends after a save or a discard instead of starting afresh.
+    bool endsAfterDecision = false;
     // Where a failed save is reported.
     int messageRow;
     int messageColumn;
@@ -73,4 +84,4 @@ struct FormDefinition {
 // step key asks for that field and the ones after it again, their values
 // kept; Escape leaves. Keys typed ahead go to the field or the decision they
 // reach, never past them, so typing fast is the same as typing slowly.
-void runForm(DvdApplication& application, const FormDefinition& form);
+FormEnd runForm(DvdApplication& application, const FormDefinition& form);

@@ -12,14 +12,8 @@
 #include "library/DvdLibrary.h"
 #include "library/ImportCsv.h"
 #include "library/ImportPlan.h"
+#include "platform/Platform.h"
 #include "storage/StoreLimits.h"
-
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#else
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -94,7 +88,7 @@ int runImport(const std::string& file, const command_line::Request::ImportOption
     }
     long lineCount = 0;
     for (const char byte : bytes) lineCount += byte == '\n';
-    const bool showProgress = lineCount > PROGRESS_FROM_LINES && isatty(2);
+    const bool showProgress = lineCount > PROGRESS_FROM_LINES && platform::errorIsTerminal();
     const auto progress = [&](long line) {
         if (showProgress) std::fprintf(stderr, "\rZeile %ld von %ld ...", line, lineCount);
     };

@@ -3,7 +3,9 @@
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
 #include "app/FormEngine.h"
+#include "app/JournalEntry.h"
 #include "app/LockWaitNotice.h"
+#include "rental/LendingJournal.h"
 #include "app/TitleCompletion.h"
 
 namespace {
@@ -98,8 +100,13 @@ void DvdApplication::lendDvdForm() {
         },
         .appendRecord =
             [this, shelf] {
-                return withLockWaitNotice(*this, MESSAGE_ROW, MESSAGE_COLUMN,
-                                          [&] { return shelf->saveIfCopyLeft(rentals.getFilmTitle(WORK_ROW), rentals); });
+                const SaveOutcome saved = withLockWaitNotice(
+                    *this, MESSAGE_ROW, MESSAGE_COLUMN, [&] { return shelf->saveIfCopyLeft(rentals.getFilmTitle(WORK_ROW), rentals); });
+                // The register is the record of truth: the journal comes after it.
+                if (saved == SaveOutcome::Saved)
+                    journal_entry::note(*this, lending_journal::LENT, lending_journal::borrowingAt(rentals, WORK_ROW),
+                                        MESSAGE_ROW, MESSAGE_COLUMN);
+                return saved;
             },
         .saveRefusal = [shelf] { return shelf->lastReason(); },
         .messageRow = MESSAGE_ROW,

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "app/ListView.h"
-#include "console/Platform.h"
+#include "platform/Platform.h"
 
 // A column on paper: as wide as the longest value the program writes into
 // that field, so that every such value prints whole.

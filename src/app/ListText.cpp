@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "app/JournalColumns.h"
 #include "app/LibraryColumns.h"
 #include "app/ListPrintout.h"
 #include "app/ListView.h"
@@ -105,6 +106,17 @@ int writeLoaded(std::string_view fileName, const TextCharset& charset, PrintedLi
     return writeOut(inCharset(formatListText(describe(*loaded.store)), charset)) ? 0 : 1;
 }
 
+// The journal, newest first; a journal not kept is an empty list.
+int writeJournalText(const TextCharset& charset) {
+    const lending_journal::HeldEvents journal = lending_journal::readHeldEvents();
+    if (journal.reading.locked || journal.reading.failed) {
+        std::fprintf(stderr, "dvdverwaltung: %s %s\n", lending_journal::FILE_NAME,
+                     journal.reading.locked ? "ist gesperrt" : "kann nicht gelesen werden");
+        return 1;
+    }
+    return writeOut(inCharset(formatListText(journalPrintout(journal)), charset)) ? 0 : 1;
+}
+
 }  // namespace
 
 std::string listText(const PrintedList& list, const TextCharset& charset) {
@@ -117,5 +129,6 @@ std::string textInCharset(const std::string& cp850Text, const TextCharset& chars
 
 int writeListText(command_line::ListKind kind, const TextCharset& charset) {
     if (kind == command_line::ListKind::Library) return writeLoaded<DvdLibrary>(library_record::FILE_NAME, charset, libraryPrintout);
+    if (kind == command_line::ListKind::Journal) return writeJournalText(charset);
     return writeLoaded<RentalRegister>(rental_record::FILE_NAME, charset, rentalPrintout);
 }

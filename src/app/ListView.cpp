@@ -13,6 +13,7 @@ namespace {
 
 constexpr int REDRAW = '@';
 constexpr int OPEN_FILTER = '/';
+constexpr int NEXT_ORDER = 's';
 constexpr int LABEL_ROW = 7;
 constexpr int FILTER_ROW = LIST_NOTICE_ROW;
 constexpr int NOTICE_COLUMN = LIST_NOTICE_COLUMN;
@@ -31,7 +32,9 @@ void drawNotice(ConsoleScreen& screen, const FileNotice& notice, int row) {
 class ListScreen {
 public:
     ListScreen(ConsoleScreen& screen, const ListContent& content, ListFilter& filter)
-        : screen(screen), content(content), filter(filter), typed(folding::fold(filter.text)) {}
+        : screen(screen), content(content), filter(filter), typed(folding::fold(filter.text)) {
+        orderIfSorted();
+    }
 
     int run(std::string_view endingKeys) {
         drawShown();
@@ -40,7 +43,7 @@ public:
             if (key.extended) {
                 dialog::scrollForKey(screen, key.code);
             } else if (key.code == keys::ESCAPE && filter.shown) {
-                filter = {};
+                removeFilter();
                 screen.clearScreen();
                 drawShown();
             } else if (key.code == keys::ESCAPE || endingKeys.find(static_cast<char>(key.code)) != std::string_view::npos) {
@@ -51,28 +54,71 @@ public:
                 drawShown();
             } else if (key.code == OPEN_FILTER) {
                 editFilter();
+            } else if (key.code == NEXT_ORDER && sortNext()) {
+                screen.clearScreen();
+                drawShown();
             }
         }
     }
 
     void draw() {
         content.drawHeading();
+        for (std::size_t index = 0; index < content.columns.size(); ++index) {
+            const bool sortedBy = static_cast<int>(index) == filter.sortedColumn;
+            screen.setColor(sortedBy ? colors::WHITE : colors::YELLOW, colors::BLACK);
+            dialog::writeAt(screen, LABEL_ROW, content.columns[index].column, content.columns[index].label);
+        }
         screen.setColor(colors::YELLOW, colors::BLACK);
-        for (const ListColumn& column : content.columns) dialog::writeAt(screen, LABEL_ROW, column.column, column.label);
         drawNotice(screen, content.notice, filter.shown ? FILTER_ROW + 1 : FILTER_ROW);
         std::vector<int> shownRecords;
-        for (int record = 0; record < content.recordCount; ++record)
+        for (int position = 0; position < content.recordCount; ++position) {
+            const int record = order.empty() ? position : order[static_cast<std::size_t>(position)];
             if (matches(record)) shownRecords.push_back(record);
+        }
         if (filter.shown) drawFilterLine(static_cast<int>(shownRecords.size()));
         // Each value from its column: the next column's value overwrites what reaches into it.
         for (std::size_t row = 0; row < shownRecords.size(); ++row) {
+            const bool highlighted = content.highlighted && content.highlighted(shownRecords[row]);
+            if (highlighted) screen.setColor(colors::LIGHT_RED, colors::BLACK);
             for (std::size_t index = 0; index < content.columns.size(); ++index)
                 dialog::writeAt(screen, LIST_FIRST_RECORD_ROW + static_cast<int>(row), content.columns[index].column,
                                 content.value(shownRecords[row], static_cast<int>(index)));
+            if (highlighted) screen.setColor(colors::YELLOW, colors::BLACK);
         }
+        if (content.lineBelow)
+            dialog::writeAt(screen, LIST_FIRST_RECORD_ROW + static_cast<int>(shownRecords.size()) + 1, NOTICE_COLUMN,
+                            content.lineBelow(shownRecords));
     }
 
 private:
+    // The next column 's' orders by, after the last file order again; false
+    // when the list has no column to order by.
+    bool sortNext() {
+        const int columnCount = static_cast<int>(content.columns.size());
+        int next = filter.sortedColumn + 1;
+        while (next < columnCount && content.columns[static_cast<std::size_t>(next)].sortAs == SortAs::Unsorted) ++next;
+        if (next == columnCount) next = ListFilter::FILE_ORDER;
+        if (next == filter.sortedColumn) return false;
+        filter.sortedColumn = next;
+        order.clear();
+        orderIfSorted();
+        return true;
+    }
+
+    void orderIfSorted() {
+        if (filter.sortedColumn == ListFilter::FILE_ORDER) return;
+        const int columnIndex = filter.sortedColumn;
+        order = orderedRecords(content.recordCount, content.columns[static_cast<std::size_t>(columnIndex)].sortAs,
+                               [this, columnIndex](int record) { return content.value(record, columnIndex); });
+    }
+
+    // Takes the filter away; the order stays.
+    void removeFilter() {
+        filter.shown = false;
+        filter.text.clear();
+        typed = {};
+    }
+
     bool matches(int record) {
         if (!filter.shown || filter.text.empty()) return true;
         // Folded once, on the first key of a filter: each key compares only.
@@ -119,8 +165,7 @@ private:
             }
             if (key.code == keys::ENTER) break;
             if (key.code == keys::ESCAPE) {
-                filter = {};
-                typed = {};
+                removeFilter();
                 screen.clearScreen();
                 drawShown();
                 return;
@@ -147,6 +192,7 @@ private:
     ListFilter& filter;
     folding::FoldedText typed;
     std::vector<folding::FoldedText> foldedValues;  // per record and column, once a filter is typed
+    std::vector<int> order;                         // the records in the order chosen; empty in file order
 };
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/FileNotice.h"
+#include "app/ListOrder.h"
 
 class ConsoleScreen;
 
@@ -20,6 +22,7 @@ constexpr int LIST_NOTICE_COLUMN = 2;
 struct ListColumn {
     const char* label;
     int column;
+    SortAs sortAs = SortAs::Unsorted;  // whether 's' orders the list by it
 };
 
 struct ListContent {
@@ -28,13 +31,20 @@ struct ListContent {
     int recordCount = 0;
     FileNotice notice;
     std::function<std::string(int record, int columnIndex)> value;
+    // When set: the records it picks are drawn in light red.
+    std::function<bool(int record)> highlighted = {};
+    // When set: a line one row below the records shown, about them.
+    std::function<std::string(const std::vector<int>& shownRecords)> lineBelow = {};
 };
 
 // The filter line of a list, typed after '/': only records holding the text
-// in a column are shown. The caller keeps it where a list is shown again.
+// in a column are shown; and the order 's' chose. The caller keeps both
+// where a list is shown again.
 struct ListFilter {
+    static constexpr int FILE_ORDER = -1;
     bool shown = false;
     std::string text;
+    int sortedColumn = FILE_ORDER;  // index into the list's columns
 };
 
 // Draws the list, shown from its top.
@@ -42,7 +52,8 @@ void drawList(ConsoleScreen& screen, const ListContent& content);
 
 // Draws the list, then waits: the cursor block scrolls (and pans a narrow
 // window), '/' opens the filter, '@' draws again, Escape takes a filter away
-// or, without one, leaves; a key of endingKeys also ends the wait. Returns
+// or, without one, leaves; 's' orders the list by its next sortable column
+// and after the last back in file order; a key of endingKeys also ends the wait. Returns
 // the key that ended it.
 int runListScreen(ConsoleScreen& screen, const ListContent& content, ListFilter& filter,
                   std::string_view endingKeys = {});

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/DialogSupport.h"
+#include "app/ReturnLendings.h"
 #include "app/TitleCompletion.h"
 #include "storage/StoreFile.h"
 
@@ -28,11 +29,18 @@ struct RemovalDialog {
     // When set: a note in light red below "[j/n]:" about the title found
     // (empty for none); the answer is taken as always.
     std::function<std::string(const std::string& title)> noteOnQuestion = {};
+    // When set: the lendings of the title found. With two or more the
+    // question names each borrower in turn and "n" asks for the next; with
+    // one its record is the one that goes.
+    std::function<std::vector<NamedLending>(const std::string& title)> lendingsOf = {};
     // Takes the record found out and rewrites the file. ChangedMeanwhile
     // leaves the store empty: the dialog starts again at its title prompt.
     std::function<storage::SaveResult(int record)> removeAndSave;
     // What Tab completes the title from; without it Tab types nothing.
     FieldCompletion (*completeTitle)(const completion::FieldPlace& place) = nullptr;
 };
+
+// Where the dialog says a save failed: below "[j/n]:".
+constexpr int REMOVAL_MESSAGE_ROW = 24;
 
 void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog);

@@ -5,9 +5,10 @@
 using namespace rental_record;
 
 namespace {
-constexpr ListColumn RENTAL_COLUMNS[] = {{FIELDS[FILM_TITLE].head, FIELDS[FILM_TITLE].listColumn},
-                                         {FIELDS[SURNAME].head, FIELDS[SURNAME].listColumn},
-                                         {FIELDS[FIRST_NAME].head, FIELDS[FIRST_NAME].listColumn}};
+constexpr SortAs orderOf(Column column) { return FIELDS[column].ordersList ? SortAs::Text : SortAs::Unsorted; }
+constexpr ListColumn RENTAL_COLUMNS[] = {{FIELDS[FILM_TITLE].head, FIELDS[FILM_TITLE].listColumn, orderOf(FILM_TITLE)},
+                                         {FIELDS[SURNAME].head, FIELDS[SURNAME].listColumn, orderOf(SURNAME)},
+                                         {FIELDS[FIRST_NAME].head, FIELDS[FIRST_NAME].listColumn, orderOf(FIRST_NAME)}};
 // As wide as the form's fields.
 constexpr PrintColumn RENTAL_PRINT_COLUMNS[] = {{FIELDS[FILM_TITLE].head, FIELDS[FILM_TITLE].length},
                                                 {FIELDS[SURNAME].head, FIELDS[SURNAME].length},

@@ -14,8 +14,9 @@
 namespace {
 
 constexpr int KEY_SEARCH_AGAIN = keys::CTRL_A;
-// On the results: '@' asks for a new film type, Ctrl+A searches again.
-constexpr char RESULT_KEYS[] = {DvdApplication::REDRAW, KEY_SEARCH_AGAIN, '\0'};
+// On the results: '@' asks for a new film type, Ctrl+A searches again, 'b'
+// corrects a record and shows the results again.
+constexpr char RESULT_KEYS[] = {DvdApplication::REDRAW, KEY_SEARCH_AGAIN, DvdApplication::EDIT, '\0'};
 
 }  // namespace
 
@@ -63,6 +64,11 @@ void DvdApplication::searchByGenre() {
             if (key == keys::ESCAPE) return;
             askedAgain = false;
             if (key == REDRAW) break;
+            if (key == EDIT) {
+                editDvdDialog();
+                library.clear();
+                withLockWaitNotice(*this, 20, 30, [this] { return library.load(); });
+            }
         }
     }
 }

@@ -6,10 +6,13 @@
 #include <tuple>
 #include <vector>
 
+#include "app/JournalEntry.h"
+#include "app/LendingPeriod.h"
 #include "app/ListText.h"
 #include "library/CollectionStatistics.h"
 #include "library/LibraryRecord.h"
 #include "rental/RentalRecord.h"
+#include "rental/LendingJournal.h"
 #include "storage/FileSystem.h"
 #include "storage/RecordScan.h"
 
@@ -77,6 +80,19 @@ std::string statisticsText(const CollectionStatistics& figures) {
     return out;
 }
 
+// The lendings overdue by the journal's dates and the lending period; none
+// known when the journal cannot be read.
+std::optional<long> overdueLendings(const RentalRecords& rentals) {
+    std::vector<lending_dates::Borrowing> lendings;
+    for (const auto& fields : rentals) lendings.push_back({fields[0], fields[1], fields[2]});
+    const lending_journal::LendingDates dated = lending_journal::datesOf(lendings);
+    if (dated.reading.locked || dated.reading.failed) return std::nullopt;
+    const lending_dates::Day today = journal_entry::today();
+    return std::count_if(dated.dates.begin(), dated.dates.end(), [&](const std::optional<lending_dates::Day>& since) {
+        return lending_dates::isOverdue(since, today, lending_period::days());
+    });
+}
+
 }  // namespace
 
 int writeStatistics(const TextCharset& charset) {
@@ -92,7 +108,9 @@ int writeStatistics(const TextCharset& charset) {
         std::fprintf(stderr, "dvdverwaltung: %s %s\n", std::string(fileName).c_str(), read == Read::Locked ? "ist gesperrt" : "kann nicht gelesen werden");
         return 1;
     }
-    const std::string text = textInCharset(statisticsText(countCollection(library, rentals, BORROWERS_SHOWN)), charset);
+    CollectionStatistics figures = countCollection(library, rentals, BORROWERS_SHOWN);
+    figures.overdue = overdueLendings(rentals);
+    const std::string text = textInCharset(statisticsText(figures), charset);
     if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
     std::fputs("dvdverwaltung: Schreibfehler auf der Standardausgabe\n", stderr);
     return 1;

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/DvdApplication.h"
-#include "console/Platform.h"
+#include "platform/Platform.h"
 
 int main(int argc, char** argv) {
     if (const auto exitStatus = command_line::handle(argc, argv)) return *exitStatus;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
-#include "console/Platform.h"
+#include "platform/Platform.h"
 #include "console/ScreenStreamBuffer.h"
 
 ConsoleScreen::ConsoleScreen()

@@ -13,10 +13,3 @@ struct TextCharset {
     // How each code page 850 byte is written; nullptr for UTF-8.
     const cp850::GlyphTable* glyphs = nullptr;
 };
-
-namespace platform {
-
-// The locale's set on a terminal system, code page 850 on Windows.
-TextCharset textCharset();
-
-}  // namespace platform

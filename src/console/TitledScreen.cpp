@@ -39,9 +39,11 @@ void TitledScreen::drawLibraryHeading() { drawHeading("DVD - Bibliothek"); }
 void TitledScreen::drawRentalHeading() { drawHeading("DVD - Verleih"); }
 void TitledScreen::drawNewDvdHeading() { drawHeading("DVD neuerfassen"); }
 void TitledScreen::drawDeleteDvdHeading() { drawHeading("DVD loeschen"); }
+void TitledScreen::drawEditDvdHeading() { drawHeading("DVD bearbeiten"); }
 void TitledScreen::drawSearchHeading() { drawHeading("DVD - suchen"); }
 void TitledScreen::drawSearchResultHeading() { drawHeading("DVD - Suchresultat"); }
 void TitledScreen::drawLibraryListHeading() { drawHeading("DVD - Liste anzeigen"); }
 void TitledScreen::drawLendHeading() { drawHeading("DVD ausleihen"); }
 void TitledScreen::drawReturnHeading() { drawHeading("DVD retour"); }
 void TitledScreen::drawRentalListHeading() { drawHeading("Verleih - Liste anzeigen"); }
+void TitledScreen::drawRentalJournalHeading() { drawHeading("Verleih - Journal"); }

@@ -12,12 +12,14 @@ public:
     void drawRentalHeading();
     void drawNewDvdHeading();
     void drawDeleteDvdHeading();
+    void drawEditDvdHeading();
     void drawSearchHeading();
     void drawSearchResultHeading();
     void drawLibraryListHeading();
     void drawLendHeading();
     void drawReturnHeading();
     void drawRentalListHeading();
+    void drawRentalJournalHeading();
 
     char lineChar;
 

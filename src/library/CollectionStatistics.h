@@ -21,7 +21,7 @@ struct CollectionStatistics {
     long minutes = 0;                  // of the lengths that are numbers
     std::vector<GenreFigures> genres;  // most DVDs first, then most minutes, then by name
     long lentNow = 0;
-    // Left empty until lendings carry a due date; then the line says how many are late.
+    // Of lentNow, by the journal's dates; empty when the journal could not be read.
     std::optional<long> overdue;
     std::vector<Borrower> borrowers;  // holding most first, then by name
 };

@@ -10,6 +10,24 @@ LineRemoval::LineRemoval(std::vector<LineSpan> removedLines, long long endOfRead
     std::sort(ranges.begin(), ranges.end(), [](const LineSpan& a, const LineSpan& b) { return a.start < b.start; });
 }
 
+void LineRemoval::replaceText(long long lineStart, std::string text) {
+    // An empty text after a lone CR would join two line ends into one.
+    if (text.empty() || text.find_first_of("\r\n") != std::string::npos) broken = true;
+    replacements[lineStart] = std::move(text);
+}
+
+bool LineRemoval::copyReplacedLine(std::string_view chunk, long long chunkStart, long long& at, long long end,
+                                   const Writer& write) {
+    for (; at < end; ++at) {
+        const char byte = chunk[static_cast<std::size_t>(at - chunkStart)];
+        inLineEnd = inLineEnd || byte == '\r' || byte == '\n';
+        if (!inLineEnd) continue;
+        if (!write(std::string_view(&byte, 1))) return false;
+        lastKeptByte = byte;
+    }
+    return true;
+}
+
 long long LineRemoval::removedBefore(long long offset) const {
     long long removed = 0;
     for (const LineSpan& range : ranges) removed += std::max(0LL, std::min(range.end, offset) - range.start);
@@ -88,6 +106,18 @@ bool LineRemoval::copy(std::string_view chunk, const Writer& write) {
         }
         if (inRemoved) {
             const LineSpan& line = ranges[next];
+            const auto replacement = replacements.find(line.start);
+            if (replacement != replacements.end()) {
+                if (at == line.start) {
+                    if (!write(replacement->second)) return false;
+                    lastKeptByte = replacement->second.back();
+                    afterLoneCarriageReturn = false;
+                    inLineEnd = false;
+                }
+                if (!copyReplacedLine(chunk, chunkStart, at, std::min(line.end, chunkEnd), write)) return false;
+                if (at == line.end) ++next;
+                continue;
+            }
             if (at == line.start) {
                 shape = Shape::Text;
                 afterLoneCarriageReturn = lastKeptByte == '\r';

@@ -1,5 +1,7 @@
 #pragma once
 #include <functional>
+#include <map>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +29,11 @@ public:
     // The removed lines, in any order, none overlapping another.
     LineRemoval(std::vector<LineSpan> removedLines, long long readEnd);
 
+    // The removed line starting at `lineStart` is a corrected one instead:
+    // its text (no CR or LF, not empty) goes in place of the line's text,
+    // and its line end stays as it is.
+    void replaceText(long long lineStart, std::string text);
+
     // The next chunk of the file; false when a write failed or the copy broke.
     bool copy(std::string_view chunk, const Writer& write);
 
@@ -41,6 +48,8 @@ private:
     void finishRemovedLine(const LineSpan& line);
     // A byte after a removed line that owes its line end; true when left out.
     bool takesOwedByte(char byte);
+    // The bytes of a replaced line in [at, end): its text left out, its line end kept.
+    bool copyReplacedLine(std::string_view chunk, long long chunkStart, long long& at, long long end, const Writer& write);
 
     std::vector<LineSpan> ranges;  // by start; ends grow by owed line ends
     long long readEnd;
@@ -52,6 +61,8 @@ private:
     char lastKeptByte = '\0';
     bool afterLoneCarriageReturn = false;
     bool broken = false;
+    std::map<long long, std::string> replacements;  // by the start of the line replaced
+    bool inLineEnd = false;                          // of the line being replaced
 };
 
 }  // namespace storage

@@ -18,6 +18,7 @@ void StoreFile::forget() {
     seen = FileView{};
     rowLines.clear();
     removedLines.clear();
+    replacements.clear();
     removedUnknownLine = false;
     unreadLines = 0;
     stoppedEarly = false;
@@ -28,6 +29,7 @@ StoreFile::LoadResult StoreFile::load(ColumnList columns, int& count) {
     unreadLines = 0;
     stoppedEarly = false;
     removedLines.clear();
+    replacements.clear();
     removedUnknownLine = false;
     const int firstRow = count;
     // Rows filled before this load came from no line of it.
@@ -106,8 +108,9 @@ StoreFile::Search StoreFile::findRecord(int column, std::string_view text) {
     if (!seen || view->bytesRead < loadedBytes || loadedPart != seen->fingerprint) {
         // Changed since the load: its rows no longer say where their lines are.
         forgetRowLines();
-        removedUnknownLine = removedUnknownLine || !removedLines.empty();
+        removedUnknownLine = removedUnknownLine || !removedLines.empty() || !replacements.empty();
         removedLines.clear();
+        replacements.clear();
     }
     seen = view;
     search.stoppedAtBound = !search.line && view->stoppedBeforeEnd();
@@ -173,8 +176,21 @@ void StoreFile::removeLine(const std::optional<LineSpan>& line) {
     }
 }
 
+void StoreFile::replaceLine(const std::optional<LineSpan>& line, ColumnList columns, int row) {
+    if (!line) {
+        removedUnknownLine = true;
+        return;
+    }
+    std::string text;
+    appendCsvLine(rowFields(columns, row), layout, text);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    // Asked again after a failed save: the one correction of that line stands.
+    std::erase_if(replacements, [&](const Replacement& earlier) { return earlier.line.start == line->start; });
+    replacements.push_back({*line, std::move(text)});
+}
+
 SaveResult StoreFile::replace() {
-    if (removedLines.empty() && !removedUnknownLine) return SaveResult::Saved;
+    if (removedLines.empty() && replacements.empty() && !removedUnknownLine) return SaveResult::Saved;
     if (removedUnknownLine || !seen) return SaveResult::Failed;
     DataFile file(fileName, DataFile::Purpose::Replace);
     long long size = 0;
@@ -188,7 +204,10 @@ SaveResult StoreFile::replace() {
 
 SaveResult StoreFile::copyWithoutRemovedLines(DataFile& file) {
     const FileView before = *seen;
-    LineRemoval removal(removedLines, before.bytesRead == before.size ? before.size : -1);
+    std::vector<LineSpan> changedLines = removedLines;
+    for (const Replacement& replacement : replacements) changedLines.push_back(replacement.line);
+    LineRemoval removal(changedLines, before.bytesRead == before.size ? before.size : -1);
+    for (const Replacement& replacement : replacements) removal.replaceText(replacement.line.start, replacement.text);
     // The removed lines all lie in the part read, so the copy's part read
     // is that much shorter.
     FileView after;
@@ -226,8 +245,16 @@ SaveResult StoreFile::copyWithoutRemovedLines(DataFile& file) {
         line->start -= removedBefore;
         line->end -= removedBefore;
     }
-    seen = after;
     removedLines.clear();
+    if (!replacements.empty()) {
+        // A corrected line may be longer or shorter: what was read no longer
+        // tells where the lines are, so the next change reads the file again.
+        replacements.clear();
+        forgetRowLines();
+        seen.reset();
+        return SaveResult::Saved;
+    }
+    seen = after;
     return SaveResult::Saved;
 }
 

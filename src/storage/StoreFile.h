@@ -90,7 +90,12 @@ public:
     // refuses that replace.
     void removeLine(const std::optional<LineSpan>& line);
 
-    // Takes the removed lines out of the file, and nothing else: lines
+    // This line's text is to be replaced by `row` written as a line with the
+    // next replace; its line end stays. A line not known refuses that replace.
+    void replaceLine(const std::optional<LineSpan>& line, ColumnList columns, int row);
+
+    // Takes the removed lines out of the file (and puts replaced lines' new
+    // text in), and nothing else: lines
     // appended since the last read stay byte for byte. Any other change
     // since then refuses it (ChangedMeanwhile, file untouched), as does a
     // removed range that would hold another line end (Failed). Saved at once
@@ -115,6 +120,11 @@ private:
     // The line of each record held, by row, and the lines removed since.
     std::vector<std::optional<LineSpan>> rowLines;
     std::vector<LineSpan> removedLines;
+    struct Replacement {
+        LineSpan line;
+        std::string text;
+    };
+    std::vector<Replacement> replacements;
     bool removedUnknownLine = false;
     int unreadLines = 0;
     bool stoppedEarly = false;

@@ -15,7 +15,7 @@
 
 #include "app/LibraryColumns.h"
 #include "app/RentalColumns.h"
-#include "console/Platform.h"
+#include "platform/Platform.h"
 #include "library/DvdLibrary.h"
 #include "rental/RentalRegister.h"
 #include "support/TestTime.h"

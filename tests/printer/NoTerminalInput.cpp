@@ -1,6 +1,6 @@
 // The printer tests run lp without the terminal: there are no keys to keep
 // while it runs.
-#include "console/posix/TerminalInput.h"
+#include "platform/posix/TerminalInput.h"
 
 namespace terminal_input {
 

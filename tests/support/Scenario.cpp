@@ -92,6 +92,8 @@ Setup parseSetup(const std::string& text, const std::string& where) {
             setup.terminal = false;
         } else if (line == "printer-refuses") {
             setup.printerRefuses = true;
+        } else if (line.starts_with("date ")) {
+            setup.date = line.substr(5);
         } else if (std::sscanf(line.c_str(), "size %dx%d", &setup.columns, &setup.rows) != 2) {
             throw std::runtime_error(where + ": unknown setting: " + line);
         }

@@ -25,6 +25,7 @@ struct Setup {
     int rows = 49;
     bool terminal = true;
     bool printerRefuses = false;
+    std::string date;  // JJJJ-MM-TT, the platform's calendar; empty: its default
 };
 
 struct Case {

@@ -98,7 +98,7 @@ WaitResult sleepFor(int milliseconds) {
 
 long long monotonicMilliseconds() { return state().nowMs; }
 
-CalendarDate today() { return {2026, 12, 7}; }
+CalendarDate today() { return state().today; }
 
 PrintResult printText(std::string_view, std::string_view jobTitle) {
     state().events.push_back("print " + std::string(jobTitle));

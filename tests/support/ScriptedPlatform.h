@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "console/Platform.h"
+#include "platform/Platform.h"
 
 // The stand-in for the terminal in in-process tests: keys come from a script,
 // time is a virtual clock that pauses advance, requests to the system are
@@ -36,6 +36,7 @@ struct State {
     platform::TerminalSize size{80, 49};
     std::vector<std::string> events;       // "title T", "window CxR", "pause MS", "print TITLE"
     bool printSucceeds = true;
+    platform::CalendarDate today{2026, 12, 7};
     Shown shown;
     std::optional<Shown> shownAtFirstPrint;  // what the terminal showed while the first job was handed over
     std::string passedThrough;  // text for an output that is not a terminal

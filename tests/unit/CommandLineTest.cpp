@@ -17,7 +17,9 @@ std::string describe(const command_line::Request& request) {
     case Action::ShowHelp: text = "help"; break;
     case Action::ShowVersion: text = "version"; break;
     case Action::WriteList:
-        text = request.list == command_line::ListKind::Library ? "liste bibliothek" : "liste verleih";
+        text = request.list == command_line::ListKind::Library   ? "liste bibliothek"
+               : request.list == command_line::ListKind::Rentals ? "liste verleih"
+                                                                 : "liste journal";
         break;
     case Action::WriteStatistics: text = "statistik"; break;
     case Action::Import:
@@ -26,6 +28,7 @@ std::string describe(const command_line::Request& request) {
                (request.import.encodingName.empty() ? "" : " " + request.import.encodingName);
         break;
     }
+    if (request.lendingDays != lending_dates::DEFAULT_LENDING_DAYS) text += " leihfrist " + std::to_string(request.lendingDays);
     for (const std::string& directory : request.directories) text += " -C " + directory;
     return text;
 }

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "console/Keys.h"
-#include "console/windows/ConsoleKeyEvents.h"
+#include "platform/windows/ConsoleKeyEvents.h"
 #include "support/Tables.h"
 
 // The Windows console's key events against tables/windows-keys.txt: on every

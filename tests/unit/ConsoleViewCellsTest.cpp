@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "console/windows/ConsoleViewCells.h"
+#include "platform/windows/ConsoleViewCells.h"
 
 // The Windows console's copy of what its window shows: which cells a frame
 // changes, the view into the buffer and the cursor in it.

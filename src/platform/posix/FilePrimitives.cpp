@@ -8,7 +8,7 @@
 
 #include <cerrno>
 
-#include "system/WriteAll.h"
+#include "platform/posix/WriteAll.h"
 
 namespace file_primitives {
 namespace {

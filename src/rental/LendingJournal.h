@@ -1,0 +1,64 @@
+#pragma once
+#include <array>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rental/LendingDates.h"
+
+class RentalRegister;
+
+// The lending journal "DVDVerleihJournal.csv" beside the two data files: one
+// line per lend and return (date JJJJ-MM-TT, event, title, surname, first
+// name), in the data files' code page, line ends and quoting. It is only ever
+// appended to, under the data files' lock rules, and only kept once the file
+// exists: an operator who never made it gets no file and no new byte.
+namespace lending_journal {
+
+constexpr const char* FILE_NAME = "DVDVerleihJournal.csv";
+constexpr int FIELD_COUNT = 5;
+constexpr std::string_view LENT = "verliehen";
+constexpr std::string_view RETURNED = "zurueck";
+
+enum class Written { Written, Failed };
+
+// Who has which title in a row of the register.
+lending_dates::Borrowing borrowingAt(const RentalRegister& rentals, int row);
+
+// Appends one event; the first makes the file.
+Written record(lending_dates::Day date, std::string_view event, const lending_dates::Borrowing& who);
+
+struct Reading {
+    bool exists = false;
+    bool locked = false;
+    bool failed = false;          // could not be read for another reason
+    bool stoppedAtBound = false;  // the file goes on past FILE_BYTES_SCANNED
+};
+using EventVisitor = std::function<void(const std::vector<std::string>& fields)>;
+// Hands every line, as far as the data files are read, to `visit` in file
+// order, holding one at a time.
+Reading readEvents(const EventVisitor& visit);
+
+// The newest events of the journal, oldest first, as many as a list shows
+// (one screen row each, within the console's buffer); those before them
+// are counted.
+constexpr std::size_t EVENTS_HELD = 30000;
+using Event = std::array<std::string, FIELD_COUNT>;
+struct HeldEvents {
+    Reading reading;
+    std::deque<Event> events;
+    long long notHeld = 0;
+};
+HeldEvents readHeldEvents(std::size_t maxEvents = EVENTS_HELD);
+
+// The dates of the current lendings, one per lending, from the journal.
+struct LendingDates {
+    Reading reading;
+    std::vector<std::optional<lending_dates::Day>> dates;
+};
+LendingDates datesOf(const std::vector<lending_dates::Borrowing>& lendings);
+
+}  // namespace lending_journal
