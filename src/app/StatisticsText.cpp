@@ -9,7 +9,7 @@
 #include "app/JournalEntry.h"
 #include "app/LendingPeriod.h"
 #include "app/ListText.h"
-#include "library/CollectionStatistics.h"
+#include "app/CollectionStatistics.h"
 #include "library/LibraryRecord.h"
 #include "rental/RentalRecord.h"
 #include "rental/LendingJournal.h"

@@ -1,4 +1,4 @@
-#include "library/CollectionStatistics.h"
+#include "app/CollectionStatistics.h"
 
 #include <algorithm>
 #include <map>
