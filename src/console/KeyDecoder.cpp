@@ -1,3 +1,6 @@
+// One state machine over every byte a terminal sends: its escape sequences,
+// typed UTF-8 and the Escape timing are one piece of logic, kept together in
+// one file rather than split across states that share every field.
 #include "console/KeyDecoder.h"
 
 #include <algorithm>
