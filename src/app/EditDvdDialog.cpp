@@ -23,6 +23,9 @@ constexpr int MESSAGE_COLUMN = 20;
 // The rental file names a lent DVD by its German title: renaming it would
 // leave the lending pointing at nothing.
 constexpr std::string_view TITLE_OF_LENT_DVD = "DVD IST VERLIEHEN!";
+// Where the form reports a save, as the new-DVD form does.
+constexpr int SAVE_MESSAGE_ROW = 30;
+constexpr int SAVE_MESSAGE_COLUMN = 25;
 
 }  // namespace
 
@@ -62,10 +65,15 @@ void DvdApplication::editDvdDialog() {
         form.saveRefusal = [] { return TITLE_OF_LENT_DVD; };
         const std::string storedTitle = library.getTitleGerman(WORK_ROW);
         form.appendRecord = [this, &storedTitle, record = search.record] {
-            if (library.getTitleGerman(WORK_ROW) != storedTitle && rentals.lendingsOf(storedTitle).count > 0)
-                return SaveOutcome::Declined;
+            if (library.getTitleGerman(WORK_ROW) != storedTitle) {
+                const RentalRegister::Lendings lendings =
+                    withLockWaitNotice(*this, SAVE_MESSAGE_ROW, SAVE_MESSAGE_COLUMN, [&] { return rentals.lendingsOf(storedTitle); });
+                // A rename the lending check could not clear is not written.
+                if (!lendings.read) return SaveOutcome::Failed;
+                if (lendings.count > 0) return SaveOutcome::Declined;
+            }
             const storage::SaveResult saved =
-                withLockWaitNotice(*this, 30, 25, [&] { return library.replaceRecord(record); });
+                withLockWaitNotice(*this, SAVE_MESSAGE_ROW, SAVE_MESSAGE_COLUMN, [&] { return library.replaceRecord(record); });
             if (saved == storage::SaveResult::ChangedMeanwhile) return SaveOutcome::ChangedMeanwhile;
             return saved == storage::SaveResult::Saved ? SaveOutcome::Saved : SaveOutcome::Failed;
         };
