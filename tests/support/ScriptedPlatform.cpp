@@ -33,6 +33,7 @@ using scripted::state;
 void open() {}
 void close() {}
 bool outputIsTerminal() { return state().terminal; }
+bool errorIsTerminal() { return false; }
 TerminalSize terminalSize() { return state().terminal ? state().size : TerminalSize{}; }
 void present(const FrameView& frame) {
     scripted::Shown& shown = state().shown;
