@@ -25,6 +25,8 @@
 namespace {
 
 constexpr const char* kFiles[] = {"DVDBibliothek.csv", "DVDVerleih.csv"};
+// Each lend and return is journaled: a third file, only appended to.
+constexpr const char* kJournal = "DVDVerleihJournal.csv";
 constexpr char kEscape = '\x1b';
 
 using fuzzing::readFile;
@@ -66,6 +68,7 @@ const char* kRentals =
 
 struct Outcome {
     std::string files[2];
+    std::string journal;
     std::vector<ScreenCell> screen;  // when the keys ran out
     int cursorRow = 0, cursorColumn = 0;
 };
@@ -153,10 +156,12 @@ Outcome play(const std::uint8_t* data, std::size_t size, bool keyByKey) {
         require(false, error.what());  // the program hung reading keys after the script ended
     }
     for (const auto& entry : std::filesystem::directory_iterator("."))
-        require(entry.path().filename() == kFiles[0] || entry.path().filename() == kFiles[1],
+        require(entry.path().filename() == kFiles[0] || entry.path().filename() == kFiles[1] ||
+                    entry.path().filename() == kJournal,
                 "left behind: " + entry.path().filename().string());
     outcome.files[0] = readFile(kFiles[0]);
     outcome.files[1] = readFile(kFiles[1]);
+    outcome.journal = readFile(kJournal);
     return outcome;
 }
 
@@ -170,7 +175,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Outcome burst = play(data, size, false);
     const Outcome slow = play(data, size, true);
-    require(burst.files[0] == slow.files[0] && burst.files[1] == slow.files[1], "typed slowly, the files end otherwise");
+    require(burst.files[0] == slow.files[0] && burst.files[1] == slow.files[1] && burst.journal == slow.journal,
+            "typed slowly, the files end otherwise");
     require(burst.screen == slow.screen && burst.cursorRow == slow.cursorRow && burst.cursorColumn == slow.cursorColumn,
             "typed slowly, the screen ends otherwise");
     return 0;
