@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what the tests need (apt-get, when run as root on Debian) and runs
-# every test: the normal build, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, a short run of the fuzzers (files, keys), and the
+# every test: the normal build, its tests but the robustness cases again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, a short run of the
+# fuzzers (files, keys, imports), and the
 # Windows build cross-compiled with its unit tests run under wine.
 # A missing GoogleTest, libvterm or lintian stops it with a message; it never
 # passes with tests left out.
