@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdio>
+#include <fstream>
 #include <string>
 
 // Both data files at their largest: 1999 records each, the most a store
@@ -25,6 +27,17 @@ inline std::string fullRentalFile() {
     for (int i = 0; i < kFullRecordCount; ++i)
         text += "Der Fall " + std::to_string(1000 + i) + ",Muster,Max\r\n";
     return text;
+}
+
+// A library file of numbered lines of 39 bytes
+// ("Krimi,Titel 0000001,Title 0000001,90,\r\n"), for files near the read bound.
+inline void writeNumberedLibrary(long long lines) {
+    std::ofstream out(kLibraryFileName, std::ios::binary | std::ios::trunc);
+    char line[64];
+    for (long long i = 0; i < lines; ++i) {
+        const int length = std::snprintf(line, sizeof line, "Krimi,Titel %07lld,Title %07lld,90,\r\n", i, i);
+        out.write(line, length);
+    }
 }
 
 }  // namespace bench_data

@@ -56,15 +56,6 @@ void BM_AppendRecord(benchmark::State& state) {
     }
 }
 
-// Lines of 39 bytes: "Krimi,Titel 0000001,Title 0000001,90,\r\n".
-void writeNumberedLibrary(long long lines) {
-    std::ofstream out(bench_data::kLibraryFileName, std::ios::binary | std::ios::trunc);
-    char line[64];
-    for (long long i = 0; i < lines; ++i) {
-        const int length = std::snprintf(line, sizeof line, "Krimi,Titel %07lld,Title %07lld,90,\r\n", i, i);
-        out.write(line, length);
-    }
-}
 
 // Arguments: the file's lines, and the line deleted.
 void BM_SearchAndDelete(benchmark::State& state) {
@@ -73,7 +64,7 @@ void BM_SearchAndDelete(benchmark::State& state) {
     auto library = std::make_unique<DvdLibrary>();
     for (auto _ : state) {
         state.PauseTiming();
-        writeNumberedLibrary(state.range(0));
+        bench_data::writeNumberedLibrary(state.range(0));
         library->clear();
         state.ResumeTiming();
         const int record = library->findTitleGerman(title);
