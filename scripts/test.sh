@@ -42,9 +42,11 @@ fi
 
 phase "build and test"
 # The developers' builds stop at any warning; a plain configure does not.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDVD_REQUIRE_TEST_TOOLS=ON -DDVD_WERROR=ON >/dev/null
-cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure --no-tests=error -j"$test_jobs"
+# Every build of this script has a folder of its own: build/, the README's
+# folder for building by hand, keeps whatever was configured there.
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDVD_REQUIRE_TEST_TOOLS=ON -DDVD_WERROR=ON >/dev/null
+cmake --build build-test -j"$jobs"
+ctest --test-dir build-test --output-on-failure --no-tests=error -j"$test_jobs"
 
 phase "build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DDVD_SANITIZE=ON -DDVD_REQUIRE_TEST_TOOLS=ON -DDVD_WERROR=ON \
