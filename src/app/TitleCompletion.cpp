@@ -4,8 +4,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/DialogSupport.h"
 #include "app/LockWaitNotice.h"
 #include "app/TextFolding.h"
+#include "console/Colors.h"
+#include "console/ConsoleScreen.h"
 #include "library/DvdLibrary.h"
 #include "rental/RentalRegister.h"
 
@@ -13,7 +16,20 @@ namespace completion {
 
 namespace {
 
-using FileVisit = bool (*)(const storage::StoreFile::RecordVisitor& visit);
+using FileVisit = storage::StoreFile::LoadResult (*)(const storage::StoreFile::RecordVisitor& visit);
+
+// A file kept locked past the wait completes nothing; the operator is told
+// why, as a list tells it, and goes on typing where the field was.
+void sayFileLocked(const FieldPlace& place) {
+    ConsoleScreen& screen = place.screen;
+    const int row = screen.cursorRow();
+    const int column = screen.cursorColumn();
+    const int attribute = screen.currentAttribute();
+    dialog::showMessage(screen, place.noticeRow, place.noticeColumn, dialog::FILE_LOCKED);
+    dialog::eraseMessage(screen, place.noticeRow, place.noticeColumn, dialog::FILE_LOCKED);
+    screen.setColor(colors::foregroundOf(attribute), colors::backgroundOf(attribute));
+    screen.setCursor(row, column);
+}
 
 // The values of one field of a data file that begin with the typed text,
 // in the order of their first line. Each Tab reads the file as it is then
@@ -38,7 +54,7 @@ private:
         const folding::FoldedText foldedTyped = folding::fold(typed);
         std::vector<std::string> values;
         std::unordered_set<std::string> seen;
-        withLockWaitNotice(place.screen, place.noticeRow, place.noticeColumn, [&] {
+        const storage::StoreFile::LoadResult read = withLockWaitNotice(place.screen, place.noticeRow, place.noticeColumn, [&] {
             return visitFile([&](const std::vector<std::string>& fields) {
                 if (values.size() == most) return;
                 const std::string& value = fields[field];
@@ -48,6 +64,7 @@ private:
                 if (seen.insert(value).second) values.push_back(value);
             });
         });
+        if (read == storage::StoreFile::LoadResult::Locked) sayFileLocked(place);
         return values;
     }
 

@@ -47,7 +47,7 @@ storage::SaveResult DvdLibrary::replaceRecord(int record) {
     return file.replace();
 }
 
-bool DvdLibrary::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
+storage::StoreFile::LoadResult DvdLibrary::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
     return RecordStore::visitFileRecords(std::string(FILE_NAME), LIBRARY_LINE, visit);
 }
 

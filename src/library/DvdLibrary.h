@@ -29,8 +29,8 @@ public:
     // file alone: no store is needed.
     static storage::StoreFile::Count copiesOf(const std::string& titleGerman);
     // Hands each record of the file (as far as a load reads) to `visit` as
-    // its fields, one at a time, holding none; false when it cannot be read.
-    static bool visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
+    // its fields, one at a time, holding none; how the reading went.
+    static storage::StoreFile::LoadResult visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
 
     // Whether a typed running time is accepted: a decimal integer in the
     // signed 32-bit range, after optional white space and sign, other than -1.

@@ -34,7 +34,7 @@ storage::StoreFile::AppendResult RentalRegister::appendRecordIf(const std::funct
     });
 }
 
-bool RentalRegister::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
+storage::StoreFile::LoadResult RentalRegister::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
     return RecordStore::visitFileRecords(std::string(FILE_NAME), RENTAL_LINE, visit);
 }
 

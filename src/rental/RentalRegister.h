@@ -25,8 +25,8 @@ public:
     };
     Lendings lendingsOf(const std::string& title) const;
     // Hands each record of the file (as far as a load reads) to `visit` as
-    // its fields, one at a time, holding none; false when it cannot be read.
-    static bool visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
+    // its fields, one at a time, holding none; how the reading went.
+    static storage::StoreFile::LoadResult visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
     // Appends WORK_ROW once `allowed`, handed the number of lendings of its
     // title in the file under the append's lock, says yes.
     storage::StoreFile::AppendResult appendRecordIf(const std::function<bool(int lendingsOfTitle)>& allowed);

@@ -49,10 +49,11 @@ int RecordStore::findRecord(int column, const std::string& text) {
     return lastSearch.record;
 }
 
-bool RecordStore::visitFileRecords(const std::string& fileName, const CsvLayout& layout,
-                                   const StoreFile::RecordVisitor& visit) {
+StoreFile::LoadResult RecordStore::visitFileRecords(const std::string& fileName, const CsvLayout& layout,
+                                                    const StoreFile::RecordVisitor& visit) {
     DataFile data(fileName, DataFile::Purpose::Read);
-    return data.isOpen() && scanRecords(data, layout, visit).has_value();
+    if (!data.isOpen()) return openResult(data);
+    return scanRecords(data, layout, visit) ? StoreFile::LoadResult::Loaded : StoreFile::LoadResult::Failed;
 }
 
 bool RecordStore::searchStoppedAtBound() const { return lastSearch.stoppedAtBound; }

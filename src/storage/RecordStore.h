@@ -55,8 +55,8 @@ protected:
     // reads (FILE_BYTES_SCANNED), or NOT_FOUND; no rows are filled.
     int findRecord(int column, const std::string& text);
     // Hands each record of a data file (as far as a load reads) to `visit`
-    // as its fields, one at a time, holding none; false when it cannot be read.
-    static bool visitFileRecords(const std::string& fileName, const CsvLayout& layout,
+    // as its fields, one at a time, holding none; how the reading went.
+    static StoreFile::LoadResult visitFileRecords(const std::string& fileName, const CsvLayout& layout,
                                  const StoreFile::RecordVisitor& visit);
     ColumnList columns() const { return columnPointers; }
 
