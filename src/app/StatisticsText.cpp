@@ -85,7 +85,8 @@ Read overdueLendings(const RentalRecords& rentals, std::optional<long>& overdue)
     std::vector<lending_dates::Borrowing> lendings;
     for (const auto& fields : rentals) lendings.push_back({fields[0], fields[1], fields[2]});
     const lending_journal::LendingDates dated = lending_journal::datesOf(lendings);
-    if (dated.reading.locked || dated.reading.failed) return dated.reading.locked ? Read::Locked : Read::Failed;
+    if (dated.reading.locked) return Read::Locked;
+    if (dated.reading.failed) return Read::Failed;
     const lending_dates::Day today = journal_entry::today();
     overdue = std::count_if(dated.dates.begin(), dated.dates.end(), [&](const std::optional<lending_dates::Day>& since) {
         return lending_dates::isOverdue(since, today, lending_period::days());

@@ -36,8 +36,8 @@ std::optional<FileView> scanFile(DataFile& file, CsvRecordReader& reader, const 
 
 namespace {
 
-// Reads records into `fields`, one at a time, and hands each to `visit`
-// but the first `skipped`.
+// Reads records into `fields`, one at a time, and hands each but the first
+// `skipped` to `visit`.
 struct FieldsReader {
     std::vector<std::string> fields;
     CsvRecordReader reader;
@@ -66,24 +66,18 @@ std::optional<long long> scanLastRecords(DataFile& file, const CsvLayout& layout
                                          const std::function<void(const std::vector<std::string>& fields)>& visit) {
     long long size = 0;
     if (!file.size(size)) return std::nullopt;
-    const long long skipped = std::max(0LL, size - FILE_BYTES_SCANNED);
+    const long long unread = std::max(0LL, size - FILE_BYTES_SCANNED);
     // Read from the byte before: the first line read then ends at or after
     // the first line start within the bound (when that byte ends a line, it
     // is that line end alone), and is left out.
-    const long long from = skipped > 0 ? skipped - 1 : 0;
-    FieldsReader records(layout, visit, skipped > 0 ? 1 : 0);
-    long long left = size - from;
-    const bool readOk = file.read(
-        [&](std::string_view chunk) {
-            chunk = chunk.substr(0, static_cast<std::size_t>(std::min<long long>(static_cast<long long>(chunk.size()), left)));
-            left -= static_cast<long long>(chunk.size());
-            records.reader.feed(chunk);
-            return left > 0;
-        },
-        from);
-    if (!readOk) return std::nullopt;
+    FieldsReader records(layout, visit, unread > 0 ? 1 : 0);
+    const auto feed = [&](std::string_view chunk) {
+        records.reader.feed(chunk);
+        return true;
+    };
+    if (!file.read(feed, unread > 0 ? unread - 1 : 0)) return std::nullopt;
     records.reader.finish();
-    return skipped;
+    return unread;
 }
 
 }  // namespace storage
