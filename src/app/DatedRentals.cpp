@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/JournalColumns.h"
 #include "rental/RentalRegister.h"
 
 namespace {
@@ -10,6 +11,8 @@ namespace {
 constexpr ListColumn DATED_COLUMNS[] = {{"Titel:", 2}, {"Ausgeliehen von:", 34}, {"Seit:", 59}, {"Tage:", 71}};
 constexpr std::size_t DATED_WIDTHS[] = {31, 24, 10, 9};
 constexpr const char* UNKNOWN_DATE = "?";
+// Every lending is shown: what went unread are the journal's oldest lines.
+constexpr std::string_view OLDER_EVENTS_NOT_READ = "AELTERE JOURNAL-EINTRAEGE NICHT GELESEN!";
 
 }  // namespace
 
@@ -39,7 +42,8 @@ std::string DatedRentals::value(int shown, int columnIndex) const {
     case 0: value = rentals.getFilmTitle(record); break;
     case 1: value = rentals.getFirstName(record) + " " + rentals.getSurname(record); break;
     case 2: value = date ? lending_dates::germanDate(*date) : UNKNOWN_DATE; break;
-    default: value = date ? std::to_string(today - *date) : ""; break;
+    // A date after today (another computer's calendar) has not begun yet.
+    default: value = date ? std::to_string(std::max(0, today - *date)) : ""; break;
     }
     if (value.size() > DATED_WIDTHS[columnIndex]) value.resize(DATED_WIDTHS[columnIndex]);
     return value;
@@ -54,5 +58,7 @@ std::string DatedRentals::countLine(const std::vector<int>& shown) const {
 FileNotice DatedRentals::notice() const {
     const FileNotice registerNotice = fileNoticeOf(rentals);
     if (registerNotice.locked || registerNotice.fileHoldsMore()) return registerNotice;
-    return {journal.reading.locked, 0, journal.reading.stoppedAtBound};
+    if (journal.reading.locked) return {.locked = true};
+    if (journal.reading.failed) return {.instead = JOURNAL_UNREADABLE};
+    return {.instead = journal.reading.olderLeftOut ? OLDER_EVENTS_NOT_READ : std::string_view()};
 }

@@ -7,6 +7,9 @@ struct FileNotice {
     bool locked = false;     // the file could not be read: someone holds its lock
     int unshownCount = 0;    // records of the file that the store could not hold
     bool uncounted = false;  // reading stopped early, so more may follow
+    // Said in place of the above: what kept a file from being read whole
+    // that the file's own notice would not name rightly.
+    std::string_view instead = {};
 
     bool fileHoldsMore() const { return unshownCount > 0 || uncounted; }
 };

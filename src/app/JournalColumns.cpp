@@ -37,7 +37,7 @@ std::string journalColumnValue(const lending_journal::HeldEvents& journal, int r
 
 FileNotice journalNotice(const lending_journal::HeldEvents& journal) {
     return {journal.reading.locked, static_cast<int>(std::min<long long>(journal.notHeld, INT_MAX)),
-            journal.reading.stoppedAtBound};
+            journal.reading.olderLeftOut, journal.reading.failed ? JOURNAL_UNREADABLE : std::string_view()};
 }
 
 PrintedList journalPrintout(const lending_journal::HeldEvents& journal) {

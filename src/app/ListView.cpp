@@ -22,10 +22,11 @@ constexpr int FILTER_LENGTH = 30;
 constexpr int FILTER_COUNT_COLUMN = 45;
 
 void drawNotice(ConsoleScreen& screen, const FileNotice& notice, int row) {
-    if (!notice.locked && !notice.fileHoldsMore()) return;
+    if (notice.instead.empty() && !notice.locked && !notice.fileHoldsMore()) return;
     screen.setColor(colors::LIGHT_RED, colors::BLACK);
     screen.setCursor(row, NOTICE_COLUMN);
-    std::cout << (notice.locked ? std::string(dialog::FILE_LOCKED) : fileHoldsMoreText(notice, "ANGEZEIGT"));
+    if (!notice.instead.empty()) std::cout << notice.instead;
+    else std::cout << (notice.locked ? std::string(dialog::FILE_LOCKED) : fileHoldsMoreText(notice, "ANGEZEIGT"));
     screen.setColor(colors::YELLOW, colors::BLACK);
 }
 

@@ -80,17 +80,23 @@ std::string statisticsText(const CollectionStatistics& figures) {
     return out;
 }
 
-// The lendings overdue by the journal's dates and the lending period; none
-// known when the journal cannot be read.
-std::optional<long> overdueLendings(const RentalRecords& rentals) {
+// The lendings overdue by the journal's dates and the lending period.
+Read overdueLendings(const RentalRecords& rentals, std::optional<long>& overdue) {
     std::vector<lending_dates::Borrowing> lendings;
     for (const auto& fields : rentals) lendings.push_back({fields[0], fields[1], fields[2]});
     const lending_journal::LendingDates dated = lending_journal::datesOf(lendings);
-    if (dated.reading.locked || dated.reading.failed) return std::nullopt;
+    if (dated.reading.locked) return Read::Locked;
+    if (dated.reading.failed) return Read::Failed;
     const lending_dates::Day today = journal_entry::today();
-    return std::count_if(dated.dates.begin(), dated.dates.end(), [&](const std::optional<lending_dates::Day>& since) {
+    overdue = std::count_if(dated.dates.begin(), dated.dates.end(), [&](const std::optional<lending_dates::Day>& since) {
         return lending_dates::isOverdue(since, today, lending_period::days());
     });
+    return Read::Ok;
+}
+
+int refuse(std::string_view fileName, Read read) {
+    std::fprintf(stderr, "dvdverwaltung: %s %s\n", std::string(fileName).c_str(), read == Read::Locked ? "ist gesperrt" : "kann nicht gelesen werden");
+    return 1;
 }
 
 }  // namespace
@@ -104,12 +110,12 @@ int writeStatistics(const TextCharset& charset) {
           std::tuple{rental_record::FILE_NAME,
                      storage::CsvLayout{rental_record::COLUMN_COUNT, rental_record::ENDS_WITH_SEPARATOR}, &rentals}}) {
         const Read read = readRecords(fileName, layout, *records);
-        if (read == Read::Ok) continue;
-        std::fprintf(stderr, "dvdverwaltung: %s %s\n", std::string(fileName).c_str(), read == Read::Locked ? "ist gesperrt" : "kann nicht gelesen werden");
-        return 1;
+        if (read != Read::Ok) return refuse(fileName, read);
     }
     CollectionStatistics figures = countCollection(library, rentals, BORROWERS_SHOWN);
-    figures.overdue = overdueLendings(rentals);
+    // A journal that cannot be read is said, not left out of the figures.
+    if (const Read read = overdueLendings(rentals, figures.overdue); read != Read::Ok)
+        return refuse(lending_journal::FILE_NAME, read);
     const std::string text = textInCharset(statisticsText(figures), charset);
     if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
     std::fputs("dvdverwaltung: Schreibfehler auf der Standardausgabe\n", stderr);

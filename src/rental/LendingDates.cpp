@@ -84,9 +84,11 @@ std::vector<int> oldestFirst(const std::vector<std::optional<Day>>& dates) {
 }
 
 DateMatcher::DateMatcher(std::vector<Borrowing> current) : lendings(std::move(current)) {
-    for (const Borrowing& who : lendings)
-        if (!find(who.title, who.surname, who.firstName))
-            byTitle[who.title].push_back({who.surname, who.firstName, {}, 0});
+    for (const Borrowing& who : lendings) {
+        OpenLendings* lines = find(who.title, who.surname, who.firstName);
+        if (!lines) lines = &byTitle[who.title].emplace_back(OpenLendings{who.surname, who.firstName, 0, {}, 0});
+        ++lines->lendingCount;
+    }
 }
 
 const DateMatcher::OpenLendings* DateMatcher::find(std::string_view title, std::string_view surname,
@@ -100,18 +102,20 @@ const DateMatcher::OpenLendings* DateMatcher::find(std::string_view title, std::
 
 void DateMatcher::lent(std::string_view title, std::string_view surname, std::string_view firstName,
                        std::optional<Day> date) {
-    if (OpenLendings* lines = find(title, surname, firstName)) lines->dates.push_back(date);
+    OpenLendings* lines = find(title, surname, firstName);
+    if (!lines) return;
+    lines->newest.push_back(date);
+    if (lines->newest.size() <= lines->lendingCount) return;
+    lines->newest.pop_front();
+    ++lines->olderOpen;
 }
 
 void DateMatcher::returned(std::string_view title, std::string_view surname, std::string_view firstName) {
     OpenLendings* lines = find(title, surname, firstName);
     if (!lines) return;
     // A return with no open line is of a lending older than the journal.
-    if (lines->first < lines->dates.size()) ++lines->first;
-    if (lines->first == lines->dates.size()) {
-        lines->dates.clear();
-        lines->first = 0;
-    }
+    if (lines->olderOpen > 0) --lines->olderOpen;
+    else if (!lines->newest.empty()) lines->newest.pop_front();
 }
 
 std::vector<std::optional<Day>> DateMatcher::lendingDates() const {
@@ -120,8 +124,10 @@ std::vector<std::optional<Day>> DateMatcher::lendingDates() const {
     dates.reserve(lendings.size());
     for (const Borrowing& who : lendings) {
         const OpenLendings* lines = find(who.title, who.surname, who.firstName);
-        const std::size_t next = lines->first + taken[lines]++;
-        dates.push_back(next < lines->dates.size() ? lines->dates[next] : std::nullopt);
+        // The first lendings of a borrower go without when fewer lines are open.
+        const std::size_t undated = lines->lendingCount - lines->newest.size();
+        const std::size_t index = taken[lines]++;
+        dates.push_back(index >= undated ? lines->newest[index - undated] : std::nullopt);
     }
     return dates;
 }

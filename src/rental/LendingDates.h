@@ -1,4 +1,5 @@
 #pragma once
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,11 +42,13 @@ struct Borrowing {
     bool operator==(const Borrowing&) const = default;
 };
 
-// Gives each current lending the date of the oldest "verliehen" line of the
-// same title and names that no later "zurueck" and no earlier current
-// lending took (first in, first out). Events are fed in the journal's order;
-// only lines about a current lending are kept, so a journal of any length
-// costs memory for those alone.
+// Gives each current lending a date from the "verliehen" lines of the same
+// title and names that no "zurueck" closed, a "zurueck" closing the oldest
+// open line. The lendings of one title and borrower take the newest of these
+// lines, the register's later lines the newer ones; an older line left open
+// is one whose return the journal missed. Events are fed in the journal's
+// order; of each title and borrower only as many open lines are kept as it
+// has lendings, so a journal of any length costs memory for those alone.
 class DateMatcher {
 public:
     explicit DateMatcher(std::vector<Borrowing> lendings);
@@ -61,12 +64,15 @@ public:
     std::vector<std::optional<Day>> lendingDates() const;
 
 private:
-    // The open "verliehen" dates of one title and borrower, oldest from `first`.
+    // The open "verliehen" lines of one title and borrower: the dates of the
+    // newest, oldest first, at most one per lending, and how many older ones
+    // are open besides.
     struct OpenLendings {
         std::string_view surname;
         std::string_view firstName;
-        std::vector<std::optional<Day>> dates;
-        std::size_t first = 0;
+        std::size_t lendingCount = 0;
+        std::deque<std::optional<Day>> newest;
+        long long olderOpen = 0;
     };
     // A journal line costs one lookup by its title; the few borrowers of a
     // title are compared one by one.

@@ -45,9 +45,9 @@ Reading readEvents(const EventVisitor& visit) {
         return reading;
     }
     reading.exists = true;
-    const std::optional<storage::FileView> scan = storage::scanRecords(file, JOURNAL_LINE, visit);
-    reading.failed = !scan;
-    reading.stoppedAtBound = scan && scan->stoppedBeforeEnd();
+    const std::optional<long long> bytesNotRead = storage::scanLastRecords(file, JOURNAL_LINE, visit);
+    reading.failed = !bytesNotRead;
+    reading.olderLeftOut = bytesNotRead && *bytesNotRead > 0;
     return reading;
 }
 

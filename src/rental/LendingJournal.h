@@ -35,11 +35,13 @@ struct Reading {
     bool exists = false;
     bool locked = false;
     bool failed = false;          // could not be read for another reason
-    bool stoppedAtBound = false;  // the file goes on past FILE_BYTES_SCANNED
+    bool olderLeftOut = false;    // longer than FILE_BYTES_SCANNED: its oldest lines were not read
 };
 using EventVisitor = std::function<void(const std::vector<std::string>& fields)>;
-// Hands every line, as far as the data files are read, to `visit` in file
-// order, holding one at a time.
+// Hands every line of the journal's last FILE_BYTES_SCANNED bytes (from the
+// first line that starts within them) to `visit` in file order, holding one
+// at a time: the newest events, which date the current lendings, are always
+// read.
 Reading readEvents(const EventVisitor& visit);
 
 // The newest events of the journal, oldest first, as many as a list shows

@@ -141,9 +141,9 @@ DataFile::~DataFile() {
     if (openStatus == Status::Open) files::close(handle);
 }
 
-bool DataFile::read(const std::function<bool(std::string_view)>& consume) {
+bool DataFile::read(const std::function<bool(std::string_view)>& consume, long long from) {
     std::string buffer(READ_CHUNK, '\0');
-    for (long long offset = 0;;) {
+    for (long long offset = from;;) {
         const long long got = files::readAt(handle, offset, buffer.data(), buffer.size());
         if (got < 0) return false;
         if (got == 0) return true;

@@ -30,9 +30,9 @@ public:
     Status status() const { return openStatus; }
     bool isOpen() const { return openStatus == Status::Open; }
 
-    // Hands the file to `consume`, from its start, in chunks, until its end or
-    // until `consume` returns false. False on a read error.
-    bool read(const std::function<bool(std::string_view)>& consume);
+    // Hands the file to `consume`, from byte `from` on, in chunks, until its
+    // end or until `consume` returns false. False on a read error.
+    bool read(const std::function<bool(std::string_view)>& consume, long long from = 0);
 
     // The file's size in bytes. False on an error.
     bool size(long long& bytes);

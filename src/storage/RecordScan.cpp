@@ -34,17 +34,50 @@ std::optional<FileView> scanFile(DataFile& file, CsvRecordReader& reader, const 
     return view;
 }
 
+namespace {
+
+// Reads records into `fields`, one at a time, and hands each but the first
+// `skipped` to `visit`.
+struct FieldsReader {
+    std::vector<std::string> fields;
+    CsvRecordReader reader;
+
+    FieldsReader(const CsvLayout& layout, const std::function<void(const std::vector<std::string>& fields)>& visit,
+                 int skipped = 0)
+        : fields(static_cast<std::size_t>(layout.columnCount)),
+          reader(layout, INT_MAX, [this](std::size_t, std::size_t column) -> std::string& { return fields[column]; },
+                 FIELD_BYTES_KEPT) {
+        reader.onLineDone([this, &visit, skipped](std::size_t record, const CsvRecordReader::LineSpan&) {
+            if (record >= static_cast<std::size_t>(skipped)) visit(fields);
+            for (std::string& field : fields) field.clear();
+        });
+    }
+};
+
+}  // namespace
+
 std::optional<FileView> scanRecords(DataFile& file, const CsvLayout& layout,
                        const std::function<void(const std::vector<std::string>& fields)>& visit) {
-    std::vector<std::string> fields(static_cast<std::size_t>(layout.columnCount));
-    CsvRecordReader reader(
-        layout, INT_MAX, [&](std::size_t, std::size_t column) -> std::string& { return fields[column]; },
-        FIELD_BYTES_KEPT);
-    reader.onLineDone([&](std::size_t, const CsvRecordReader::LineSpan&) {
-        visit(fields);
-        for (std::string& field : fields) field.clear();
-    });
-    return scanFile(file, reader);
+    FieldsReader records(layout, visit);
+    return scanFile(file, records.reader);
+}
+
+std::optional<long long> scanLastRecords(DataFile& file, const CsvLayout& layout,
+                                         const std::function<void(const std::vector<std::string>& fields)>& visit) {
+    long long size = 0;
+    if (!file.size(size)) return std::nullopt;
+    const long long unread = std::max(0LL, size - FILE_BYTES_SCANNED);
+    // Read from the byte before: the first line read then ends at or after
+    // the first line start within the bound (when that byte ends a line, it
+    // is that line end alone), and is left out.
+    FieldsReader records(layout, visit, unread > 0 ? 1 : 0);
+    const auto feed = [&](std::string_view chunk) {
+        records.reader.feed(chunk);
+        return true;
+    };
+    if (!file.read(feed, unread > 0 ? unread - 1 : 0)) return std::nullopt;
+    records.reader.finish();
+    return unread;
 }
 
 }  // namespace storage

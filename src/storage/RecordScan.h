@@ -41,4 +41,11 @@ std::optional<FileView> scanFile(DataFile& file, CsvRecordReader& reader, const 
 std::optional<FileView> scanRecords(DataFile& file, const CsvLayout& layout,
                        const std::function<void(const std::vector<std::string>& fields)>& visit);
 
+// Hands the records of an open data file's last FILE_BYTES_SCANNED bytes to
+// `visit` as scanRecords does, from the first line that starts within them:
+// the newest lines of a file only ever appended to. Returns how many bytes
+// before them were not read (0: the whole file was); nothing on a read error.
+std::optional<long long> scanLastRecords(DataFile& file, const CsvLayout& layout,
+                                         const std::function<void(const std::vector<std::string>& fields)>& visit);
+
 }  // namespace storage

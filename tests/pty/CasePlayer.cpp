@@ -395,7 +395,8 @@ void Player::expectFiles(const scenario::Files& after, const scenario::Files& be
     const auto matches = [&] {
         problem.clear();
         scenario::Files now = scenario::readFolder(work_);
-        std::erase_if(now, [](const auto& entry) { return entry.first.ends_with('/'); });  // folders: their files count
+        // Folders: their files count; a .keep only keeps a folder in git.
+        std::erase_if(now, [](const auto& entry) { return entry.first.ends_with('/') || entry.first.ends_with(".keep"); });
         keptOld_ = true;
         for (const auto& [name, expectedBytes] : after) {
             if (name.ends_with('/') || name.ends_with(".keep")) continue;
