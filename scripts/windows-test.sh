@@ -6,7 +6,8 @@
 # Installs what it needs (apt-get, when run as root on Debian). Each kind of
 # failure is reported on a line of its own and ends the script non-zero:
 #   WINDOWS CROSS-BUILD FAILED, WINE COULD NOT START, WINDOWS UNIT TESTS FAILED,
-#   WINDOWS PROGRAM CHECK FAILED, WINDOWS DOWNLOAD FAILED.
+#   WINDOWS PROGRAM CHECK FAILED, WINDOWS TERMINAL CASES FAILED,
+#   WINDOWS DOWNLOAD FAILED.
 set -u
 repository=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repository"
@@ -90,6 +91,24 @@ rm -rf "$check" && mkdir -p "$check"
 status=$?
 [ "$status" -eq 0 ] || fail "WINDOWS PROGRAM CHECK FAILED (exit status $status)"
 grep -q "DVD Verwaltungs-System" "$check/output.txt" || fail "WINDOWS PROGRAM CHECK FAILED (no main menu)"
+# The program in a terminal, played by the terminal cases' player of the
+# Linux build (build-test, made by scripts/test.sh before this leg; built
+# here when missing): each folder of tests/windows/.
+echo "== Windows program in a terminal"
+started=$(date +%s)
+player=build-test/tests/pty_cases
+if [ ! -x "$player" ]; then
+    cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDVD_REQUIRE_TEST_TOOLS=ON -DDVD_WERROR=ON >/dev/null &&
+        cmake --build build-test -j"$jobs" --target pty_cases >/dev/null || fail "WINDOWS TERMINAL CASES FAILED (no player)"
+fi
+export DVD_WINDOWS_PROGRAM="$repository/$build/dvdverwaltung.exe"
+for case in tests/windows/*/; do
+    # Wine starts in seconds, not milliseconds: the player's bounds are scaled.
+    DVD_TEST_TIME_SCALE=${DVD_TEST_TIME_SCALE:-4} "$player" tests/windows/wine-program "$case" ||
+        fail "WINDOWS TERMINAL CASES FAILED ($case)"
+done
+echo "== terminal cases took $(seconds_since "$started") s"
+
 echo "== Windows download: Release cross-build (-O2) into $release and cpack -G ZIP"
 started=$(date +%s)
 cmake -S . -B "$release" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DDVD_WERROR=ON \

@@ -153,6 +153,12 @@ void requestWindowSize(int columns, int rows) {
     const HANDLE output = outputHandle();
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!readWindowInfo(info) || columns <= 0 || rows <= 0) return;
+    // No larger than the console can show: a console that took a larger
+    // window anyway (a terminal's own size under an emulation) would draw
+    // the rows beyond its last one over that row.
+    const COORD largest = ::GetLargestConsoleWindowSize(output);
+    if (largest.X > 0) columns = std::min<int>(columns, largest.X);
+    if (largest.Y > 0) rows = std::min<int>(rows, largest.Y);
     // A window never exceeds its buffer, so the buffer grows first when it must.
     const COORD buffer{std::max<SHORT>(info.dwSize.X, static_cast<SHORT>(columns)),
                        std::max<SHORT>(info.dwSize.Y, static_cast<SHORT>(rows))};
