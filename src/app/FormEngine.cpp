@@ -103,7 +103,6 @@ private:
     void refuseAgain(const FormField& field, std::string_view message) {
         const std::size_t index = static_cast<std::size_t>(&field - form.fields.data());
         values[index].clear();
-        onlyConfirmed[index] = false;
         application.setCursor(field.row, FIELD_COLUMN);
         std::cout << std::string(static_cast<std::size_t>(field.length), ' ');
         dialog::showMessage(application, field.refusal.row, field.refusal.column, message);
