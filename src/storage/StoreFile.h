@@ -77,10 +77,10 @@ public:
     LoadResult load(ColumnList columns, int& count);
 
     // Looks through every record of the file, as far as FILE_BYTES_SCANNED,
-    // for those whose field `column` holds exactly `text`, streaming: no
-    // more than the matches are held. What it read becomes the bytes a
-    // replace expects; rows loaded before keep their lines only when the
-    // file still begins with the bytes they came from.
+    // for those whose field `column` holds exactly `text`, streaming:
+    // besides the matches, no more than one record is held. What it read
+    // becomes the bytes a replace expects; rows loaded before keep their
+    // lines only when the file still begins with the bytes they came from.
     Search findRecord(int column, std::string_view text);
 
     // Looks through every record of the file, as far as FILE_BYTES_SCANNED,
