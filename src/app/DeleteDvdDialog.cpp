@@ -30,6 +30,7 @@ void DvdApplication::deleteDvdDialog() {
                 if (lendings.locked) return std::string(RENTALS_NOT_CHECKED);
                 return lendings.count > 0 ? "VERLIEHEN AN " + lendings.firstName + " " + lendings.surname : std::string();
             },
+        .recordsFound = [this] { return copyChoices(library.recordsFound()); },
         .removeAndSave = [this](int record) { return record_removal::removeAndSave(library, record); },
         .completeTitle = completion::libraryTitles,
     });

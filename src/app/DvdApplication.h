@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "console/TitledScreen.h"
@@ -29,8 +30,9 @@ public:
 
     void newDvdForm();
     void deleteDvdDialog();
-    // From the library list and the search result: one record corrected in place.
-    void editDvdDialog();
+    // From the library list and the search result: one record corrected in
+    // place, of the records of the list (those of its film type, for a result).
+    void editDvdDialog(const std::optional<std::string>& filmTypeOfResult = std::nullopt);
     void searchByGenre();
     void listLibrary();
     void printLibrary();

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "app/LockWaitNotice.h"
 #include "app/NewDvdFields.h"
 #include "app/RecordRemoval.h"
+#include "app/RemovalDialog.h"
 #include "app/TitleCompletion.h"
 #include "console/Colors.h"
 #include "console/InputField.h"
@@ -20,19 +22,41 @@ constexpr int TITLE_COLUMN = 52;
 constexpr int TITLE_LENGTH = 30;
 constexpr int MESSAGE_ROW = 20;
 constexpr int MESSAGE_COLUMN = 20;
-// The rental file names a lent DVD by its German title: renaming it would
-// leave the lending pointing at nothing.
+// Of several copies of the title, where the delete asks its question.
+constexpr int QUESTION_COLUMN = 20;
+constexpr int ANSWER_COLUMN = 27;
+// The rental file names a lent DVD by its German title: renaming the last
+// copies it has would leave lendings pointing at nothing.
 constexpr std::string_view TITLE_OF_LENT_DVD = "DVD IST VERLIEHEN!";
+constexpr std::string_view RENTALS_NOT_CHECKED = "VERLEIH-DATEI GESPERRT: VERLEIH NICHT GEPRUEFT";
 // Where the form reports a save, as the new-DVD form does.
 constexpr int SAVE_MESSAGE_ROW = 30;
 constexpr int SAVE_MESSAGE_COLUMN = 25;
 
+// Whether a copy of this title may leave it (Saved): only while the copies
+// left under it still cover its lendings; a check that could not be made
+// says why (Declined) or that it failed.
+SaveOutcome renameOfLentTitle(const RentalRegister& rentals, const std::string& title, std::string_view& refusal) {
+    const RentalRegister::Lendings lendings = rentals.lendingsOf(title);
+    if (lendings.locked) {
+        refusal = RENTALS_NOT_CHECKED;
+        return SaveOutcome::Declined;
+    }
+    if (!lendings.read) return SaveOutcome::Failed;
+    if (lendings.count == 0) return SaveOutcome::Saved;
+    const storage::StoreFile::Count copies = DvdLibrary::copiesOf(title);
+    if (copies.read != storage::LoadResult::Loaded) return SaveOutcome::Failed;
+    refusal = TITLE_OF_LENT_DVD;
+    return copies.matches - 1 >= lendings.count ? SaveOutcome::Saved : SaveOutcome::Declined;
+}
+
 }  // namespace
 
-// A title typed (or completed) at the prompt, the first record with exactly
-// that German title, then the new-DVD form's fields showing its values.
-// F1 replaces that record's line, F2 and Escape leave it as it is.
-void DvdApplication::editDvdDialog() {
+// A title typed (or completed) at the prompt, the record of the list with
+// exactly that German title (of several, the one chosen), then the new-DVD
+// form's fields showing its values. F1 writes the fields typed into over
+// those of that record's line, F2 and Escape leave it as it is.
+void DvdApplication::editDvdDialog(const std::optional<std::string>& filmTypeOfResult) {
     std::string title;
     for (bool askedAgain = false;; askedAgain = true) {
         clearScreen();
@@ -49,31 +73,49 @@ void DvdApplication::editDvdDialog() {
         clearScreen();
         library.clear();
         const dialog::TitleSearch search = withLockWaitNotice(*this, MESSAGE_ROW, MESSAGE_COLUMN, [&] {
-            return record_removal::searchResult(library, library.findRecordForEdit(title));
+            return record_removal::searchResult(library, library.findTitleGerman(title));
         });
-        if (search.record == dialog::TitleSearch::NOT_FOUND) {
+        std::vector<storage::StoreFile::Match> copies;
+        for (const storage::StoreFile::Match& copy : library.recordsFound())
+            if (!filmTypeOfResult || copy.fields[library_record::GENRE] == *filmTypeOfResult) copies.push_back(copy);
+        if (copies.empty()) {
             dialog::showMessage(*this, MESSAGE_ROW, MESSAGE_COLUMN,
                                 dialog::notFoundMessage(*this, search, MESSAGE_ROW, MESSAGE_COLUMN,
                                                         "KEINEN FILM MIT DIESEM TITEL GEFUNDEN!"));
             continue;
         }
+        int record = copies.front().record;
+        if (copies.size() >= 2)
+            record = askForEachChoice(*this, {"Diese DVD bearbeiten?", QUESTION_COLUMN, ANSWER_COLUMN}, copyChoices(copies));
+        if (record == dialog::TitleSearch::NOT_FOUND) return;
+        const auto chosen = std::find_if(copies.begin(), copies.end(),
+                                         [record](const storage::StoreFile::Match& copy) { return copy.record == record; });
         FormDefinition form = newDvdFormDefinition(*this);
         form.drawHeading = &DvdApplication::drawEditDvdHeading;
-        form.startValues = {library.getGenre(WORK_ROW), library.getTitleGerman(WORK_ROW),
-                            library.getTitleEnglish(WORK_ROW), library.getLengthMinutes(WORK_ROW)};
+        form.startValues = chosen->fields;
         form.endsAfterDecision = true;
-        form.saveRefusal = [] { return TITLE_OF_LENT_DVD; };
-        const std::string storedTitle = library.getTitleGerman(WORK_ROW);
-        form.appendRecord = [this, &storedTitle, record = search.record] {
-            if (library.getTitleGerman(WORK_ROW) != storedTitle) {
-                const RentalRegister::Lendings lendings =
-                    withLockWaitNotice(*this, SAVE_MESSAGE_ROW, SAVE_MESSAGE_COLUMN, [&] { return rentals.lendingsOf(storedTitle); });
-                // A rename the lending check could not clear is not written.
-                if (!lendings.read) return SaveOutcome::Failed;
-                if (lendings.count > 0) return SaveOutcome::Declined;
+        // Which fields were typed into: only those are written.
+        std::vector<bool> typed(form.fields.size());
+        for (std::size_t index = 0; index < form.fields.size(); ++index) {
+            FieldValue& value = form.fields[index].value;
+            value.keep = [&typed, index] { typed[index] = false; };
+            value.set = [&typed, index, set = std::move(value.set)](std::string text) {
+                typed[index] = true;
+                set(std::move(text));
+            };
+        }
+        std::string_view refusal;
+        form.saveRefusal = [&refusal] { return refusal; };
+        const std::string storedTitle = chosen->fields[library_record::TITLE_GERMAN];
+        form.appendRecord = [&, record] {
+            if (typed[library_record::TITLE_GERMAN] && library.getTitleGerman(WORK_ROW) != storedTitle) {
+                const SaveOutcome renaming = withLockWaitNotice(*this, SAVE_MESSAGE_ROW, SAVE_MESSAGE_COLUMN, [&] {
+                    return renameOfLentTitle(rentals, storedTitle, refusal);
+                });
+                if (renaming != SaveOutcome::Saved) return renaming;
             }
-            const storage::SaveResult saved =
-                withLockWaitNotice(*this, SAVE_MESSAGE_ROW, SAVE_MESSAGE_COLUMN, [&] { return library.replaceRecord(record); });
+            const storage::SaveResult saved = withLockWaitNotice(*this, SAVE_MESSAGE_ROW, SAVE_MESSAGE_COLUMN,
+                                                                 [&] { return library.replaceRecord(record, typed); });
             if (saved == storage::SaveResult::ChangedMeanwhile) return SaveOutcome::ChangedMeanwhile;
             return saved == storage::SaveResult::Saved ? SaveOutcome::Saved : SaveOutcome::Failed;
         };

@@ -19,7 +19,7 @@ constexpr int FIELD_COLUMN = 40;
 class FormRun {
 public:
     FormRun(DvdApplication& application, const FormDefinition& form)
-        : application(application), form(form), values(form.fields.size()) {}
+        : application(application), form(form), values(form.fields.size()), onlyConfirmed(form.fields.size()) {}
 
     FormEnd run() {
         startAfresh();
@@ -63,15 +63,23 @@ private:
         return index;
     }
 
-    Asked ask(std::size_t index) {
-        const FormField& field = form.fields[index];
+    void drawLabel(const FormField& field) {
         application.setColor(colors::YELLOW, colors::BLACK);
         application.setCursor(field.row, LABEL_COLUMN);
         std::cout << field.label;
+    }
+
+    Asked ask(std::size_t index) {
+        const FormField& field = form.fields[index];
+        drawLabel(field);
         const FieldStart start{.shownValue = index >= keepValuesFrom ? std::string_view(values[index]) : "",
                                .complete = field.complete};
-        std::string text = enterField(application, field.length, field.row, FIELD_COLUMN, start).text;
-        if (text == "escape") return Asked::Escaped;
+        FieldEntry entry = enterField(application, field.length, field.row, FIELD_COLUMN, start);
+        if (entry.text == "escape") return Asked::Escaped;
+        // A stored value only confirmed stays whole, unchecked: it was not typed.
+        if (entry.edited) onlyConfirmed[index] = false;
+        if (onlyConfirmed[index]) return Asked::Taken;
+        std::string& text = entry.text;
         const bool accepted = !field.accepts || field.accepts(text);
         // A refused value is not kept for the next time the field is asked.
         values[index] = accepted ? std::move(text) : std::string();
@@ -117,7 +125,14 @@ private:
 
     // A failure is shown here; a refusal is the caller's to show.
     SaveOutcome save() {
-        for (std::size_t index = 0; index < form.fields.size(); ++index) form.fields[index].value.set(values[index]);
+        for (std::size_t index = 0; index < form.fields.size(); ++index) {
+            const FieldValue& value = form.fields[index].value;
+            if (onlyConfirmed[index] && value.keep) {
+                value.keep();
+            } else {
+                value.set(values[index]);
+            }
+        }
         const SaveOutcome saved = form.appendRecord();
         if (saved == SaveOutcome::Failed) dialog::reportSaveFailure(application, form.messageRow, form.messageColumn);
         if (saved == SaveOutcome::Declined) {
@@ -130,25 +145,37 @@ private:
         return saved;
     }
 
-    // Clears the values (or brings back the ones the form started with) and
-    // the screen; the first field is asked next.
+    // Clears the values (or brings back the ones the form started with,
+    // shown at their fields) and the screen; the first field is asked next.
     std::size_t startAfresh() {
-        if (form.startValues.size() == values.size()) {
+        application.clearScreen();
+        (application.*form.drawHeading)();
+        const bool started = form.startValues.size() == values.size();
+        if (started) {
             values = form.startValues;
             keepValuesFrom = 0;
+            for (std::size_t index = 0; index < values.size(); ++index) drawStartValue(form.fields[index], values[index]);
         } else {
             for (std::string& value : values) value.clear();
             keepValuesFrom = form.fields.size();
         }
-        application.clearScreen();
-        (application.*form.drawHeading)();
+        onlyConfirmed.assign(values.size(), started);
         return 0;
+    }
+
+    // As the field shows it when asked: its beginning where it is longer.
+    void drawStartValue(const FormField& field, const std::string& value) {
+        drawLabel(field);
+        application.setColor(colors::WHITE, colors::BLACK);
+        const std::string_view shown = std::string_view(value).substr(0, static_cast<std::size_t>(field.length));
+        dialog::writeAt(application, field.row, FIELD_COLUMN, shown);
     }
 
     DvdApplication& application;
     const FormDefinition& form;
     std::vector<std::string> values;  // per field: the value taken since the form last started afresh
     std::size_t keepValuesFrom = 0;   // fields from this one on show their value when asked
+    std::vector<bool> onlyConfirmed;  // per field: still its start value, only confirmed with Enter
 };
 
 }  // namespace

@@ -13,6 +13,10 @@ class TitledScreen;
 // holds the values itself: the store's work row hands nothing over.
 struct FieldValue {
     std::function<void(std::string)> set;
+    // When set, called at a save instead of `set` for a field the form
+    // started with a value in (startValues) that was only confirmed with
+    // Enter since: the value stays as it is stored, whatever was shown of it.
+    std::function<void()> keep = {};
 };
 
 // The field of a store's work row that a form fills in.
@@ -69,8 +73,10 @@ struct FormDefinition {
     // Shown, where the first field shows its refusal, when a save is refused
     // (where a failed save is reported, when it is declined).
     std::function<std::string_view()> saveRefusal = {};
-    // When set, the values the form starts with, each field showing its own
-    // as a field asked again does; a fresh start brings them back.
+    // When set, the values the form starts with, all shown at their fields
+    // at once, then each field showing its own as a field asked again does;
+    // a value only confirmed is taken without its field's check. A fresh
+    // start brings them back.
     std::vector<std::string> startValues = {};
     // The form ends after a save or a discard instead of starting afresh.
     bool endsAfterDecision = false;

@@ -7,6 +7,7 @@
 #include "app/LockWaitNotice.h"
 #include "console/Colors.h"
 #include "console/InputField.h"
+#include "library/LibraryRecord.h"
 
 namespace {
 
@@ -14,7 +15,9 @@ constexpr int PROMPT_ROW = 10;
 constexpr int QUESTION_ROW = 20;
 constexpr int ANSWER_ROW = 22;
 constexpr int SAVE_FAILED_ROW = REMOVAL_MESSAGE_ROW;
-constexpr int NOTE_ROW = 24;
+// Where the record a question is about is named, in every dialog.
+constexpr int CHOICE_ROW = 24;
+constexpr int CHOICE_COLUMN = 10;
 constexpr std::string_view ANSWER_PROMPT = "[j/n]:";
 
 // The title typed at the prompt; on a prompt asked again after a title was
@@ -37,64 +40,70 @@ bool askTitle(DvdApplication& application, const RemovalDialog& dialog, std::str
     return title != "escape";
 }
 
-struct QuestionNote {
-    std::string text;
-    int color;
-};
-
 std::string noteOf(const RemovalDialog& dialog, const std::string& title) {
     return dialog.noteOnQuestion ? dialog.noteOnQuestion(title) : std::string();
 }
 
-// "AUSGELIEHEN VON Vorname Name (k von n)"
-std::string borrowerLine(const lending_dates::Borrowing& who, int number, int count) {
-    return "AUSGELIEHEN VON " + who.firstName + " " + who.surname + " (" + std::to_string(number) + " von " +
-           std::to_string(count) + ")";
+// "AUSGELIEHEN VON Vorname Name"
+std::string borrowerLine(const lending_dates::Borrowing& who) {
+    return "AUSGELIEHEN VON " + who.firstName + " " + who.surname;
 }
 
-// The question about the title found, with a line below "[j/n]:" when
-// there is one to say; the answer typed.
-std::string askQuestion(DvdApplication& application, const RemovalDialog& dialog, const std::string& title,
-                        const QuestionNote& note) {
+// The question, with the line naming its record and the note below
+// "[j/n]:" when there are; the answer typed.
+std::string askQuestion(DvdApplication& application, const RecordQuestion& question, const std::string& choiceLine) {
     application.setColor(colors::YELLOW, colors::BLACK);
-    dialog::writeAt(application, QUESTION_ROW, dialog.questionColumn, dialog.questionStart + title + dialog.questionEnd);
-    application.setCursor(ANSWER_ROW, dialog.questionColumn);
+    dialog::writeAt(application, QUESTION_ROW, question.questionColumn, question.question);
+    application.setCursor(ANSWER_ROW, question.questionColumn);
     std::cout << ANSWER_PROMPT;
-    if (!note.text.empty()) {
-        application.setColor(note.color, colors::BLACK);
-        dialog::writeAt(application, NOTE_ROW, dialog.questionColumn, note.text);
-        application.addNoteRow(NOTE_ROW);
-        application.setColor(colors::YELLOW, colors::BLACK);
-        application.setCursor(ANSWER_ROW, dialog.questionColumn + static_cast<int>(ANSWER_PROMPT.size()));
-    }
-    const std::string answer = application.readField(1, ANSWER_ROW, dialog.answerColumn);
-    // A message in the note's place must not run into what is left of it.
-    if (!note.text.empty()) {
-        dialog::writeAt(application, NOTE_ROW, dialog.questionColumn, std::string(note.text.size(), ' '));
-        application.removeNoteRow(NOTE_ROW);
-    }
+    const int noteRow = choiceLine.empty() ? CHOICE_ROW : CHOICE_ROW + 2;
+    const auto drawBelow = [&](int row, int column, const std::string& text, int color) {
+        if (text.empty()) return;
+        application.setColor(color, colors::BLACK);
+        dialog::writeAt(application, row, column, text);
+        application.addNoteRow(row);
+    };
+    drawBelow(CHOICE_ROW, CHOICE_COLUMN, choiceLine, colors::YELLOW);
+    drawBelow(noteRow, question.questionColumn, question.note, colors::LIGHT_RED);
+    application.setColor(colors::YELLOW, colors::BLACK);
+    application.setCursor(ANSWER_ROW, question.questionColumn + static_cast<int>(ANSWER_PROMPT.size()));
+    const std::string answer = application.readField(1, ANSWER_ROW, question.answerColumn);
+    // A message in their place must not run into what is left of them.
+    const auto eraseBelow = [&](int row, int column, const std::string& text) {
+        if (text.empty()) return;
+        dialog::writeAt(application, row, column, std::string(text.size(), ' '));
+        application.removeNoteRow(row);
+    };
+    eraseBelow(noteRow, question.questionColumn, question.note);
+    eraseBelow(CHOICE_ROW, CHOICE_COLUMN, choiceLine);
     return answer;
 }
 
 bool isYes(const std::string& answer) { return answer == "j" || answer == "J"; }
 
-// The question for each lending of a title lent more than once, naming its
-// borrower: the record of the one returned, or none after the last "n".
-int askForEachBorrower(DvdApplication& application, const RemovalDialog& dialog, const std::string& title,
-                       const std::vector<NamedLending>& lendings) {
-    for (std::size_t index = 0; index < lendings.size(); ++index) {
-        const std::string answer = askQuestion(
-            application, dialog, title,
-            {borrowerLine(lendings[index].who, static_cast<int>(index) + 1, static_cast<int>(lendings.size())), colors::YELLOW});
-        if (isYes(answer)) return lendings[index].record;
+}  // namespace
+
+int askForEachChoice(DvdApplication& application, const RecordQuestion& question, const std::vector<Choice>& choices) {
+    for (std::size_t index = 0; index < choices.size(); ++index) {
+        const std::string line = choices[index].line + " (" + std::to_string(index + 1) + " von " +
+                                 std::to_string(choices.size()) + ")";
+        const std::string answer = askQuestion(application, question, line);
+        if (isYes(answer)) return choices[index].record;
         if (answer != "n" && answer != "N") break;
         // The next question starts with an empty answer.
-        dialog::writeAt(application, ANSWER_ROW, dialog.answerColumn, " ");
+        dialog::writeAt(application, ANSWER_ROW, question.answerColumn, " ");
     }
     return dialog::TitleSearch::NOT_FOUND;
 }
 
-}  // namespace
+std::vector<Choice> copyChoices(const std::vector<storage::StoreFile::Match>& copies) {
+    using namespace library_record;
+    std::vector<Choice> choices;
+    for (const storage::StoreFile::Match& copy : copies)
+        choices.push_back({copy.record, "EXEMPLAR: " + copy.fields[GENRE] + ", " + copy.fields[TITLE_ENGLISH] + ", " +
+                                            copy.fields[LENGTH_MINUTES]});
+    return choices;
+}
 
 void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) {
     std::string title;
@@ -115,9 +124,13 @@ void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog) 
             return dialog.lendingsOf ? dialog.lendingsOf(title) : std::vector<NamedLending>{};
         });
         if (lendings.size() == 1) record = lendings.front().record;
-        if (lendings.size() >= 2) record = askForEachBorrower(application, dialog, title, lendings);
-        else if (!isYes(askQuestion(application, dialog, title, {noteOf(dialog, title), colors::LIGHT_RED})))
-            record = dialog::TitleSearch::NOT_FOUND;
+        std::vector<Choice> choices;
+        for (const NamedLending& lending : lendings) choices.push_back({lending.record, borrowerLine(lending.who)});
+        if (lendings.empty() && dialog.recordsFound) choices = dialog.recordsFound();
+        const RecordQuestion question{dialog.questionStart + title + dialog.questionEnd, dialog.questionColumn,
+                                      dialog.answerColumn, noteOf(dialog, title)};
+        if (choices.size() >= 2) record = askForEachChoice(application, question, choices);
+        else if (!isYes(askQuestion(application, question, {}))) record = dialog::TitleSearch::NOT_FOUND;
         if (record == dialog::TitleSearch::NOT_FOUND) return;
         // A failed rewrite leaves the file as it was; say so instead of returning silently.
         const storage::SaveResult saved = withLockWaitNotice(

@@ -65,7 +65,7 @@ void DvdApplication::searchByGenre() {
             askedAgain = false;
             if (key == REDRAW) break;
             if (key == EDIT) {
-                editDvdDialog();
+                editDvdDialog(searchText);
                 library.clear();
                 withLockWaitNotice(*this, 20, 30, [this] { return library.load(); });
             }

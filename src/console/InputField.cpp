@@ -43,16 +43,21 @@ public:
                 break;
             }
             if (key.code == keys::TAB && start.complete) {
-                if (complete()) valueKept = false;
+                if (complete()) {
+                    valueKept = false;
+                    entry.edited = true;
+                }
                 continue;
             }
             tabsInRow = 0;
             if (key.code == keys::BACKSPACE) {
                 blankField();
                 valueKept = false;
+                entry.edited = true;
             } else if (isStorableCharacter(key.code)) {
                 if (std::exchange(valueKept, false)) blankField();
                 if (static_cast<int>(text.size()) < maxLength) append(static_cast<char>(key.code));
+                entry.edited = true;
             }
         }
         screen.setColor(colors::YELLOW, colors::BLACK);

@@ -25,6 +25,9 @@ struct FieldStart {
 struct FieldEntry {
     std::string text;  // exactly "escape" when Escape ended the input
     bool repeatWanted = false;
+    // A key changed what the field showed (a character, Backspace, a
+    // completion): false when the value shown was only confirmed.
+    bool edited = false;
 };
 
 // Whether every byte of the text could be typed into a field: no control

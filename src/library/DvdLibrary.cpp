@@ -1,6 +1,6 @@
 #include "library/DvdLibrary.h"
 
-#include <algorithm>
+#include <optional>
 #include <utility>
 
 using namespace library_record;
@@ -17,33 +17,13 @@ storage::StoreFile::Count DvdLibrary::copiesOf(const std::string& titleGerman) {
     return storage::StoreFile::countRecords(std::string(FILE_NAME), LIBRARY_LINE, TITLE_GERMAN, titleGerman);
 }
 
-int DvdLibrary::findRecordForEdit(const std::string& title) {
-    cutValuesFound.clear();
-    const int record = findTitleGerman(title);
-    if (record == NOT_FOUND) return record;
-    // The values of the first record of that title, read again; a file
-    // changed in between is told by the replace.
-    const storage::StoreFile::Count copies = file.countRecords(TITLE_GERMAN, title);
-    if (copies.firstMatch.size() != COLUMN_COUNT) {
-        lastSearch = storage::StoreFile::Search();
-        lastSearch.read = copies.read;
-        return NOT_FOUND;
-    }
-    for (std::size_t index = 0; index < copies.firstMatch.size(); ++index) {
-        fields[index][WORK_ROW] = copies.firstMatch[index];
-        if (copies.firstMatch[index].size() >= static_cast<std::size_t>(FIELD_BYTES_KEPT))
-            cutValuesFound.push_back(copies.firstMatch[index]);
-    }
-    return record;
-}
-
-storage::SaveResult DvdLibrary::replaceRecord(int record) {
-    if (record != lastSearch.record) return storage::SaveResult::Failed;
-    // A value kept as it was shown must not be written shorter than it is.
-    for (const storage::StoreColumn& column : fields)
-        if (std::find(cutValuesFound.begin(), cutValuesFound.end(), column[WORK_ROW]) != cutValuesFound.end())
-            return storage::SaveResult::Failed;
-    file.replaceLine(lastSearch.line, columns(), WORK_ROW);
+storage::SaveResult DvdLibrary::replaceRecord(int record, const std::vector<bool>& typedColumns) {
+    const storage::StoreFile::Match* found = lastSearch.matchOf(record);
+    if (found == nullptr) return storage::SaveResult::Failed;
+    std::vector<std::optional<std::string>> values(COLUMN_COUNT);
+    for (std::size_t column = 0; column < values.size() && column < typedColumns.size(); ++column)
+        if (typedColumns[column]) values[column] = fields[column][WORK_ROW];
+    file.replaceFields(*found, values);
     return file.replace();
 }
 

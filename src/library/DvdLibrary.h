@@ -15,15 +15,15 @@ public:
 
     // The number in the file of the first record with exactly this German
     // title, looked for through the whole file as far as a load reads
-    // (FILE_BYTES_SCANNED), or NOT_FOUND; no rows are filled.
+    // (FILE_BYTES_SCANNED), or NOT_FOUND; no rows are filled. All of them,
+    // the copies of that DVD, are recordsFound().
     int findTitleGerman(const std::string& title);
-    // The same, and that record's values in WORK_ROW, for a form to correct.
-    int findRecordForEdit(const std::string& title);
-    // Puts WORK_ROW in place of the text of the line findRecordForEdit found
-    // (its line end stays), leaving every other byte of the file as it is,
-    // lines appended since included. Refused (ChangedMeanwhile) when the file
-    // changed otherwise; Failed when a value it kept was cut on reading.
-    storage::SaveResult replaceRecord(int record);
+    // Puts the values of WORK_ROW typed into a form (typedColumns, by column)
+    // in place of those fields of a record the last search found, leaving
+    // every other byte of the file as it is: the fields only confirmed, the
+    // rest of its line, lines appended since. Refused (ChangedMeanwhile) when
+    // the file changed otherwise.
+    storage::SaveResult replaceRecord(int record, const std::vector<bool>& typedColumns);
     // The records with exactly this German title in the whole file (as far
     // as a load reads): the copies of that DVD in the collection. Reads the
     // file alone: no store is needed.
@@ -44,7 +44,4 @@ public:
     std::string getTitleEnglish(int row) const;
     void setLengthMinutes(std::string text, int row);
     std::string getLengthMinutes(int row) const;
-
-private:
-    std::vector<std::string> cutValuesFound;  // of the record to correct: values a read cut short
 };

@@ -10,7 +10,9 @@ bool needsQuotes(std::string_view field) {
     return false;
 }
 
-void appendField(std::string_view field, std::string& out) {
+}  // namespace
+
+void appendCsvField(std::string_view field, std::string& out) {
     if (!needsQuotes(field)) {
         out += field;
         return;
@@ -23,13 +25,11 @@ void appendField(std::string_view field, std::string& out) {
     out += '"';
 }
 
-}  // namespace
-
 void appendCsvLine(std::span<const std::string_view> fields, const CsvLayout& layout,
                    std::string& out) {
     std::size_t written = 0;
     for (std::string_view field : fields) {
-        appendField(field, out);
+        appendCsvField(field, out);
         ++written;
         if (written < fields.size() || layout.separatorAfterLastField) out += ',';
     }

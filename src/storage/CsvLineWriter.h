@@ -13,4 +13,7 @@ namespace storage {
 void appendCsvLine(std::span<const std::string_view> fields, const CsvLayout& layout,
                    std::string& out);
 
+// Appends one field as appendCsvLine writes it.
+void appendCsvField(std::string_view field, std::string& out);
+
 }  // namespace storage

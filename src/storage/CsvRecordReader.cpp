@@ -47,10 +47,12 @@ void CsvRecordReader::feed(std::string_view bytes) {
             if (pendingCarriageReturns++ == 0) carriageReturnsStart = position;
         } else if (byte == '\n') {
             // The CRs before it belong to this one line end.
+            const long long textEnd = pendingCarriageReturns > 0 ? carriageReturnsStart : position;
             pendingCarriageReturns = 0;
-            takeLineEnd(position + 1);
+            takeLineEnd(textEnd, position + 1);
         } else {
             endCarriageReturnLines();
+            bytePosition = position;
             takeByte(byte);
         }
     }
@@ -61,13 +63,14 @@ void CsvRecordReader::endCarriageReturnLines() {
     // Not followed by an LF: each CR ends a line, the later ones empty lines.
     const long long count = pendingCarriageReturns;
     pendingCarriageReturns = 0;
-    for (long long index = 0; index < count; ++index) takeLineEnd(carriageReturnsStart + index + 1);
+    for (long long index = 0; index < count; ++index)
+        takeLineEnd(carriageReturnsStart + index, carriageReturnsStart + index + 1);
 }
 
 void CsvRecordReader::finish() {
     endCarriageReturnLines();
     // The empty rest after the last line end is no record.
-    if (lineHasBytes) takeLineEnd(bytesFed);
+    if (lineHasBytes) takeLineEnd(bytesFed, bytesFed);
 }
 
 void CsvRecordReader::startLine() {
@@ -79,6 +82,9 @@ void CsvRecordReader::startLine() {
     lineHasBytes = false;
     quotedFieldBytes.clear();
     quotedBytesCut = false;
+    fieldStart = lineStart;
+    fieldSpans.clear();
+    fieldSpansComplete = true;
 }
 
 void CsvRecordReader::appendRun(std::string_view run) {
@@ -151,16 +157,26 @@ void CsvRecordReader::rereadQuotedFieldPlainly() {
     bytes.swap(quotedFieldBytes);
     const bool cut = quotedBytesCut;
     if (fieldText != nullptr) fieldText->resize(fieldTextStart);
-    for (char byte : bytes) takeByte(byte);
+    // The bytes held stand in the file from the field's opening quote on.
+    const long long resumeAt = bytePosition;
+    const long long heldFrom = fieldStart;
+    for (std::size_t index = 0; index < bytes.size(); ++index) {
+        bytePosition = heldFrom + static_cast<long long>(index);
+        takeByte(bytes[index]);
+    }
+    bytePosition = resumeAt;
     // Past the bytes held, what the field's commas would have split is not
     // known: the rest of this line is dropped (the file keeps it).
     if (cut) {
         field = columnCount;
         fieldText = nullptr;
+        fieldSpansComplete = false;
     }
 }
 
 void CsvRecordReader::startNextField() {
+    if (keepsCurrentField()) fieldSpans.push_back({fieldStart, bytePosition});
+    fieldStart = bytePosition + 1;
     if (field < columnCount) ++field;  // all later fields are dropped alike
     fieldText = nullptr;
     state = FieldState::Start;
@@ -168,8 +184,9 @@ void CsvRecordReader::startNextField() {
     quotedBytesCut = false;
 }
 
-void CsvRecordReader::takeLineEnd(long long lineEnd) {
+void CsvRecordReader::takeLineEnd(long long textEnd, long long lineEnd) {
     if (state == FieldState::Quoted) rereadQuotedFieldPlainly();
+    if (keepsCurrentField()) fieldSpans.push_back({fieldStart, textEnd});
     if (keepingLine) {
         if (lineDone) lineDone(keptCount, {lineStart, lineEnd});
         ++keptCount;

@@ -50,6 +50,14 @@ public:
     // bytes stop early: a line cut off there is no record.)
     void finish();
 
+    // Where each field of the line just ended stands in the bytes fed (its
+    // bytes as they are, quotes included, no separator), as far as the
+    // layout's column count: fewer for a line of fewer fields. Valid while
+    // LineDone is told of the line. fieldsPlaced() is false when a field cut
+    // on reading hid where it and the later ones end.
+    const std::vector<LineSpan>& fieldsOfLine() const { return fieldSpans; }
+    bool fieldsPlaced() const { return fieldSpansComplete; }
+
     std::size_t keptRecordCount() const { return keptCount; }
     long long recordsNotKept() const { return notKept; }
 
@@ -57,7 +65,7 @@ private:
     enum class FieldState { Start, Plain, Quoted, QuoteInQuoted };
 
     void takeByte(char byte);
-    void takeLineEnd(long long lineEnd);
+    void takeLineEnd(long long textEnd, long long lineEnd);
     void endCarriageReturnLines();
     void startNextField();
     void startLine();
@@ -76,6 +84,10 @@ private:
     long long notKept = 0;
     long long bytesFed = 0;  // before the chunk being fed
     long long lineStart = 0;
+    long long bytePosition = 0;  // of the byte taken
+    long long fieldStart = 0;
+    std::vector<LineSpan> fieldSpans;
+    bool fieldSpansComplete = true;
 
     bool keepingLine = false;
     std::size_t field = 0;

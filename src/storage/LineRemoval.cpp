@@ -10,22 +10,57 @@ LineRemoval::LineRemoval(std::vector<LineSpan> removedLines, long long endOfRead
     std::sort(ranges.begin(), ranges.end(), [](const LineSpan& a, const LineSpan& b) { return a.start < b.start; });
 }
 
-void LineRemoval::replaceText(long long lineStart, std::string text) {
-    // An empty text after a lone CR would join two line ends into one.
-    if (text.empty() || text.find_first_of("\r\n") != std::string::npos) broken = true;
-    replacements[lineStart] = std::move(text);
+void LineRemoval::replaceText(long long lineStart, std::vector<Splice> splices) {
+    for (const Splice& splice : splices)
+        if (splice.text.find_first_of("\r\n") != std::string::npos) broken = true;
+    replacements[lineStart] = std::move(splices);
+}
+
+bool LineRemoval::writeReplacedText(std::string_view text, bool isText, const Writer& write) {
+    if (text.empty()) return true;
+    if (isText) textWritten = true;
+    lastKeptByte = text.back();
+    return write(text);
 }
 
 bool LineRemoval::copyReplacedLine(std::string_view chunk, long long chunkStart, long long& at, long long end,
-                                   const Writer& write) {
-    for (; at < end; ++at) {
-        const char byte = chunk[static_cast<std::size_t>(at - chunkStart)];
-        inLineEnd = inLineEnd || byte == '\r' || byte == '\n';
-        if (!inLineEnd) continue;
-        if (!write(std::string_view(&byte, 1))) return false;
-        lastKeptByte = byte;
+                                   const LineSpan& line, const std::vector<Splice>& splices, const Writer& write) {
+    if (at == line.start) {
+        nextSplice = 0;
+        skippedUntil = line.start;
+        inLineEnd = false;
+        textWritten = false;
+        replacedAfterLoneCarriageReturn = lastKeptByte == '\r';
+        afterLoneCarriageReturn = false;
     }
-    return true;
+    for (;;) {
+        while (nextSplice < splices.size() && splices[nextSplice].start == at) {
+            const Splice& splice = splices[nextSplice++];
+            if (!writeReplacedText(splice.text, true, write)) return false;
+            skippedUntil = splice.end;
+        }
+        if (at == line.end && !inLineEnd && !textWritten && replacedAfterLoneCarriageReturn) broken = true;
+        if (at >= end || broken) return true;
+        if (at < skippedUntil) {
+            at = std::min(end, skippedUntil);
+            continue;
+        }
+        const long long runEnd = nextSplice < splices.size() ? std::min(end, splices[nextSplice].start) : end;
+        std::string_view run = chunk.substr(static_cast<std::size_t>(at - chunkStart), static_cast<std::size_t>(runEnd - at));
+        at = runEnd;
+        if (!inLineEnd) {
+            const std::size_t lineEndAt = run.find_first_of("\r\n");
+            if (!writeReplacedText(run.substr(0, lineEndAt), true, write)) return false;
+            if (lineEndAt == std::string_view::npos) continue;
+            inLineEnd = true;
+            if (!textWritten && replacedAfterLoneCarriageReturn) {
+                broken = true;
+                return true;
+            }
+            run.remove_prefix(lineEndAt);
+        }
+        if (!writeReplacedText(run, false, write)) return false;
+    }
 }
 
 long long LineRemoval::removedBefore(long long offset) const {
@@ -108,13 +143,8 @@ bool LineRemoval::copy(std::string_view chunk, const Writer& write) {
             const LineSpan& line = ranges[next];
             const auto replacement = replacements.find(line.start);
             if (replacement != replacements.end()) {
-                if (at == line.start) {
-                    if (!write(replacement->second)) return false;
-                    lastKeptByte = replacement->second.back();
-                    afterLoneCarriageReturn = false;
-                    inLineEnd = false;
-                }
-                if (!copyReplacedLine(chunk, chunkStart, at, std::min(line.end, chunkEnd), write)) return false;
+                if (!copyReplacedLine(chunk, chunkStart, at, std::min(line.end, chunkEnd), line, replacement->second, write))
+                    return false;
                 if (at == line.end) ++next;
                 continue;
             }

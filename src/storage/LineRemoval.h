@@ -25,14 +25,22 @@ class LineRemoval {
 public:
     using LineSpan = CsvRecordReader::LineSpan;
     using Writer = std::function<bool(std::string_view)>;
+    // A change inside a replaced line's text: its bytes [start, end) give
+    // way to `text` (no CR or LF); an empty range inserts the text there.
+    struct Splice {
+        long long start = 0;
+        long long end = 0;
+        std::string text;
+    };
 
     // The removed lines, in any order, none overlapping another.
     LineRemoval(std::vector<LineSpan> removedLines, long long readEnd);
 
     // The removed line starting at `lineStart` is a corrected one instead:
-    // its text (no CR or LF, not empty) goes in place of the line's text,
-    // and its line end stays as it is.
-    void replaceText(long long lineStart, std::string text);
+    // its splices (in the order of the line, none overlapping another) change
+    // its text, and every other byte of it stays, its line end too. A text
+    // left empty right after a lone CR would join two line ends: refused.
+    void replaceText(long long lineStart, std::vector<Splice> splices);
 
     // The next chunk of the file; false when a write failed or the copy broke.
     bool copy(std::string_view chunk, const Writer& write);
@@ -48,8 +56,10 @@ private:
     void finishRemovedLine(const LineSpan& line);
     // A byte after a removed line that owes its line end; true when left out.
     bool takesOwedByte(char byte);
-    // The bytes of a replaced line in [at, end): its text left out, its line end kept.
-    bool copyReplacedLine(std::string_view chunk, long long chunkStart, long long& at, long long end, const Writer& write);
+    // The bytes of a replaced line in [at, end) of the chunk, spliced.
+    bool copyReplacedLine(std::string_view chunk, long long chunkStart, long long& at, long long end,
+                          const LineSpan& line, const std::vector<Splice>& splices, const Writer& write);
+    bool writeReplacedText(std::string_view text, bool isText, const Writer& write);
 
     std::vector<LineSpan> ranges;  // by start; ends grow by owed line ends
     long long readEnd;
@@ -61,8 +71,13 @@ private:
     char lastKeptByte = '\0';
     bool afterLoneCarriageReturn = false;
     bool broken = false;
-    std::map<long long, std::string> replacements;  // by the start of the line replaced
-    bool inLineEnd = false;                          // of the line being replaced
+    std::map<long long, std::vector<Splice>> replacements;  // by the start of the line replaced
+    // Of the line being replaced:
+    std::size_t nextSplice = 0;
+    long long skippedUntil = 0;
+    bool inLineEnd = false;
+    bool textWritten = false;
+    bool replacedAfterLoneCarriageReturn = false;
 };
 
 }  // namespace storage

@@ -22,7 +22,7 @@ void RecordStore::clear() {
 
 bool RecordStore::load() {
     lastLoad = file.load(columns(), count);
-    lastSearch.record = NOT_FOUND;
+    lastSearch.matches.clear();
     return lastLoad == StoreFile::LoadResult::Loaded;
 }
 
@@ -36,17 +36,17 @@ void RecordStore::removeRecord(int row) {
         removeRow(columns(), row, count);
         --count;
     }
-    // The record the last search found names its line; a loaded row its own.
+    // A record the last search found names its line; a loaded row its own.
     const std::optional<StoreFile::LineSpan> rowLine = file.takeRowLine(row);
-    const bool found = row >= 0 && row == lastSearch.record;
-    file.removeLine(found ? lastSearch.line : rowLine);
-    if (found) lastSearch.record = NOT_FOUND;
+    const StoreFile::Match* found = lastSearch.matchOf(row);
+    file.removeLine(found ? found->line : rowLine);
+    if (found) std::erase_if(lastSearch.matches, [row](const StoreFile::Match& match) { return match.record == row; });
 }
 
 int RecordStore::findRecord(int column, const std::string& text) {
     lastSearch = file.findRecord(column, text);
     lastLoad = lastSearch.read;
-    return lastSearch.record;
+    return lastSearch.firstRecord();
 }
 
 StoreFile::LoadResult RecordStore::visitFileRecords(const std::string& fileName, const CsvLayout& layout,
@@ -56,6 +56,7 @@ StoreFile::LoadResult RecordStore::visitFileRecords(const std::string& fileName,
     return scanRecords(data, layout, visit) ? StoreFile::LoadResult::Loaded : StoreFile::LoadResult::Failed;
 }
 
+const std::vector<StoreFile::Match>& RecordStore::recordsFound() const { return lastSearch.matches; }
 bool RecordStore::searchStoppedAtBound() const { return lastSearch.stoppedAtBound; }
 int RecordStore::recordCount() const { return count; }
 int RecordStore::unreadLineCount() const { return file.unreadLineCount(); }

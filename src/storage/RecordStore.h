@@ -38,6 +38,8 @@ public:
     // A row loaded, or a record number the last search gave.
     void removeRecord(int row);
     static constexpr int NOT_FOUND = StoreFile::Search::NOT_FOUND;
+    // The records the last search found, in file order (none once removed).
+    const std::vector<StoreFile::Match>& recordsFound() const;
     // Whether the last search stopped at FILE_BYTES_SCANNED without a find.
     bool searchStoppedAtBound() const;
     int recordCount() const;
@@ -52,7 +54,8 @@ protected:
 
     // The number in the file of the first record whose field `column` holds
     // exactly `text`, looked for through the whole file as far as a load
-    // reads (FILE_BYTES_SCANNED), or NOT_FOUND; no rows are filled.
+    // reads (FILE_BYTES_SCANNED), or NOT_FOUND; no rows are filled. The
+    // others that hold it are recordsFound().
     int findRecord(int column, const std::string& text);
     // Hands each record of a data file (as far as a load reads) to `visit`
     // as its fields, one at a time, holding none; how the reading went.

@@ -66,6 +66,12 @@ StoreFile::LoadResult StoreFile::load(ColumnList columns, int& count) {
     return LoadResult::Loaded;
 }
 
+const StoreFile::Match* StoreFile::Search::matchOf(int record) const {
+    for (const Match& match : matches)
+        if (match.record == record) return &match;
+    return nullptr;
+}
+
 StoreFile::Search StoreFile::findRecord(int column, std::string_view text) {
     Search search;
     DataFile file(fileName, DataFile::Purpose::Read);
@@ -76,33 +82,22 @@ StoreFile::Search StoreFile::findRecord(int column, std::string_view text) {
         seen = FileView{};
     }
     if (search.read != LoadResult::Loaded) return search;
-    // Every field but the one compared goes to a scratch text, emptied for
-    // each: a record's bytes are held no longer than it is read.
-    std::string compared;
-    std::string scratch;
-    std::size_t comparedRecord = static_cast<std::size_t>(-1);
+    // The fields of the record being read, emptied after each.
+    std::vector<std::string> fields(static_cast<std::size_t>(layout.columnCount));
     CsvRecordReader reader(
-        layout, INT_MAX,
-        [&](std::size_t record, std::size_t fieldColumn) -> std::string& {
-            std::string& target = static_cast<int>(fieldColumn) == column ? compared : scratch;
-            if (&target == &compared) comparedRecord = record;
-            target.clear();
-            return target;
-        },
+        layout, INT_MAX, [&](std::size_t, std::size_t fieldColumn) -> std::string& { return fields[fieldColumn]; },
         FIELD_BYTES_KEPT);
     reader.onLineDone([&](std::size_t record, const LineSpan& line) {
-        const std::string_view value = comparedRecord == record ? std::string_view(compared) : std::string_view();
-        if (!search.line && value == text) {
-            search.record = static_cast<int>(record);
-            search.line = line;
-        }
+        if (fields[static_cast<std::size_t>(column)] == text && search.matches.size() < Search::MATCHES_HELD)
+            search.matches.push_back(
+                {static_cast<int>(record), line, reader.fieldsOfLine(), reader.fieldsPlaced(), fields});
+        for (std::string& field : fields) field.clear();
     });
     const long long loadedBytes = seen ? seen->bytesRead : -1;
     FileFingerprint loadedPart;
     const std::optional<FileView> view = scanFile(file, reader, [&](std::string_view chunk, long long chunkStart) {
         loadedPart.addBefore(loadedBytes, chunkStart, chunk);
-        // Once found, the rest is only needed to compare what was loaded.
-        return !search.line || chunkStart + static_cast<long long>(chunk.size()) < loadedBytes;
+        return true;
     });
     if (!view) return Search{};
     if (!seen || view->bytesRead < loadedBytes || loadedPart != seen->fingerprint) {
@@ -113,7 +108,7 @@ StoreFile::Search StoreFile::findRecord(int column, std::string_view text) {
         replacements.clear();
     }
     seen = view;
-    search.stoppedAtBound = !search.line && view->stoppedBeforeEnd();
+    search.stoppedAtBound = search.matches.empty() && view->stoppedBeforeEnd();
     return search;
 }
 
@@ -176,17 +171,37 @@ void StoreFile::removeLine(const std::optional<LineSpan>& line) {
     }
 }
 
-void StoreFile::replaceLine(const std::optional<LineSpan>& line, ColumnList columns, int row) {
-    if (!line) {
-        removedUnknownLine = true;
-        return;
+void StoreFile::replaceFields(const Match& match, const std::vector<std::optional<std::string>>& values) {
+    const std::vector<LineSpan>& places = match.fieldPlaces;
+    std::vector<LineRemoval::Splice> splices;
+    bool fieldsMissing = false;
+    for (std::size_t column = 0; column < values.size(); ++column) {
+        if (!values[column]) continue;
+        if (column >= places.size()) {
+            fieldsMissing = true;
+            continue;
+        }
+        std::string text;
+        appendCsvField(*values[column], text);
+        splices.push_back({places[column].start, places[column].end, std::move(text)});
     }
-    std::string text;
-    appendCsvLine(rowFields(columns, row), layout, text);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    if (fieldsMissing) {
+        if (!match.fieldsPlaced || places.empty()) {
+            removedUnknownLine = true;
+            return;
+        }
+        // The fields the line lacks, as an append writes them.
+        std::string added;
+        for (std::size_t column = places.size(); column < static_cast<std::size_t>(layout.columnCount); ++column) {
+            added += ',';
+            if (column < values.size() && values[column]) appendCsvField(*values[column], added);
+        }
+        if (layout.separatorAfterLastField) added += ',';
+        splices.push_back({places.back().end, places.back().end, std::move(added)});
+    }
     // Asked again after a failed save: the one correction of that line stands.
-    std::erase_if(replacements, [&](const Replacement& earlier) { return earlier.line.start == line->start; });
-    replacements.push_back({*line, std::move(text)});
+    std::erase_if(replacements, [&](const Replacement& earlier) { return earlier.line.start == match.line.start; });
+    if (!splices.empty()) replacements.push_back({match.line, std::move(splices)});
 }
 
 SaveResult StoreFile::replace() {
@@ -207,7 +222,7 @@ SaveResult StoreFile::copyWithoutRemovedLines(DataFile& file) {
     std::vector<LineSpan> changedLines = removedLines;
     for (const Replacement& replacement : replacements) changedLines.push_back(replacement.line);
     LineRemoval removal(changedLines, before.bytesRead == before.size ? before.size : -1);
-    for (const Replacement& replacement : replacements) removal.replaceText(replacement.line.start, replacement.text);
+    for (const Replacement& replacement : replacements) removal.replaceText(replacement.line.start, replacement.splices);
     // The removed lines all lie in the part read, so the copy's part read
     // is that much shorter.
     FileView after;

@@ -8,8 +8,10 @@
 #include "storage/CsvLayout.h"
 #include "storage/CsvRecordReader.h"
 #include "storage/FileFingerprint.h"
+#include "storage/LineRemoval.h"
 #include "storage/RecordScan.h"
 #include "storage/StoreColumns.h"
+#include "storage/StoreLimits.h"
 
 namespace storage {
 
@@ -26,14 +28,30 @@ public:
     using LoadResult = storage::LoadResult;
     using LineSpan = CsvRecordReader::LineSpan;
 
-    // The first record found by findRecord, by its number in the file, and its line.
+    // A record found by findRecord: its number in the file, its line, where
+    // its fields stand in the file and what they hold (each cut to
+    // FIELD_BYTES_KEPT).
+    struct Match {
+        int record = 0;
+        LineSpan line;
+        std::vector<LineSpan> fieldPlaces;  // as many as the line has, up to the layout's columns
+        bool fieldsPlaced = true;           // false: a cut field hid where the later ones stand
+        std::vector<std::string> fields;
+    };
+
+    // The records found by findRecord, in file order.
     struct Search {
         static constexpr int NOT_FOUND = -1;
+        // Held at most: as many as a list shows, so that a file of one title
+        // over and over is searched in bounded memory.
+        static constexpr std::size_t MATCHES_HELD = MAX_RECORDS - 1;
         LoadResult read = LoadResult::Failed;
-        int record = NOT_FOUND;
-        std::optional<LineSpan> line;
+        std::vector<Match> matches;
         // The file goes on past FILE_BYTES_SCANNED, which the search did not read.
         bool stoppedAtBound = false;
+        int firstRecord() const { return matches.empty() ? NOT_FOUND : matches.front().record; }
+        // The match of that record, or none.
+        const Match* matchOf(int record) const;
     };
 
     // How many records of the file hold exactly a text in one field, and the
@@ -59,10 +77,10 @@ public:
     LoadResult load(ColumnList columns, int& count);
 
     // Looks through every record of the file, as far as FILE_BYTES_SCANNED,
-    // for the first whose field `column` holds exactly `text`, streaming:
-    // no more than one record is held. What it read becomes the bytes a
-    // replace expects; rows loaded before keep their lines only when the
-    // file still begins with the bytes they came from.
+    // for those whose field `column` holds exactly `text`, streaming:
+    // besides the matches, no more than one record is held. What it read
+    // becomes the bytes a replace expects; rows loaded before keep their
+    // lines only when the file still begins with the bytes they came from.
     Search findRecord(int column, std::string_view text);
 
     // Looks through every record of the file, as far as FILE_BYTES_SCANNED,
@@ -90,9 +108,13 @@ public:
     // refuses that replace.
     void removeLine(const std::optional<LineSpan>& line);
 
-    // This line's text is to be replaced by `row` written as a line with the
-    // next replace; its line end stays. A line not known refuses that replace.
-    void replaceLine(const std::optional<LineSpan>& line, ColumnList columns, int row);
+    // With the next replace, each value given (none: the field stays) goes
+    // in place of that field's bytes in the line of `match`, written as an
+    // append writes a field; every other byte of the line stays, its line
+    // end too. A value for a field the line lacks adds the missing fields
+    // after its last one; one for a field that cannot be placed refuses
+    // that replace.
+    void replaceFields(const Match& match, const std::vector<std::optional<std::string>>& values);
 
     // Takes the removed lines out of the file (and puts replaced lines' new
     // text in), and nothing else: lines
@@ -122,7 +144,7 @@ private:
     std::vector<LineSpan> removedLines;
     struct Replacement {
         LineSpan line;
-        std::string text;
+        std::vector<LineRemoval::Splice> splices;
     };
     std::vector<Replacement> replacements;
     bool removedUnknownLine = false;

@@ -2,6 +2,7 @@
 
 #include "storage/CsvLineWriter.h"
 #include "storage/CsvRecordReader.h"
+#include "storage/StoreLimits.h"
 #include "support/Tables.h"
 
 // The CSV lines of the data files, against tables/csv.txt.
@@ -27,6 +28,25 @@ Records read(std::string_view bytes, storage::CsvLayout layout, std::size_t chun
     table.resize(reader.keptRecordCount(), std::vector<std::string>(columns));
     if (notKept) *notKept = reader.recordsNotKept();
     return table;
+}
+
+// Where the fields of each record stand, read in chunks of `chunk` bytes
+// with the stores' bound on a field's bytes.
+std::string fieldPlaces(std::string_view bytes, storage::CsvLayout layout, std::size_t chunk) {
+    std::string out;
+    std::string scratch;
+    storage::CsvRecordReader reader(
+        layout, 100, [&](std::size_t, std::size_t) -> std::string& { return scratch; }, FIELD_BYTES_KEPT);
+    reader.onLineDone([&](std::size_t record, const storage::CsvRecordReader::LineSpan&) {
+        if (record > 0) out += " / ";
+        std::string places;
+        for (const auto& field : reader.fieldsOfLine())
+            places += (places.empty() ? "" : "|") + std::to_string(field.start) + "-" + std::to_string(field.end);
+        out += places + (reader.fieldsPlaced() ? "" : "|?");
+    });
+    for (std::size_t at = 0; at < bytes.size(); at += chunk) reader.feed(bytes.substr(at, chunk));
+    reader.finish();
+    return out;
 }
 
 std::string line(const std::vector<std::string>& fields, storage::CsvLayout layout) {
@@ -67,6 +87,10 @@ TEST(CsvCodec, Table) {
             EXPECT_EQ(show(records), tables::escape(tables::unescape(row.right)));
             // A CR LF or a quote may be split between two reads of the file.
             EXPECT_EQ(read(bytes, layoutOf(command), 1), records);
+        } else if (command.rfind("spans", 0) == 0) {
+            const std::string bytes = tables::unescape(operand);
+            EXPECT_EQ(fieldPlaces(bytes, layoutOf(command), bytes.size() + 1), row.right);
+            EXPECT_EQ(fieldPlaces(bytes, layoutOf(command), 1), row.right);
         } else {
             EXPECT_EQ(tables::escape(line(split(operand, "|"), layoutOf(command))), tables::escape(tables::unescape(row.right)));
         }
