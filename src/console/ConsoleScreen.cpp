@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
-#include "platform/Platform.h"
+#include "console/ConsoleDevice.h"
 #include "console/ScreenStreamBuffer.h"
 
 ConsoleScreen::ConsoleScreen()
