@@ -12,14 +12,21 @@ cd "$1" || exit 2
 # own pieces (cells, keys, code page, renderer, key decoder), never on what
 # is built on the data files; a folder the layout does not name may include
 # nothing until it is named here.
-grep -r -H --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' . | awk '
+# Both forms count: "..." and <...> naming a folder of src/ (any other <...>
+# is a system or library header).
+grep -r -H --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]' . | awk '
+BEGIN {
+    # The folders a <...> include must begin with to be of this project.
+    split("system platform console storage library rental app", names, " ")
+    for (i in names) projectFolders[names[i]] = 1
+}
 function allowed(file) {
     if (file ~ /^system\//) return "^system/"
     if (file ~ /^platform\/posix\//) return "^(system|platform/posix|console)/|^platform/[A-Za-z]+[.]h$"
     if (file ~ /^platform\/windows\//) return "^(system|platform/windows|console)/|^platform/[A-Za-z]+[.]h$"
     if (file ~ /^platform\/[^\/]+$/) return "^(system|console)/"
     if (file ~ /^storage\//) return "^(system|storage)/|^platform/FilePrimitives[.]h$"
-    if (file ~ /^console\//) return "^(system|console)/|^platform/Platform[.]h$"
+    if (file ~ /^console\//) return "^(system|console)/"
     if (file ~ /^library\//) return "^(system|storage|library)/|^console/(Cp850|PlainForm)[.]h$"
     if (file ~ /^rental\//) return "^(system|storage|rental)/"
     if (file ~ /^app\//) return "^(system|platform|storage|console|library|rental|app)/[A-Za-z0-9]+[.]h$"
@@ -28,8 +35,10 @@ function allowed(file) {
 {
     file = substr($0, 3, index($0, ":") - 3)
     included = $0
-    sub(/^[^"]*"/, "", included)
-    sub(/".*$/, "", included)
+    sub(/^[^"<]*["<]/, "", included)
+    sub(/[">].*$/, "", included)
+    if ($0 ~ /include[[:space:]]*</ && included !~ /^[A-Za-z]+\//) next
+    if ($0 ~ /include[[:space:]]*</ && !(substr(included, 1, index(included, "/") - 1) in projectFolders)) next
     if (included !~ allowed(file)) {
         print "src/" file " includes \"" included "\", which its folder may not"
         broken = 1
