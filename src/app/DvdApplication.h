@@ -51,7 +51,5 @@ public:
 
 private:
     void drawMainScreen();
-    void drawSubMenu(int firstLabel, int entryCount, void (TitledScreen::*drawHeading)());
-    int runSubMenu(int firstLabel, int entryCount, void (TitledScreen::*drawHeading)(),
-                   void (DvdApplication::*const* dialogs)());
+
 };

@@ -1,4 +1,6 @@
 #include <iostream>
+#include <iterator>
+#include <span>
 
 #include "app/DvdApplication.h"
 #include "app/ListView.h"
@@ -12,10 +14,6 @@ const char* const mainMenuLabels[2] = {"DVD Bibliothek", "DVD Verleih"};
 
 constexpr int MENU_NUMBER_COLUMN = 30;
 constexpr int MENU_FIRST_ROW = 10;
-constexpr int LIBRARY_LABELS = 0;
-constexpr int LIBRARY_ENTRIES = 5;
-constexpr int RENTAL_LABELS = 5;
-constexpr int RENTAL_ENTRIES = 4;
 
 // Where an entry that reads a file without a notice of its own shows the
 // wait for a lock: in the place of its "DATEI GESPERRT!". The dialogs show
@@ -27,10 +25,29 @@ struct WaitNoticePlace {
 constexpr WaitNoticePlace NO_WAIT_NOTICE{0, 0};
 constexpr WaitNoticePlace LIST_WAIT_NOTICE{LIST_NOTICE_ROW, LIST_NOTICE_COLUMN};
 constexpr WaitNoticePlace PRINT_WAIT_NOTICE{20, 30};  // where printing shows its messages
-// One per menu entry, in the order of the menu labels: library, then rental.
-constexpr WaitNoticePlace WAIT_NOTICES[LIBRARY_ENTRIES + RENTAL_ENTRIES] = {
-    NO_WAIT_NOTICE, NO_WAIT_NOTICE, NO_WAIT_NOTICE, LIST_WAIT_NOTICE, PRINT_WAIT_NOTICE,
-    NO_WAIT_NOTICE, NO_WAIT_NOTICE, LIST_WAIT_NOTICE, PRINT_WAIT_NOTICE};
+
+// The sub-menus, one entry a row: its dialog and where it shows a lock wait;
+// the entry's text is the menu label of the same place (menuLabels).
+struct MenuEntry {
+    void (DvdApplication::*dialog)();
+    WaitNoticePlace waitNotice;
+};
+struct SubMenu {
+    void (TitledScreen::*drawHeading)();
+    int firstLabel;
+    std::span<const MenuEntry> entries;
+};
+constexpr MenuEntry LIBRARY_ENTRIES[] = {
+    {&DvdApplication::newDvdForm, NO_WAIT_NOTICE},     {&DvdApplication::deleteDvdDialog, NO_WAIT_NOTICE},
+    {&DvdApplication::searchByGenre, NO_WAIT_NOTICE},  {&DvdApplication::listLibrary, LIST_WAIT_NOTICE},
+    {&DvdApplication::printLibrary, PRINT_WAIT_NOTICE},
+};
+constexpr MenuEntry RENTAL_ENTRIES[] = {
+    {&DvdApplication::lendDvdForm, NO_WAIT_NOTICE},  {&DvdApplication::returnDvdDialog, NO_WAIT_NOTICE},
+    {&DvdApplication::listRentals, LIST_WAIT_NOTICE}, {&DvdApplication::printRentals, PRINT_WAIT_NOTICE},
+};
+constexpr SubMenu LIBRARY_MENU{&TitledScreen::drawLibraryHeading, 0, LIBRARY_ENTRIES};
+constexpr SubMenu RENTAL_MENU{&TitledScreen::drawRentalHeading, static_cast<int>(std::size(LIBRARY_ENTRIES)), RENTAL_ENTRIES};
 
 // The next key that has a character: an extended key chooses nothing.
 int readMenuKey(ConsoleScreen& screen) {
@@ -93,55 +110,50 @@ void DvdApplication::runMainMenu() {
     }
 }
 
-void DvdApplication::drawSubMenu(int firstLabel, int entryCount, void (TitledScreen::*drawHeading)()) {
-    clearMenu();
-    clearScreen();
-    (this->*drawHeading)();
-    setColor(colors::YELLOW, colors::BLACK);
-    for (int i = 0; i < entryCount; ++i) {
-        addMenuEntry(menuLabels[firstLabel + i]);
-        setCursor(MENU_FIRST_ROW + 2 * i, MENU_NUMBER_COLUMN);
+namespace {
+
+void drawSubMenu(DvdApplication& application, const SubMenu& menu) {
+    application.clearMenu();
+    application.clearScreen();
+    (application.*menu.drawHeading)();
+    application.setColor(colors::YELLOW, colors::BLACK);
+    for (int i = 0; i < static_cast<int>(menu.entries.size()); ++i) {
+        application.addMenuEntry(application.menuLabels[menu.firstLabel + i]);
+        application.setCursor(MENU_FIRST_ROW + 2 * i, MENU_NUMBER_COLUMN);
         std::cout << i + 1;
     }
-    drawMenu();
-    setCursor(25, 30);
+    application.drawMenu();
+    application.setCursor(25, 30);
     std::cout << "Wahl:";
 }
 
-int DvdApplication::runSubMenu(int firstLabel, int entryCount, void (TitledScreen::*drawHeading)(),
-                               void (DvdApplication::*const* dialogs)()) {
-    int state = REDRAW;
+int runSubMenu(DvdApplication& application, const SubMenu& menu) {
+    const int entryCount = static_cast<int>(menu.entries.size());
+    int state = DvdApplication::REDRAW;
     for (;;) {
-        if (state != REDRAW) state = readMenuKey(*this);
+        if (state != DvdApplication::REDRAW) state = readMenuKey(application);
         if (state >= '1' && state < '1' + entryCount) {
-            clearScreen();
-            const WaitNoticePlace notice = WAIT_NOTICES[firstLabel + state - '1'];
-            if (notice.row == NO_WAIT_NOTICE.row) {
-                (this->*dialogs[state - '1'])();
+            application.clearScreen();
+            const MenuEntry& entry = menu.entries[static_cast<std::size_t>(state - '1')];
+            if (entry.waitNotice.row == NO_WAIT_NOTICE.row) {
+                (application.*entry.dialog)();
             } else {
-                withLockWaitNotice(*this, notice.row, notice.column, [&] { (this->*dialogs[state - '1'])(); });
+                withLockWaitNotice(application, entry.waitNotice.row, entry.waitNotice.column,
+                                   [&] { (application.*entry.dialog)(); });
             }
-            state = REDRAW;
+            state = DvdApplication::REDRAW;
         }
-        if (state == REDRAW) {
-            drawSubMenu(firstLabel, entryCount, drawHeading);
+        if (state == DvdApplication::REDRAW) {
+            drawSubMenu(application, menu);
             state = 0;
         } else if (state == keys::ESCAPE) {
-            return REDRAW;
+            return DvdApplication::REDRAW;
         }
     }
 }
 
-int DvdApplication::libraryMenu() {
-    static void (DvdApplication::*const dialogs[LIBRARY_ENTRIES])() = {
-        &DvdApplication::newDvdForm, &DvdApplication::deleteDvdDialog, &DvdApplication::searchByGenre,
-        &DvdApplication::listLibrary, &DvdApplication::printLibrary};
-    return runSubMenu(LIBRARY_LABELS, LIBRARY_ENTRIES, &TitledScreen::drawLibraryHeading, dialogs);
-}
+}  // namespace
 
-int DvdApplication::rentalMenu() {
-    static void (DvdApplication::*const dialogs[RENTAL_ENTRIES])() = {
-        &DvdApplication::lendDvdForm, &DvdApplication::returnDvdDialog, &DvdApplication::listRentals,
-        &DvdApplication::printRentals};
-    return runSubMenu(RENTAL_LABELS, RENTAL_ENTRIES, &TitledScreen::drawRentalHeading, dialogs);
-}
+int DvdApplication::libraryMenu() { return runSubMenu(*this, LIBRARY_MENU); }
+
+int DvdApplication::rentalMenu() { return runSubMenu(*this, RENTAL_MENU); }
