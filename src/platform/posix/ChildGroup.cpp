@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include "system/ExitCleanup.h"
+
 namespace child_group {
 
 namespace {
@@ -15,11 +17,8 @@ namespace {
 constexpr int STOP_GRACE_MILLISECONDS = 200;
 constexpr int EXIT_CHECK_MILLISECONDS = 10;
 constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-constexpr int ENDING_SIGNAL_COUNT = sizeof ENDING_SIGNALS / sizeof ENDING_SIGNALS[0];
 
 volatile sig_atomic_t watchedLeader = 0;
-struct sigaction previousActions[ENDING_SIGNAL_COUNT];
-bool replaced[ENDING_SIGNAL_COUNT] = {};
 sigset_t previousMask;
 
 long long monotonicMilliseconds() {
@@ -43,13 +42,10 @@ sigset_t endingSignals() {
     return set;
 }
 
-void endWatchedGroupThenPassOn(int signalNumber) {
+// An undoing at exit: safe in a signal handler, as end() is.
+void endWatchedGroup() {
     const int savedErrno = errno;
     if (const pid_t leader = watchedLeader; leader > 0) end(leader);
-    for (int index = 0; index < ENDING_SIGNAL_COUNT; ++index)
-        if (ENDING_SIGNALS[index] == signalNumber) ::sigaction(signalNumber, &previousActions[index], nullptr);
-    // Blocked until this handler returns; then handled as it was before.
-    ::raise(signalNumber);
     errno = savedErrno;
 }
 
@@ -63,34 +59,22 @@ void end(pid_t leader) {
     ::kill(leader, SIGKILL);  // should the leader have left its group
 }
 
-EndOnSignal::EndOnSignal() {
+EndWithProgram::EndWithProgram() {
     const sigset_t ending = endingSignals();
     ::sigprocmask(SIG_BLOCK, &ending, &previousMask);
-    for (int index = 0; index < ENDING_SIGNAL_COUNT; ++index) {
-        ::sigaction(ENDING_SIGNALS[index], nullptr, &previousActions[index]);
-        // An ignored signal ends nothing, so it need not end the child.
-        replaced[index] = previousActions[index].sa_handler != SIG_IGN;
-        if (!replaced[index]) continue;
-        struct sigaction action{};
-        action.sa_handler = endWatchedGroupThenPassOn;
-        action.sa_mask = ending;
-        action.sa_flags = SA_RESTART;
-        ::sigaction(ENDING_SIGNALS[index], &action, nullptr);
-    }
+    exit_cleanup::add(endWatchedGroup);
 }
 
-EndOnSignal::~EndOnSignal() {
+EndWithProgram::~EndWithProgram() {
     watchedLeader = 0;
-    for (int index = 0; index < ENDING_SIGNAL_COUNT; ++index)
-        if (replaced[index]) ::sigaction(ENDING_SIGNALS[index], &previousActions[index], nullptr);
     ::sigprocmask(SIG_SETMASK, &previousMask, nullptr);
 }
 
-void EndOnSignal::watch(pid_t leader) {
+void EndWithProgram::watch(pid_t leader) {
     watchedLeader = leader;
     ::sigprocmask(SIG_SETMASK, &previousMask, nullptr);
 }
 
-void EndOnSignal::forget() { watchedLeader = 0; }
+void EndWithProgram::forget() { watchedLeader = 0; }
 
 }  // namespace child_group

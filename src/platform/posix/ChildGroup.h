@@ -10,16 +10,17 @@ namespace child_group {
 // the group. Leaves the leader to be reaped. Safe in a signal handler.
 void end(pid_t leader);
 
-// While one lives, a signal that ends the program (SIGINT, SIGTERM, SIGHUP,
-// SIGQUIT) first ends the watched group, then is handled as before. Between
-// construction and watch() those signals wait, so a child started there
+// While one lives, whatever ends the program before it could end the child
+// itself (a signal, a terminal that is gone) ends the watched group first:
+// it is one of the undoings of system/ExitCleanup. Between construction and
+// watch() the signals that end the program wait, so a child started there
 // cannot escape.
-class EndOnSignal {
+class EndWithProgram {
 public:
-    EndOnSignal();
-    ~EndOnSignal();
-    EndOnSignal(const EndOnSignal&) = delete;
-    EndOnSignal& operator=(const EndOnSignal&) = delete;
+    EndWithProgram();
+    ~EndWithProgram();
+    EndWithProgram(const EndWithProgram&) = delete;
+    EndWithProgram& operator=(const EndWithProgram&) = delete;
 
     // The group to end (0: none, such as after a failed start); lets the
     // signals through again.

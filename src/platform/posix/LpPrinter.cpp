@@ -154,9 +154,9 @@ private:
         char* arguments[std::size(words) + 1] = {};
         std::transform(std::begin(words), std::end(words), arguments, [](std::string& word) { return word.data(); });
         // A signal that ends the program while lp runs ends lp first.
-        signalGuard.emplace();
+        childWatch.emplace();
         const int spawnError = ::posix_spawn(&child, lp.c_str(), &actions, &attributes, arguments, environ);
-        signalGuard->watch(spawnError == 0 ? child : 0);
+        childWatch->watch(spawnError == 0 ? child : 0);
         posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
         ::close(errors[1]);
@@ -186,7 +186,7 @@ private:
         pid_t result = ::waitpid(child, &status, WNOHANG);
         while (result < 0 && errno == EINTR) result = ::waitpid(child, &status, WNOHANG);
         if (result != child) return false;
-        signalGuard->forget();
+        childWatch->forget();
         return true;
     }
 
@@ -196,7 +196,7 @@ private:
         int status = 0;
         while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
-        signalGuard->forget();
+        childWatch->forget();
         drainErrors();
     }
 
@@ -236,7 +236,7 @@ private:
     }
 
     pid_t child = -1;
-    std::optional<child_group::EndOnSignal> signalGuard;
+    std::optional<child_group::EndWithProgram> childWatch;
     int jobFd = -1;
     int errorFd = -1;
     int processFd = -1;
