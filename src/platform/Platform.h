@@ -25,6 +25,10 @@ enum class WaitResult { KeyReady, Timeout, Repaint };
 void open();
 // Gives the terminal back as it was found. Safe to call more than once.
 void close();
+// For a task of the command line, which leaves the terminal as it is:
+// Ctrl+C, SIGTERM and SIGHUP (on Windows Ctrl+C and closing the window) end
+// the program through the same undoing as the screens (system/ExitCleanup).
+void endThroughCleanupOnInterrupt();
 
 // False when standard output is not a terminal: it then gets plain text.
 bool outputIsTerminal();

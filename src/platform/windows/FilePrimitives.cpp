@@ -1,8 +1,10 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/FilePrimitives.h"
 
@@ -108,7 +110,60 @@ DWORD keptAttributes(DWORD original) {
     return kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
 }
 
+std::string narrowed(const std::wstring& wide) {
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+// The name a program was given, as the system's wide characters: the word of
+// the command line it was made from (alone, or after an option's '='), so
+// that a character beyond the ANSI code page, which the narrow arguments
+// turn into '?', is not lost; else the narrow name widened.
+std::wstring wideName(const std::string& path) {
+    int count = 0;
+    const std::unique_ptr<LPWSTR, decltype(&::LocalFree)> words(::CommandLineToArgvW(::GetCommandLineW(), &count), ::LocalFree);
+    for (int index = 1; words && index < count; ++index) {
+        const std::wstring word = words.get()[index];
+        const std::size_t equals = word.find(L'=');
+        for (const std::wstring& candidate : {word, equals == std::wstring::npos ? std::wstring() : word.substr(equals + 1)})
+            if (!candidate.empty() && narrowed(candidate) == path) return candidate;
+    }
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
+    return wide;
+}
+
 }  // namespace
+
+InputRead readInput(const std::string& path, std::size_t most, std::string& bytes) {
+    bytes.clear();
+    const HANDLE file = path.empty() ? ::GetStdHandle(STD_INPUT_HANDLE)
+                                     : ::CreateFileW(wideName(path).c_str(), GENERIC_READ, SHARE_ALL, nullptr,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE || file == nullptr) return InputRead::Failed;
+    InputRead result = InputRead::Read;
+    // A file on disk says its size: one too large is not read at all.
+    LARGE_INTEGER size{};
+    if (::GetFileType(file) == FILE_TYPE_DISK && ::GetFileSizeEx(file, &size)) {
+        if (static_cast<unsigned long long>(size.QuadPart) > most) result = InputRead::TooLarge;
+        else bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    }
+    std::string buffer(64 * 1024, '\0');
+    while (result == InputRead::Read) {
+        DWORD got = 0;
+        // A pipe whose writer has gone ends as a file does.
+        if (!::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+            result = ::GetLastError() == ERROR_BROKEN_PIPE ? InputRead::Read : InputRead::Failed;
+        if (got == 0 || result != InputRead::Read) break;
+        if (bytes.size() + got > most) result = InputRead::TooLarge;
+        else bytes.append(buffer.data(), got);
+    }
+    if (!path.empty()) ::CloseHandle(file);
+    return result;
+}
 
 Handle open(const std::string& path, Access access, bool& created, OpenError& error) {
     HANDLE file = INVALID_HANDLE_VALUE;
