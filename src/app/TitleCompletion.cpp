@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/LockWaitNotice.h"
-#include "app/TextFolding.h"
+#include "console/TextFolding.h"
 #include "library/DvdLibrary.h"
 #include "rental/RentalRegister.h"
 
