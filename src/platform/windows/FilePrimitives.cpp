@@ -12,6 +12,8 @@ namespace file_primitives {
 namespace {
 
 constexpr DWORD WRITE_CHUNK = 1u << 20;
+// As long as a name held for a signal handler can be (storage's buffer).
+constexpr int MAX_NAME_FOR_SIGNALS = 1024;
 // Held only for a rename or an open; a holder for as long as a lock is
 // waited for is stuck.
 constexpr DWORD NAME_GUARD_WAIT_MS = 3000;
@@ -80,21 +82,46 @@ bool seekTo(HANDLE file, long long offset) {
     return ::SetFilePointerEx(file, position, nullptr, FILE_BEGIN) != 0;
 }
 
-// The name the open file really has: through a symbolic link (or a linked
-// directory) that is the file it points to. The name given when that fails.
+// The paths a Directory keeps are UTF-8, and used as the system's wide
+// names, so that a folder named beyond the ANSI code page ("C:\Users\Łukasz")
+// is no obstacle.
+std::wstring wideOfUtf8(std::string_view text) {
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string utf8OfWide(std::wstring_view wide) {
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+std::wstring wideOfAnsi(std::string_view text) {
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// The name the open file really has, in UTF-8: through a symbolic link (or
+// a linked directory) that is the file it points to. The name given when
+// that fails.
 std::string finalPathOf(HANDLE file, const std::string& givenPath) {
-    std::string buffer(MAX_PATH, '\0');
+    std::wstring buffer(MAX_PATH, L'\0');
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length = ::GetFinalPathNameByHandleA(file, buffer.data(), static_cast<DWORD>(buffer.size()),
+        const DWORD length = ::GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()),
                                                          FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0) break;
         if (length < buffer.size()) {
             buffer.resize(length);
-            return buffer;
+            return utf8OfWide(buffer);
         }
-        buffer.assign(length, '\0');  // too small: length is the size needed
+        buffer.assign(length, L'\0');  // too small: length is the size needed
     }
-    return givenPath;
+    return utf8OfWide(wideOfAnsi(givenPath));
 }
 
 std::size_t nameStart(const std::string& path) {
@@ -130,10 +157,7 @@ std::wstring wideName(const std::string& path) {
         for (const std::wstring& candidate : {word, equals == std::wstring::npos ? std::wstring() : word.substr(equals + 1)})
             if (!candidate.empty() && narrowed(candidate) == path) return candidate;
     }
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
-    return wide;
+    return wideOfAnsi(path);
 }
 
 }  // namespace
@@ -276,7 +300,7 @@ Directory::~Directory() = default;
 // Open for deleting by the interrupt handler, which the rename or a cleanup
 // then finishes.
 Handle Directory::create(const std::string& fileName, bool& existed) {
-    const HANDLE file = ::CreateFileA((prefix + fileName).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+    const HANDLE file = ::CreateFileW(wideOfUtf8(prefix + fileName).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     existed = file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS;
     return fromHandle(file);
@@ -288,7 +312,7 @@ bool Directory::takeOver(Handle& file, const std::string& fileName, Handle dataF
     const bool closed = ::CloseHandle(asHandle(file));
     file = NO_FILE;
     return read && closed &&
-           ::SetFileAttributesA((prefix + fileName).c_str(), keptAttributes(original.dwFileAttributes));
+           ::SetFileAttributesW(wideOfUtf8(prefix + fileName).c_str(), keptAttributes(original.dwFileAttributes));
 }
 
 // Windows will not replace a file that is open, and the data file itself is
@@ -299,33 +323,33 @@ bool Directory::takeOver(Handle& file, const std::string& fileName, Handle dataF
 // symbolic link may differ from.
 bool Directory::renameOverData(const std::string& fileName, const std::string& spareName) {
     constexpr DWORD REPLACE = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    const std::string temporaryPath = prefix + fileName;
-    const std::string path = prefix + name;
+    const std::wstring temporaryPath = wideOfUtf8(prefix + fileName);
+    const std::wstring path = wideOfUtf8(prefix + name);
     const NameGuard guard(openedAs);
-    if (::MoveFileExA(temporaryPath.c_str(), path.c_str(), REPLACE)) return true;
+    if (::MoveFileExW(temporaryPath.c_str(), path.c_str(), REPLACE)) return true;
     const DWORD error = ::GetLastError();
     if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return false;
-    const std::string asidePath = prefix + spareName;
-    if (!::MoveFileExA(path.c_str(), asidePath.c_str(), MOVEFILE_WRITE_THROUGH)) return false;
-    if (!::MoveFileExA(temporaryPath.c_str(), path.c_str(), REPLACE)) {
-        ::MoveFileExA(asidePath.c_str(), path.c_str(), REPLACE);
+    const std::wstring asidePath = wideOfUtf8(prefix + spareName);
+    if (!::MoveFileExW(path.c_str(), asidePath.c_str(), MOVEFILE_WRITE_THROUGH)) return false;
+    if (!::MoveFileExW(temporaryPath.c_str(), path.c_str(), REPLACE)) {
+        ::MoveFileExW(asidePath.c_str(), path.c_str(), REPLACE);
         return false;
     }
-    ::DeleteFileA(asidePath.c_str());
+    ::DeleteFileW(asidePath.c_str());
     return true;
 }
 
-void Directory::remove(const std::string& fileName) { ::DeleteFileA((prefix + fileName).c_str()); }
+void Directory::remove(const std::string& fileName) { ::DeleteFileW(wideOfUtf8(prefix + fileName).c_str()); }
 
 void Directory::sync() {}
 
 void Directory::forEachName(const std::function<void(const std::string& fileName)>& visit) {
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = ::FindFirstFileA((prefix + ".*").c_str(), &found);
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(wideOfUtf8(prefix + ".*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) visit(found.cFileName);
-    } while (::FindNextFileA(search, &found));
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) visit(utf8OfWide(found.cFileName));
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
 }
 
@@ -333,7 +357,11 @@ void Directory::forEachName(const std::function<void(const std::string& fileName
 // under which this runs: any found now was left by a writer that was killed.
 void Directory::removeIfAbandoned(const std::string& fileName) { remove(fileName); }
 
-// Names given here hold the directory's path: the handle is unused.
-void removeFromSignal(Handle, const char* fileName) { ::DeleteFileA(fileName); }
+// Names given here hold the directory's path (UTF-8): the handle is unused.
+// Called on the console's own handler thread, not in a signal handler.
+void removeFromSignal(Handle, const char* fileName) {
+    wchar_t wide[MAX_NAME_FOR_SIGNALS];
+    if (::MultiByteToWideChar(CP_UTF8, 0, fileName, -1, wide, MAX_NAME_FOR_SIGNALS) > 0) ::DeleteFileW(wide);
+}
 
 }  // namespace file_primitives
