@@ -62,8 +62,8 @@ std::string preview(const ImportPlan& plan, const AppendReport& report, const Te
 
 std::string encodingText(const ImportPlan& plan) {
     std::string text = "Zeichensatz: " + std::string(import_file::nameOf(plan.encoding));
-    if (plan.encodingNamed) text += " (angegeben)";
-    else if (plan.firstLineNotUtf8 > 0) text += " (Zeile " + std::to_string(plan.firstLineNotUtf8) + " ist kein UTF-8)";
+    if (plan.firstLineNotUtf8 > 0) text += " (Zeile " + std::to_string(plan.firstLineNotUtf8) + " ist kein UTF-8)";
+    else if (plan.encodingNamed) text += " (angegeben)";
     return text;
 }
 

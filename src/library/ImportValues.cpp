@@ -129,7 +129,7 @@ TakenRecord takeRecord(const std::vector<std::string>& fields, const ColumnMap& 
     const std::string& length = taken.values[static_cast<std::size_t>(Field::Length)];
     if (taken.values[static_cast<std::size_t>(Field::TitleGerman)].empty()) {
         taken.refusal = "kein Titel in Deutsch";
-    } else if (length.empty() && lengthRead) {
+    } else if (length.empty()) {
         taken.withoutLength = true;
     } else if (!lengthRead || length.size() > FIELD_LENGTHS[static_cast<std::size_t>(Field::Length)] ||
                !isWholeNumber(length) || !DvdLibrary::lengthInMinutes(length)) {
