@@ -109,8 +109,10 @@ std::string libraryFailure(AppendStatus status, bool dryRun) {
 }  // namespace
 
 bool readImportFile(const command_line::Request::ImportOptions& options, const TextCharset& charset, std::string& bytes) {
+    // No name is no file: standard input is only "-".
     const std::string path = options.file == STANDARD_INPUT ? "" : options.file;
-    const auto read = file_primitives::readInput(path, static_cast<std::size_t>(FILE_BYTES_SCANNED), bytes);
+    const auto read = options.file.empty() ? file_primitives::InputRead::Failed
+                                           : file_primitives::readInput(path, static_cast<std::size_t>(FILE_BYTES_SCANNED), bytes);
     if (read == file_primitives::InputRead::Read) return true;
     const std::string shownFile = "'" + shownArgument(options.file, charset) + "'";
     const std::string limit = std::to_string(FILE_BYTES_SCANNED / (1024 * 1024)) + " MiB";
