@@ -111,13 +111,14 @@ std::string libraryFailure(AppendStatus status, bool dryRun) {
 bool readImportFile(const command_line::Request::ImportOptions& options, const TextCharset& charset, std::string& bytes) {
     // No name is no file: standard input is only "-".
     const std::string path = options.file == STANDARD_INPUT ? "" : options.file;
-    const auto read = options.file.empty() ? file_primitives::InputRead::Failed
-                                           : file_primitives::readInput(path, static_cast<std::size_t>(FILE_BYTES_SCANNED), bytes);
+    const auto most = static_cast<std::size_t>(FILE_BYTES_SCANNED);
+    const auto read = options.file.empty() ? file_primitives::InputRead::Failed : file_primitives::readInput(path, most, bytes);
     if (read == file_primitives::InputRead::Read) return true;
     const std::string shownFile = "'" + shownArgument(options.file, charset) + "'";
     const std::string limit = std::to_string(FILE_BYTES_SCANNED / (1024 * 1024)) + " MiB";
     if (read == file_primitives::InputRead::TooLarge)
-        std::fprintf(stderr, "dvdverwaltung: %s ist groesser als %s, mehr liest der Import nicht\n", shownFile.c_str(), limit.c_str());
+        std::fprintf(stderr, "dvdverwaltung: %s ist groesser als %s, mehr liest der Import nicht\n", shownFile.c_str(),
+                     limit.c_str());
     else
         std::fprintf(stderr, "dvdverwaltung: %s kann nicht gelesen werden\n", shownFile.c_str());
     return false;

@@ -54,7 +54,8 @@ struct EntryKeys {
         for (const NewLines::Line& entry : newLines.entries)
             for (const std::string& key : keysOf(fieldsOf(newLines.text(entry)))) ends.push_back((text += key).size());
         firstWith.reserve(ends.size());
-        for (std::size_t index = 0; index < ends.size(); ++index) first.push_back(firstWith.emplace(key(index), index).first->second);
+        for (std::size_t index = 0; index < ends.size(); ++index)
+            first.push_back(firstWith.emplace(key(index), index).first->second);
     }
     std::string_view key(std::size_t index) const {
         const std::size_t start = index == 0 ? 0 : ends[index - 1];

@@ -17,7 +17,8 @@ constexpr std::size_t NAME_BYTES_MATCHED = 256;
 
 std::vector<std::u32string> codePointsOf(const std::vector<std::string>& fields, Encoding encoding) {
     std::vector<std::u32string> names;
-    for (const std::string& field : fields) names.push_back(toCodePoints(std::string_view(field).substr(0, NAME_BYTES_MATCHED), encoding));
+    for (const std::string& field : fields)
+        names.push_back(toCodePoints(std::string_view(field).substr(0, NAME_BYTES_MATCHED), encoding));
     return names;
 }
 

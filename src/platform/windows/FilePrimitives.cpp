@@ -300,8 +300,8 @@ Directory::~Directory() = default;
 // Open for deleting by the interrupt handler, which the rename or a cleanup
 // then finishes.
 Handle Directory::create(const std::string& fileName, bool& existed) {
-    const HANDLE file = ::CreateFileW(wideOfUtf8(prefix + fileName).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = ::CreateFileW(wideOfUtf8(prefix + fileName).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     existed = file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS;
     return fromHandle(file);
 }
