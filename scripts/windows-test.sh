@@ -109,6 +109,19 @@ for case in tests/windows/*/; do
 done
 echo "== terminal cases took $(seconds_since "$started") s"
 
+# An import started in a folder named beyond ASCII, of files so named, one
+# of them beyond the ANSI code page: read and written by the wide names.
+echo "== Windows import in a folder named beyond ASCII"
+folder="$check/Jürgen Łukasz"
+mkdir -p "$folder"
+printf 'Titel;Laufzeit\r\nHeat;170\r\n' >"$folder/Größe.csv"
+printf 'Titel;Laufzeit\r\nAlien;117\r\n' >"$folder/Łódź.csv"
+(cd "$folder" &&
+    LC_ALL=C.UTF-8 timeout 120 wine ../../dvdverwaltung.exe --import Größe.csv </dev/null >output.txt 2>errors.txt &&
+    LC_ALL=C.UTF-8 timeout 120 wine ../../dvdverwaltung.exe --import=Łódź.csv </dev/null >>output.txt 2>>errors.txt) ||
+    fail "WINDOWS PROGRAM CHECK FAILED (import beyond ASCII: $(cat "$folder/errors.txt"))"
+[ "$(od -c "$folder/DVDBibliothek.csv")" = "$(printf ',Heat,,170,\r\n,Alien,,117,\r\n' | od -c)" ] ||
+    fail "WINDOWS PROGRAM CHECK FAILED (import beyond ASCII: the library holds $(cat "$folder/DVDBibliothek.csv"))"
 echo "== Windows download: Release cross-build (-O2) into $release and cpack -G ZIP"
 started=$(date +%s)
 cmake -S . -B "$release" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DDVD_WERROR=ON \

@@ -5,22 +5,17 @@
 #include <set>
 #include <utility>
 
+#include "library/DvdLibrary.h"
 #include "library/LibraryRecord.h"
 #include "rental/RentalRecord.h"
 
 namespace {
 
-// A length that is a plain number of minutes, or 0: a text the form never
-// took counts no time.
+// A length as the library reads it; one that is none, or below zero,
+// counts no time.
 long minutesOf(const std::string& length) {
-    const std::size_t first = length.find_first_not_of(' ');
-    if (first == std::string::npos || length.size() - first > 9) return 0;
-    long minutes = 0;
-    for (std::size_t at = first; at < length.size(); ++at) {
-        if (length[at] < '0' || length[at] > '9') return 0;
-        minutes = minutes * 10 + (length[at] - '0');
-    }
-    return minutes;
+    const std::optional<int> minutes = DvdLibrary::lengthInMinutes(length);
+    return minutes && *minutes > 0 ? *minutes : 0;
 }
 
 const std::string& fieldOf(const std::vector<std::string>& record, std::size_t index) {

@@ -27,8 +27,8 @@ const char HELP_TEXT[] =
     "      --statistik\n"
     "                 Anzahl, Laufzeit je Film Art und Verleih zusammenzaehlen\n"
     "      --import=DATEI\n"
-    "                 die DVDs einer CSV-Datei (Tabelle, Export) in die\n"
-    "                 Bibliothek uebernehmen; mit\n"
+    "                 die DVDs einer CSV-Datei (Tabelle, Export; - liest die\n"
+    "                 Standardeingabe) in die Bibliothek uebernehmen; mit\n"
     "        --probelauf          nur zeigen, was uebernommen wuerde\n"
     "        --zeichensatz=NAME   utf-8, cp1252, latin1 oder cp850 statt erkannt\n"
     "        --doppelte-behalten  auch DVDs uebernehmen, die es schon gibt\n"
@@ -115,6 +115,8 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
     for (int index = 0; index < argc; ++index) words.push_back(const_cast<char*>(argv[index]));
     words.push_back(nullptr);
     Request request;
+    bool importNamed = false;
+    bool lendingDaysNamed = false;  // an import has no lending period
     opterr = 0;
     optind = 0;  // a fresh scan on every call
     for (;;) {
@@ -144,6 +146,8 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
             break;
         case IMPORT_OPTION:
             if (!requestTask(request, Action::Import)) return refuse(ONE_TASK);
+            if (importNamed) return refuse("--import nur einmal");
+            importNamed = true;
             request.import.file = optarg;
             break;
         case DRY_RUN_OPTION: request.import.dryRun = true; break;
@@ -156,6 +160,7 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
         case LENDING_DAYS_OPTION:
             if (!lendingDaysOf(optarg, request.lendingDays))
                 return refuse("Leihfrist " + shown(optarg) + " ist keine Zahl von 1 bis 3650");
+            lendingDaysNamed = true;
             break;
         default:  // '?' or ':', which the C libraries give for different faults
             if (optopt == 'C') return refuse("Option " + shown(name) + " braucht ein Verzeichnis");
@@ -172,6 +177,7 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
     const bool noImport = request.action == Action::RunScreens || (isTask(request.action) && request.action != Action::Import);
     if (importDetails && noImport)
         return refuse("--probelauf, --zeichensatz und --doppelte-behalten nur mit --import");
+    if (lendingDaysNamed && request.action == Action::Import) return refuse("--leihfrist nicht mit --import");
     return request;
 }
 

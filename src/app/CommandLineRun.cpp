@@ -59,21 +59,20 @@ std::optional<int> handle(int argc, const char* const* argv) {
     case Action::RunScreens: break;
     }
     lending_period::set(request.lendingDays);
-    // The file to import is named from where the program was started, as a
-    // shell's file names are, not from the directories of -C.
-    std::string importFile = request.import.file;
-    if (request.action == Action::Import && !importFile.empty()) {
-        std::error_code error;
-        const std::filesystem::path absolute = std::filesystem::absolute(importFile, error);
-        if (!error) importFile = absolute.string();
-    }
+    // The file to import is read before -C, so that it is named from where
+    // the program was started, as a shell's file names are. (A closed
+    // standard output would be taken over by the file opened next.)
+    std::string importBytes;
+    if (request.action == Action::Import &&
+        (!platform::standardStreamsOpen() || !readImportFile(request.import, charset, importBytes)))
+        return 1;
     // Relative directories count from the one before, as with make and git.
     for (const std::string& directory : request.directories)
         if (const auto reason = enterDirectory(directory, charset)) return refuseWith(*reason);
     if (request.action == Action::RunScreens) return std::nullopt;
     // A closed standard output would be taken over by the data file opened next.
     if (!platform::standardStreamsOpen()) return 1;
-    if (request.action == Action::Import) return runImport(importFile, request.import, charset);
+    if (request.action == Action::Import) return runImport(std::move(importBytes), request.import, charset);
     if (request.action == Action::WriteStatistics) return writeStatistics(charset);
     return writeListText(request.list, charset);
 }

@@ -1,8 +1,7 @@
 #include "app/ImportRun.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -12,6 +11,7 @@
 #include "library/DvdLibrary.h"
 #include "library/ImportCsv.h"
 #include "library/ImportPlan.h"
+#include "platform/FilePrimitives.h"
 #include "platform/Platform.h"
 #include "storage/StoreLimits.h"
 
@@ -19,27 +19,22 @@ namespace {
 
 using import_file::AppendReport;
 using import_file::ImportPlan;
+using AppendStatus = AppendReport::Status;
 
 // A dry run shows this many of the records it would add.
 constexpr std::size_t PREVIEW_RECORDS = 10;
 // Files longer than this show how far the reading has come.
 constexpr long PROGRESS_FROM_LINES = 10000;
+constexpr std::string_view STANDARD_INPUT = "-";
 
-void say(const std::string& cp850Text, const TextCharset& charset) {
-    std::fputs(("dvdverwaltung: " + textInCharset(cp850Text, charset) + "\n").c_str(), stderr);
+// Standard error is written unbuffered: so many lines go in larger writes.
+constexpr std::size_t PROBLEM_BYTES_WRITTEN = 64 * 1024;
+
+std::string said(const std::string& cp850Text, const TextCharset& charset) {
+    return "dvdverwaltung: " + textInCharset(cp850Text, charset) + "\n";
 }
 
-bool readWhole(const std::string& file, std::string& bytes) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    // Larger than a data file is ever read: refused before it is held.
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > FILE_BYTES_SCANNED) return false;
-    in.seekg(0);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
+void say(const std::string& cp850Text, const TextCharset& charset) { std::fputs(said(cp850Text, charset).c_str(), stderr); }
 
 std::string joined(const std::vector<std::string>& names) {
     std::string text;
@@ -65,27 +60,74 @@ std::string preview(const ImportPlan& plan, const AppendReport& report, const Te
     return listText(list, charset);
 }
 
+std::string encodingText(const ImportPlan& plan) {
+    std::string text = "Zeichensatz: " + std::string(import_file::nameOf(plan.encoding));
+    if (plan.firstLineNotUtf8 > 0) text += " (Zeile " + std::to_string(plan.firstLineNotUtf8) + " ist kein UTF-8)";
+    else if (plan.encodingNamed) text += " (angegeben)";
+    return text;
+}
+
 std::string countsText(const ImportPlan& plan, const AppendReport& report, bool dryRun) {
-    const std::size_t added = report.status == AppendReport::Status::Written ? report.added.size() : 0;
+    const bool counted = report.status == AppendStatus::Written || dryRun;
+    const std::size_t added = counted ? report.added.size() : 0;
+    const auto withoutLength = std::count_if(report.added.begin(), report.added.end(), [&plan](std::size_t index) {
+        return plan.newLines.entries[index].withoutLength;
+    });
     std::ostringstream text;
     if (dryRun) text << "Probelauf, nichts geschrieben\n";
     text << added << (dryRun ? " wuerden hinzugefuegt\n" : " hinzugefuegt\n");
-    text << report.duplicates << " doppelt, uebersprungen\n";
-    text << plan.refused.size() << " abgelehnt\n";
+    if (counted && withoutLength > 0) text << withoutLength << " ohne Laenge\n";
+    text << report.duplicates.size() << " doppelt, uebersprungen\n";
+    text << plan.refusedLines << " abgelehnt\n";
+    text << encodingText(plan) << "\n";
     if (!plan.ignoredColumns.empty()) text << "Nicht uebernommene Spalten: " << joined(plan.ignoredColumns) << "\n";
     return text.str();
 }
 
+// Every line not taken as it stood, in the order of the file.
+std::vector<import_file::LineProblem> problems(const ImportPlan& plan, const AppendReport& report) {
+    std::vector<import_file::LineProblem> all;
+    for (const import_file::LineProblem& refused : plan.refused) all.push_back({refused.line, "abgelehnt, " + refused.reason});
+    all.insert(all.end(), plan.cut.begin(), plan.cut.end());
+    for (const AppendReport::Duplicate& duplicate : report.duplicates) {
+        const std::string where =
+            duplicate.sameAsLine == 0 ? "in der Bibliothek" : "Zeile " + std::to_string(duplicate.sameAsLine);
+        all.push_back({plan.newLines.entries[duplicate.entry].lineInFile, "doppelt, wie " + where + ": " + duplicate.record});
+    }
+    std::stable_sort(all.begin(), all.end(), [](const auto& left, const auto& right) { return left.line < right.line; });
+    return all;
+}
+
+std::string libraryFailure(AppendStatus status, bool dryRun) {
+    const std::string file(library_record::FILE_NAME);
+    if (dryRun)
+        return file + (status == AppendStatus::Locked ? " ist gesperrt" : " kann nicht gelesen werden") +
+               ", gezaehlt ohne ihre DVDs";
+    return file + (status == AppendStatus::Locked ? " ist gesperrt" : ": Schreiben fehlgeschlagen") + ", nichts geschrieben";
+}
+
 }  // namespace
 
-int runImport(const std::string& file, const command_line::Request::ImportOptions& options, const TextCharset& charset) {
-    // Named as the command line named it, though opened from where the program started.
+bool readImportFile(const command_line::Request::ImportOptions& options, const TextCharset& charset, std::string& bytes) {
+    // No name is no file: standard input is only "-".
+    const std::string path = options.file == STANDARD_INPUT ? "" : options.file;
+    const auto most = static_cast<std::size_t>(FILE_BYTES_SCANNED);
+    const auto read = options.file.empty() ? file_primitives::InputRead::Failed : file_primitives::readInput(path, most, bytes);
+    if (read == file_primitives::InputRead::Read) return true;
     const std::string shownFile = "'" + shownArgument(options.file, charset) + "'";
-    std::string bytes;
-    if (!readWhole(file, bytes)) {
+    const std::string limit = std::to_string(FILE_BYTES_SCANNED / (1024 * 1024)) + " MiB";
+    if (read == file_primitives::InputRead::TooLarge)
+        std::fprintf(stderr, "dvdverwaltung: %s ist groesser als %s, mehr liest der Import nicht\n", shownFile.c_str(),
+                     limit.c_str());
+    else
         std::fprintf(stderr, "dvdverwaltung: %s kann nicht gelesen werden\n", shownFile.c_str());
-        return 1;
-    }
+    return false;
+}
+
+int runImport(std::string bytes, const command_line::Request::ImportOptions& options, const TextCharset& charset) {
+    // Stopped by a signal, the import leaves no temporary file: the library
+    // is then as it was or holds every new record.
+    platform::endThroughCleanupOnInterrupt();
     long lineCount = 0;
     for (const char byte : bytes) lineCount += byte == '\n';
     const bool showProgress = lineCount > PROGRESS_FROM_LINES && platform::errorIsTerminal();
@@ -99,22 +141,23 @@ int runImport(const std::string& file, const command_line::Request::ImportOption
         say("keine Spalte fuer den Titel in Deutsch; Spalten der Datei: " + joined(plan.columns), charset);
         return 1;
     }
-    for (const auto* problems : {&plan.refused, &plan.cut})
-        for (const import_file::LineProblem& problem : *problems)
-            say("Zeile " + std::to_string(problem.line) + (problems == &plan.refused ? ": abgelehnt, " : ": ") +
-                    problem.reason,
-                charset);
     const AppendReport report = import_file::appendNewLines(plan.newLines, options.keepDuplicates, options.dryRun);
+    std::string lines;
+    for (const import_file::LineProblem& problem : problems(plan, report)) {
+        lines += said("Zeile " + std::to_string(problem.line) + ": " + problem.reason, charset);
+        if (lines.size() >= PROBLEM_BYTES_WRITTEN) std::fputs(lines.c_str(), stderr), lines.clear();
+    }
+    std::fputs(lines.c_str(), stderr);
     std::string out = textInCharset(countsText(plan, report, options.dryRun), charset);
     if (options.dryRun && !report.added.empty()) out += "\n" + preview(plan, report, charset);
     std::fputs(out.c_str(), stdout);
     std::fflush(stdout);
-    switch (report.status) {
-    case AppendReport::Status::Locked: say("DVDBibliothek.csv ist gesperrt, nichts geschrieben", charset); return 1;
-    case AppendReport::Status::Failed: say("DVDBibliothek.csv: Schreiben fehlgeschlagen, nichts geschrieben", charset); return 1;
-    case AppendReport::Status::Written: break;
+    if (report.status != AppendStatus::Written) {
+        say(libraryFailure(report.status, options.dryRun), charset);
+        return 1;
     }
     if (plan.newLines.entries.empty() && !options.dryRun) {
+        const std::string shownFile = "'" + shownArgument(options.file, charset) + "'";
         std::fprintf(stderr, "dvdverwaltung: keine DVD aus %s kann uebernommen werden\n", shownFile.c_str());
         return 1;
     }

@@ -1,19 +1,19 @@
 #include "app/ListOrder.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstdint>
 #include <numeric>
+#include <optional>
 
-#include "app/TextFolding.h"
+#include "console/TextFolding.h"
+#include "library/DvdLibrary.h"
 
 namespace {
 
-// A running time as the form accepts it: blanks, a sign, digits. Values that
-// are no number (or too large to compare) sort after every number.
+// A running time as the library reads it. Values that are none sort after
+// every number.
 struct NumberKey {
     bool isNumber = false;
-    std::int64_t number = 0;
+    int number = 0;
     bool operator<(const NumberKey& other) const {
         if (isNumber != other.isNumber) return isNumber;
         return number < other.number;
@@ -21,15 +21,8 @@ struct NumberKey {
 };
 
 NumberKey numberKeyOf(const std::string& text) {
-    const std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string::npos) return {};
-    const char* first = text.data() + start;
-    const char* last = text.data() + text.size();
-    if (*first == '+') ++first;
-    std::int64_t number = 0;
-    const auto [end, error] = std::from_chars(first, last, number);
-    if (error != std::errc{} || end == first) return {};
-    return {true, number};
+    const std::optional<int> minutes = DvdLibrary::lengthInMinutes(text);
+    return minutes ? NumberKey{true, *minutes} : NumberKey{};
 }
 
 template <typename Key>

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/DialogSupport.h"
-#include "app/TextFolding.h"
+#include "console/TextFolding.h"
 #include "console/Colors.h"
 #include "console/ConsoleScreen.h"
 #include "console/Keys.h"

@@ -6,9 +6,9 @@
 
 #include "app/DialogSupport.h"
 #include "app/LockWaitNotice.h"
-#include "app/TextFolding.h"
 #include "console/Colors.h"
 #include "console/ConsoleScreen.h"
+#include "console/TextFolding.h"
 #include "library/DvdLibrary.h"
 #include "rental/RentalRegister.h"
 

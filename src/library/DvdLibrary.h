@@ -1,5 +1,7 @@
 #pragma once
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "library/LibraryRecord.h"
@@ -32,8 +34,13 @@ public:
     // its fields, one at a time, holding none; how the reading went.
     static storage::StoreFile::LoadResult visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
 
-    // Whether a typed running time is accepted: a decimal integer in the
-    // signed 32-bit range, after optional white space and sign, other than -1.
+    // A running time as the program reads it wherever it reads one (the
+    // form's check, the import, the sort, the statistics): a decimal integer
+    // in the signed 32-bit range, after optional white space and sign, other
+    // than -1; what follows its digits does not count. Nothing when the text
+    // holds no running time.
+    static std::optional<int> lengthInMinutes(std::string_view text);
+    // Whether a typed running time is accepted: lengthInMinutes reads one.
     bool isValidLength(std::string text) const;
 
     void setGenre(std::string text, int row);

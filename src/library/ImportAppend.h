@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-// The records an import takes, added to the library file in one append.
+// The records an import takes, added to the library file all at once.
 namespace import_file {
 
 // The lines to add, each as the library file stores it (CR LF included),
@@ -13,24 +13,33 @@ struct NewLines {
     struct Line {
         std::size_t start = 0;
         std::size_t length = 0;
-        long lineInFile = 0;  // where it stands in the imported file
+        long lineInFile = 0;         // where it stands in the imported file
+        bool withoutLength = false;  // its running time is empty
     };
     std::vector<Line> entries;
 
-    void add(std::string_view line, long lineInFile);
+    void add(std::string_view line, long lineInFile, bool withoutLength);
     std::string_view text(const Line& line) const { return std::string_view(lines).substr(line.start, line.length); }
 };
 
 struct AppendReport {
+    // Locked and Failed: nothing written; a dry run has still counted, as if
+    // the library were empty.
     enum class Status { Written, Locked, Failed } status = Status::Failed;
     std::vector<std::size_t> added;  // entries taken, in order
-    long duplicates = 0;             // entries equal to a record of the library or an earlier entry
+    struct Duplicate {
+        std::size_t entry = 0;
+        long sameAsLine = 0;  // the earlier entry's line in the imported file; 0: a record of the library
+        std::string record;   // the record it equals, as the file writes it (code page 850)
+    };
+    std::vector<Duplicate> duplicates;
 };
 
-// Under the library file's append lock: looks through its records, leaves
-// out the entries equal to one of them or to an earlier entry (unless
-// `keepDuplicates`), and appends the others with one write, so that the file
-// takes all of them or, on any failure, stays byte for byte as it was.
+// Under the library file's lock: leaves out the entries whose German and
+// English titles equal, folded as the list filter folds them, those of a
+// record of the library or of an earlier entry (unless `keepDuplicates`),
+// and writes the file anew with the others after its lines, so that it
+// holds all of them or, whatever happens, stays byte for byte as it was.
 // `dryRun` only reads (a missing file is an empty library) and writes nothing.
 AppendReport appendNewLines(const NewLines& newLines, bool keepDuplicates, bool dryRun);
 

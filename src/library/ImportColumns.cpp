@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "console/PlainForm.h"
+#include "console/TextFolding.h"
+
 namespace import_file {
 namespace {
 
@@ -26,22 +29,14 @@ constexpr KnownName KNOWN_NAMES[] = {
     {"runtime", Field::Length},
 };
 
-// Latin-1 letters U+00C0 to U+00FF without their accents, lower case.
-constexpr std::string_view LATIN1_BASE = "aaaaaaaceeeeiiiidnooooo*ouuuuyts"
-                                         "aaaaaaaceeeeiiiidnooooo/ouuuuyty";
-
 bool namesGenreList(std::u32string_view name) { return foldedName(name) == "genres" || foldedName(name) == "genre"; }
 
 }  // namespace
 
 std::string foldedName(std::u32string_view name) {
-    std::string folded;
-    for (const char32_t codePoint : name) {
-        if (codePoint == U'\u00DF') folded += "ss";
-        else if (codePoint >= 0xC0 && codePoint <= 0xFF) folded += LATIN1_BASE[codePoint - 0xC0];
-        else if (codePoint < 0x80) folded += static_cast<char>(codePoint >= 'A' && codePoint <= 'Z' ? codePoint + 32 : codePoint);
-        else folded += '?';
-    }
+    std::string cp850Name;
+    for (const char32_t codePoint : name) cp850Name += cp850::cp850ForCodePoint(codePoint);
+    const std::string folded = folding::fold(cp850Name).base;
     const std::size_t first = folded.find_first_not_of(" \t");
     if (first == std::string::npos) return "";
     return folded.substr(first, folded.find_last_not_of(" \t") - first + 1);

@@ -19,8 +19,8 @@ enum class Field {
 };
 constexpr std::size_t FIELD_COUNT = library_record::COLUMN_COUNT;
 
-// A column name reduced for matching: lower case, accents taken off, ß as
-// ss, blanks at either end dropped.
+// A column name reduced for matching: folded as the list filter folds
+// (lower case, accents taken off, ß as ss), blanks at either end dropped.
 std::string foldedName(std::u32string_view name);
 
 // The field a column name (folded or not) stands for, if any.

@@ -5,13 +5,24 @@ namespace {
 
 // Lines looked at to choose the separator.
 constexpr std::size_t LINES_COMPARED = 5;
+// Looked at to choose it, up to the last line end in it: a file of empty
+// lines is not walked through again and again.
+constexpr std::size_t BYTES_COMPARED = 64 * 1024;
+
+std::string_view sample(std::string_view bytes) {
+    if (bytes.size() <= BYTES_COMPARED) return bytes;
+    const std::size_t lastLineEnd = bytes.substr(0, BYTES_COMPARED).find_last_of("\r\n");
+    return bytes.substr(0, lastLineEnd == std::string_view::npos ? BYTES_COMPARED : lastLineEnd + 1);
+}
 
 }  // namespace
 
-void forEachRecord(std::string_view bytes, char separator, const RecordVisitor& visit) {
+std::optional<UnclosedQuote> forEachRecord(std::string_view bytes, char separator, const RecordVisitor& visit) {
     std::vector<std::string> fields(1);
     long line = 1;
     long recordLine = 1;
+    long quoteLine = 1;
+    long lastLine = 0;
     bool inQuotes = false;
     bool fieldQuoted = false;  // the field began with a quote (which is not kept)
     bool lineHasBytes = false;
@@ -25,6 +36,7 @@ void forEachRecord(std::string_view bytes, char separator, const RecordVisitor& 
     for (std::size_t at = 0; at < bytes.size(); ++at) {
         const char byte = bytes[at];
         const bool lineEnd = byte == '\n' || byte == '\r';
+        if (!lineEnd) lastLine = line;
         if (!lineHasBytes && !lineEnd) recordLine = line;
         if (inQuotes) {
             if (byte == '"' && at + 1 < bytes.size() && bytes[at + 1] == '"') {
@@ -41,7 +53,7 @@ void forEachRecord(std::string_view bytes, char separator, const RecordVisitor& 
         if (lineEnd) {
             if (byte == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n') ++at;
             ++line;
-            if (!endRecord()) return;
+            if (!endRecord()) return std::nullopt;
             continue;
         }
         lineHasBytes = true;
@@ -50,16 +62,27 @@ void forEachRecord(std::string_view bytes, char separator, const RecordVisitor& 
             fieldQuoted = false;
         } else if (byte == '"' && fields.back().empty() && !fieldQuoted) {
             inQuotes = fieldQuoted = true;
+            quoteLine = line;
         } else {
             fields.back() += byte;
         }
     }
-    // An open quote at the end of the file still ends its record.
-    lineHasBytes = lineHasBytes || fields.size() > 1 || !fields.back().empty();
+    if (inQuotes) return UnclosedQuote{recordLine, quoteLine, lastLine};
     endRecord();
+    return std::nullopt;
+}
+
+long lineOfByte(std::string_view bytes, std::size_t offset) {
+    long line = 1;
+    for (std::size_t at = 0; at < offset && at < bytes.size(); ++at) {
+        // CR LF is one line end, counted at its LF.
+        if (bytes[at] == '\n' || (bytes[at] == '\r' && (at + 1 >= bytes.size() || bytes[at + 1] != '\n'))) ++line;
+    }
+    return line;
 }
 
 char detectSeparator(std::string_view bytes) {
+    bytes = sample(bytes);
     char best = ',';
     std::size_t bestFields = 1;
     for (const char separator : {',', ';', '\t'}) {
@@ -93,6 +116,7 @@ char detectSeparator(std::string_view bytes) {
 }
 
 bool hasOwnFormat(std::string_view bytes) {
+    bytes = sample(bytes);
     bool own = false;
     forEachRecord(bytes, ',', [&](const std::vector<std::string>& fields, long) {
         own = fields.size() == 5 && fields[4].empty();

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,10 +16,22 @@ namespace import_file {
 // lines are no records.
 using RecordVisitor = std::function<bool(const std::vector<std::string>& fields, long line)>;
 
+// A quote that opened a field and was never closed: the record it stands
+// in would run to the end of the file.
+struct UnclosedQuote {
+    long recordLine = 0;  // where that record starts
+    long quoteLine = 0;   // where the quote opens
+    long lastLine = 0;    // the file's last line with any byte on it
+};
+
 // Hands each record to `visit`, one at a time; a line ends at LF, CR LF or
 // a lone CR outside quotes. A quote inside an unquoted field is an ordinary
-// byte; bytes after a closing quote go on in the same field.
-void forEachRecord(std::string_view bytes, char separator, const RecordVisitor& visit);
+// byte; bytes after a closing quote go on in the same field. A record whose
+// quote is still open at the end of the file is not handed on but returned.
+std::optional<UnclosedQuote> forEachRecord(std::string_view bytes, char separator, const RecordVisitor& visit);
+
+// The line the byte at `offset` stands on, counted as forEachRecord counts.
+long lineOfByte(std::string_view bytes, std::size_t offset);
 
 // Comma, semicolon or tab: the one that splits the first line into more than
 // one field and the next lines into as many; of several, the one giving most

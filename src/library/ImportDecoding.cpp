@@ -42,6 +42,17 @@ std::size_t utf8Sequence(std::string_view bytes, std::size_t at, char32_t& codeP
     return length;
 }
 
+void appendUtf8(std::string& text, char32_t codePoint) {
+    if (codePoint < 0x80) {
+        text += static_cast<char>(codePoint);
+        return;
+    }
+    const std::size_t length = codePoint < 0x800 ? 2 : codePoint < 0x10000 ? 3 : 4;
+    constexpr unsigned char LEADS[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    text += static_cast<char>(LEADS[length] | (codePoint >> (6 * (length - 1))));
+    for (std::size_t index = length - 1; index-- > 0;) text += static_cast<char>(0x80 | ((codePoint >> (6 * index)) & 0x3F));
+}
+
 char32_t singleByteCodePoint(unsigned char byte, Encoding encoding) {
     switch (encoding) {
     case Encoding::Cp850: return cp850::toUnicode(byte);
@@ -65,21 +76,50 @@ std::optional<Encoding> encodingNamed(std::string_view name) {
     return std::nullopt;
 }
 
-bool isValidUtf8(std::string_view bytes) {
+std::string_view nameOf(Encoding encoding) {
+    constexpr std::string_view NAMES[] = {"utf-8", "cp1252", "latin1", "cp850", "utf-16le", "utf-16be"};
+    return NAMES[static_cast<std::size_t>(encoding)];
+}
+
+std::size_t firstNonUtf8Byte(std::string_view bytes) {
     char32_t codePoint = 0;
     for (std::size_t at = 0; at < bytes.size();) {
         const std::size_t length = utf8Sequence(bytes, at, codePoint);
-        if (length == 0) return false;
+        if (length == 0) return at;
         at += length;
     }
-    return true;
+    return std::string_view::npos;
 }
 
 std::size_t byteOrderMarkLength(std::string_view bytes) { return bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0; }
 
 Encoding detectEncoding(std::string_view bytes) {
-    if (isValidUtf8(bytes)) return Encoding::Utf8;
+    if (bytes.starts_with("\xFF\xFE")) return Encoding::Utf16Le;
+    if (bytes.starts_with("\xFE\xFF")) return Encoding::Utf16Be;
+    if (firstNonUtf8Byte(bytes) == std::string_view::npos) return Encoding::Utf8;
     return hasOwnFormat(bytes) ? Encoding::Cp850 : Encoding::Cp1252;
+}
+
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    const auto unitAt = [&](std::size_t at) -> char32_t {
+        const auto first = static_cast<unsigned char>(bytes[at]), second = static_cast<unsigned char>(bytes[at + 1]);
+        return bigEndian ? (first << 8) | second : (second << 8) | first;
+    };
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size(); at += 2) {
+        char32_t codePoint = at + 1 < bytes.size() ? unitAt(at) : NO_CHARACTER;
+        const bool high = codePoint >= 0xD800 && codePoint < 0xDC00;
+        const char32_t next = at + 3 < bytes.size() ? unitAt(at + 2) : 0;
+        if (high && next >= 0xDC00 && next < 0xE000) {
+            codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (next - 0xDC00);
+            at += 2;
+        } else if (codePoint >= 0xD800 && codePoint < 0xE000) {
+            codePoint = NO_CHARACTER;
+        }
+        appendUtf8(text, codePoint);
+    }
+    return text;
 }
 
 std::u32string toCodePoints(std::string_view bytes, Encoding encoding) {

@@ -19,6 +19,8 @@ struct LineProblem {
 
 struct ImportPlan {
     Encoding encoding = Encoding::Utf8;
+    bool encodingNamed = false;  // by --zeichensatz, not detected
+    long firstLineNotUtf8 = 0;   // where the detection fell back from UTF-8; 0 when it did not
     char separator = ',';
     bool hasHeader = false;
     // Names as written in the header (code page 850): all, and those no field takes.
@@ -27,6 +29,9 @@ struct ImportPlan {
     bool hasGermanTitle = true;  // false: the file was refused, nothing else is filled
     NewLines newLines;
     std::vector<LineProblem> refused;
+    // The lines not taken: those of the refused records, and every line an
+    // unclosed quote held up to the end of the file.
+    long refusedLines = 0;
     std::vector<LineProblem> cut;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,15 @@ struct TakenRecord {
     std::array<std::string, FIELD_COUNT> values;  // code page 850, as stored
     std::string refusal;             // why the record is not taken; empty when it is
     std::vector<std::string> notes;  // values cut to their field
+    bool withoutLength = false;      // taken with an empty running time
 };
 
-// Reads a running time as minutes: "142", "142 min", "142 Minuten" and
-// "2:22" (hours and minutes) give "142"; anything else stays as it is.
-std::string lengthAsMinutes(const std::string& text);
+// Reads a running time as a spreadsheet or a film site writes it into
+// minutes: "2:22" and "2:22:00" (H:MM, H:MM:SS), "142,0" and "142.0", "142
+// min", "2 Std. 22 Min." and "2h 22m" give "142". Anything else stays as
+// it is, for the form's check; nothing for a colon that is neither H:MM nor
+// H:MM:SS.
+std::optional<std::string> lengthAsMinutes(const std::string& text);
 
 TakenRecord takeRecord(const std::vector<std::string>& fields, const ColumnMap& map, Encoding encoding);
 

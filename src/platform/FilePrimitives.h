@@ -41,6 +41,12 @@ void syncNewName(const std::string& path);  // a file just created: its name to 
 unsigned long processId();
 bool namesIgnoreCase();  // whether names in a directory are the same whatever their case
 
+// A file to import, read whole by its name (a file, a device, a pipe or a
+// FIFO; standard input when `path` is empty), but never more than `most`
+// bytes: TooLarge when it holds more. Waits as long as the input does.
+enum class InputRead { Read, TooLarge, Failed };
+InputRead readInput(const std::string& path, std::size_t most, std::string& bytes);
+
 // The directory a data file really stands in (through symbolic links),
 // where its replacement is made, renamed over it and, when left by a killed
 // writer, found and removed.

@@ -12,6 +12,11 @@
 // console (src/platform/windows) or the scripted stand-in of the tests.
 namespace platform {
 
+// For a task of the command line, which leaves the terminal as it is:
+// Ctrl+C, SIGTERM and SIGHUP (on Windows Ctrl+C and closing the window) end
+// the program through the same undoing as the screens (system/ExitCleanup).
+void endThroughCleanupOnInterrupt();
+
 // Whether standard error is a terminal, where progress may be shown.
 bool errorIsTerminal();
 // False, after saying why on standard error, when standard output is a

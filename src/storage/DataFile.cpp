@@ -209,4 +209,11 @@ bool DataFile::replaceWith(std::string_view bytes) {
     return replaceWith([bytes](const Writer& write) { return write(bytes); });
 }
 
+bool DataFile::appendThroughReplacement(std::string_view bytes) {
+    return replaceWith([&](const Writer& write) {
+        bool copied = true;
+        return read([&](std::string_view chunk) { return copied = write(chunk); }) && copied && write(bytes);
+    });
+}
+
 }  // namespace storage

@@ -56,6 +56,11 @@ public:
     using Writer = std::function<bool(std::string_view)>;
     bool replaceWith(const std::function<bool(const Writer& write)>& produce);
     bool replaceWith(std::string_view bytes);
+    // Makes the file hold what it holds now and then `bytes`, through
+    // replaceWith: all or nothing whatever ends the program meanwhile, where
+    // the one write of appendWhole may be cut short by a signal. For an
+    // append of many lines at once (an import).
+    bool appendThroughReplacement(std::string_view bytes);
 
 private:
     std::string path;

@@ -27,7 +27,7 @@ function allowed(file) {
     if (file ~ /^platform\/[^\/]+$/) return "^(system|console)/"
     if (file ~ /^storage\//) return "^(system|storage)/|^platform/FilePrimitives[.]h$"
     if (file ~ /^console\//) return "^(system|console)/"
-    if (file ~ /^library\//) return "^(system|storage|library)/|^console/(Cp850|PlainForm)[.]h$"
+    if (file ~ /^library\//) return "^(system|storage|library)/|^console/(Cp850|PlainForm|TextFolding)[.]h$"
     if (file ~ /^rental\//) return "^(system|storage|rental)/"
     if (file ~ /^app\//) return "^(system|platform|storage|console|library|rental|app)/[A-Za-z0-9]+[.]h$"
     return "^$"

@@ -124,6 +124,23 @@ private:
             from = escape == codes.end() ? escape : escape + 1;
         }
     }
+    // Until a file of the working directory has grown by `bytes` (at least
+    // one) over its size in before/, a new one from nothing, or the program
+    // has ended. Looked at without pause, so that a signal sent next lands at
+    // that point of the write.
+    void awaitGrowth(std::uintmax_t bytes) {
+        const auto deadline = std::chrono::steady_clock::now() + Terminal::patience();
+        while (!running().waitForExit(Milliseconds(0))) {
+            std::error_code error;
+            for (const auto& entry : fs::directory_iterator(work_, error)) {
+                const auto known = before_.find(entry.path().filename().string());
+                const std::uintmax_t was = known == before_.end() ? 0 : known->second.size();
+                const std::uintmax_t size = entry.is_regular_file(error) ? entry.file_size(error) : 0;
+                if (!error && size >= was + bytes) return;
+            }
+            check(std::chrono::steady_clock::now() < deadline, "no file grew by " + std::to_string(bytes) + " bytes");
+        }
+    }
     void fresh(const scenario::Files& before) {
         fs::remove_all(work_);
         fs::create_directories(work_);
@@ -278,6 +295,8 @@ void Player::step(const std::string& word, const std::string& argument) {
         (word == "pipe" ? options_.piped : options_.jobControl) = true;
     } else if (word == "allow-strays") {
         strays_ = true;
+    } else if (word == "args") {
+        for (std::string each; words >> each;) options_.command.push_back(each);
     } else if (word == "start") {
         start();
     } else if (word == "keys") {
@@ -301,7 +320,14 @@ void Player::step(const std::string& word, const std::string& argument) {
         for (std::string name; std::getline(list, name, ',');) choices.push_back(name);
         const std::string chosen = choices[std::uniform_int_distribution<size_t>(0, choices.size() - 1)(random_)];
         const int number = chosen == "hangup" ? 0 : signalNamed(chosen);
-        std::this_thread::sleep_for(randomMoment(words, random_));
+        if (argument.ends_with(" while-writing")) {
+            // At a random point of writing the largest file of after/.
+            std::uintmax_t largest = 0;
+            for (const auto& [name, bytes] : after_) largest = std::max<std::uintmax_t>(largest, bytes.size());
+            awaitGrowth(std::uniform_int_distribution<std::uintmax_t>(1, std::max<std::uintmax_t>(largest, 1))(random_));
+        } else {
+            std::this_thread::sleep_for(randomMoment(words, random_));
+        }
         if (number == 0) running().hangUp();
         else running().signal(lastSignal_ = number);
     } else if (word == "resize") {
@@ -415,7 +441,9 @@ void Player::expectFiles(const scenario::Files& after, const scenario::Files& be
         strayLeft_ = !now.empty();
         return problem.empty();
     };
-    check(terminal_ ? terminal_->waitFor(matches, testtime::scaled(Milliseconds(2000))) : matches(), "files:" + problem);
+    // Apart, so that the message holds the problem of the last look.
+    const bool matched = terminal_ ? terminal_->waitFor(matches, testtime::scaled(Milliseconds(2000))) : matches();
+    check(matched, "files:" + problem);
 }
 
 // One run a line, its fields split at " | " (the table's header explains them).
@@ -461,7 +489,7 @@ int Player::playTable() {
             options_.piped = field[3] == "pipe";
             options_.errorFile = errors;
             start();
-            if (options_.piped) running().send(field[4] == "-" ? "" : field[4]), running().hangUp();
+            if (options_.piped) running().send(field[4] == "-" ? "" : tables::unescape(field[4])), running().hangUp();
             expectExit(field[5]);
             std::string out = running().output(), err = readFile(errors);
             fs::remove(errors);
@@ -473,6 +501,7 @@ int Player::playTable() {
             scenario::Files after = before;
             if (const auto library = scenario::readFile(data / "after" / (field[0] + ".csv")))
                 after["daten/DVDBibliothek.csv"] = *library;
+            for (const auto& [name, bytes] : scenario::readFolder(data / "after" / field[0])) after[name] = bytes;
             expectFiles(after, before);
         } catch (const Failure& failure) {
             std::fprintf(stderr, "%s: %s\n", field[0].c_str(), failure.what.c_str());

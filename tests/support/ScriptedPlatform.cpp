@@ -32,6 +32,7 @@ using scripted::state;
 
 void open() {}
 void close() {}
+void endThroughCleanupOnInterrupt() {}
 bool outputIsTerminal() { return state().terminal; }
 bool errorIsTerminal() { return false; }
 TerminalSize terminalSize() { return state().terminal ? state().size : TerminalSize{}; }

@@ -11,11 +11,6 @@ namespace {
 
 using namespace import_file;
 
-std::string encodingName(Encoding encoding) {
-    constexpr const char* names[] = {"utf-8", "cp1252", "latin1", "cp850"};
-    return names[static_cast<int>(encoding)];
-}
-
 // "name|name|..." as the header's code points (the names in UTF-8).
 std::vector<std::u32string> names(const std::string& text) {
     std::vector<std::u32string> list;
@@ -37,11 +32,14 @@ std::string describe(const ColumnMap& map) {
 
 std::string records(const std::string& bytes, char separator) {
     std::string text;
-    forEachRecord(bytes, separator, [&](const std::vector<std::string>& fields, long line) {
+    const auto unclosed = forEachRecord(bytes, separator, [&](const std::vector<std::string>& fields, long line) {
         text += (text.empty() ? "" : " / ") + std::to_string(line) + ":";
         for (std::size_t index = 0; index < fields.size(); ++index) text += (index ? "|" : "") + fields[index];
         return true;
     });
+    if (unclosed)
+        text += (text.empty() ? "" : " / ") + ("unclosed " + std::to_string(unclosed->recordLine) + " " +
+                                               std::to_string(unclosed->quoteLine) + " " + std::to_string(unclosed->lastLine));
     return text;
 }
 
@@ -55,6 +53,7 @@ std::string taken(const std::string& operand) {
     if (!record.refusal.empty()) return "refused: " + record.refusal;
     std::string text = record.values[0] + "|" + record.values[1] + "|" + record.values[2] + "|" + record.values[3];
     for (const std::string& note : record.notes) text += " (" + note + ")";
+    if (record.withoutLength) text += " (ohne Laenge)";
     return text;
 }
 
@@ -65,13 +64,15 @@ TEST(Import, Table) {
         const std::string command = row.left.substr(0, blank);
         const std::string operand = tables::unescape(blank == std::string::npos ? "" : row.left.substr(blank + 1));
         std::string actual;
-        if (command == "encoding") actual = encodingName(detectEncoding(operand));
+        if (command == "encoding") actual = nameOf(detectEncoding(operand));
+        else if (command == "not-utf8") actual = std::to_string(firstNonUtf8Byte(operand) == std::string::npos ? 0 : lineOfByte(operand, firstNonUtf8Byte(operand)));
+        else if (command.starts_with("utf-16")) actual = utf16ToUtf8(operand, command == "utf-16be");
         else if (command == "separator") actual = tables::escape(std::string(1, detectSeparator(operand)));
         else if (command == "split,") actual = records(operand, ',');
         else if (command == "split;") actual = records(operand, ';');
         else if (command.starts_with("decode-")) actual = toCp850(operand, *encodingNamed(command.substr(7)));
         else if (command == "header") actual = isHeader(names(operand)) ? describe(mapHeader(names(operand))) : "no header";
-        else if (command == "minutes") actual = lengthAsMinutes(operand);
+        else if (command == "minutes") actual = lengthAsMinutes(operand).value_or("refused");
         else if (command == "take") actual = taken(operand);
         else FAIL() << "unknown command " << command;
         EXPECT_EQ(tables::escape(actual), tables::escape(tables::unescape(row.right)));

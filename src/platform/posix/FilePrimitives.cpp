@@ -125,6 +125,30 @@ unsigned long processId() { return static_cast<unsigned long>(getpid()); }
 
 bool namesIgnoreCase() { return false; }
 
+InputRead readInput(const std::string& path, std::size_t most, std::string& bytes) {
+    bytes.clear();
+    const int file =
+        path.empty() ? STDIN_FILENO : retryOnInterrupt([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); });
+    if (file < 0) return InputRead::Failed;
+    InputRead result = InputRead::Read;
+    // A regular file says its size: one too large is not read at all.
+    struct stat info {};
+    if (fstat(file, &info) == 0 && S_ISREG(info.st_mode)) {
+        if (static_cast<unsigned long long>(info.st_size) > most) result = InputRead::TooLarge;
+        else bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char buffer[64 * 1024];
+    while (result == InputRead::Read) {
+        const ssize_t got = retryOnInterrupt([&] { return ::read(file, buffer, sizeof buffer); });
+        if (got == 0) break;
+        if (got < 0) result = InputRead::Failed;
+        else if (bytes.size() + static_cast<std::size_t>(got) > most) result = InputRead::TooLarge;
+        else bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    if (file != STDIN_FILENO) ::close(file);
+    return result;
+}
+
 // Files are named relative to the open directory, so no path grows past the
 // system's limit however deep the directory lies.
 Directory::Directory(Handle, const std::string& path) {

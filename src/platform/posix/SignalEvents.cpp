@@ -86,12 +86,16 @@ void install() {
     handle(SIGWINCH, onResize, SA_RESTART);
     handle(SIGTSTP, onSuspend, SA_RESTART);
     handle(SIGCONT, onContinue, SA_RESTART);
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-        handle(signalNumber, onFatal, static_cast<int>(SA_RESETHAND));
+    installEnding();
     for (int signalNumber : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
         handle(signalNumber, onFatal, static_cast<int>(SA_RESETHAND | SA_NODEFER));
     // A print command that ends early must not end the program.
     ::signal(SIGPIPE, SIG_IGN);
+}
+
+void installEnding() {
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        handle(signalNumber, onFatal, static_cast<int>(SA_RESETHAND));
 }
 
 int wakeDescriptor() { return wakePipe[0]; }

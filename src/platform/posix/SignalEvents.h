@@ -5,6 +5,8 @@
 namespace signal_events {
 
 void install();
+// Only the ending signals' handlers, for a run without screens.
+void installEnding();
 // The read end of the self-pipe, for poll().
 int wakeDescriptor();
 // Drains the pipe; true when the screen must be repainted (resize, resume).

@@ -108,6 +108,8 @@ void open() {
 
 void close() { terminal_modes::restoreTerminal(); }
 
+void endThroughCleanupOnInterrupt() { signal_events::installEnding(); }
+
 bool outputIsTerminal() { return terminal_modes::outputIsTerminal(); }
 
 bool canShowScreens() {

@@ -1,8 +1,10 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/FilePrimitives.h"
 
@@ -10,6 +12,8 @@ namespace file_primitives {
 namespace {
 
 constexpr DWORD WRITE_CHUNK = 1u << 20;
+// As long as a name held for a signal handler can be (storage's buffer).
+constexpr int MAX_NAME_FOR_SIGNALS = 1024;
 // Held only for a rename or an open; a holder for as long as a lock is
 // waited for is stuck.
 constexpr DWORD NAME_GUARD_WAIT_MS = 3000;
@@ -78,21 +82,46 @@ bool seekTo(HANDLE file, long long offset) {
     return ::SetFilePointerEx(file, position, nullptr, FILE_BEGIN) != 0;
 }
 
-// The name the open file really has: through a symbolic link (or a linked
-// directory) that is the file it points to. The name given when that fails.
+// The paths a Directory keeps are UTF-8, and used as the system's wide
+// names, so that a folder named beyond the ANSI code page ("C:\Users\Łukasz")
+// is no obstacle.
+std::wstring wideOfUtf8(std::string_view text) {
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string utf8OfWide(std::wstring_view wide) {
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+std::wstring wideOfAnsi(std::string_view text) {
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// The name the open file really has, in UTF-8: through a symbolic link (or
+// a linked directory) that is the file it points to. The name given when
+// that fails.
 std::string finalPathOf(HANDLE file, const std::string& givenPath) {
-    std::string buffer(MAX_PATH, '\0');
+    std::wstring buffer(MAX_PATH, L'\0');
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length = ::GetFinalPathNameByHandleA(file, buffer.data(), static_cast<DWORD>(buffer.size()),
+        const DWORD length = ::GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()),
                                                          FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0) break;
         if (length < buffer.size()) {
             buffer.resize(length);
-            return buffer;
+            return utf8OfWide(buffer);
         }
-        buffer.assign(length, '\0');  // too small: length is the size needed
+        buffer.assign(length, L'\0');  // too small: length is the size needed
     }
-    return givenPath;
+    return utf8OfWide(wideOfAnsi(givenPath));
 }
 
 std::size_t nameStart(const std::string& path) {
@@ -108,7 +137,57 @@ DWORD keptAttributes(DWORD original) {
     return kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
 }
 
+std::string narrowed(const std::wstring& wide) {
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+// The name a program was given, as the system's wide characters: the word of
+// the command line it was made from (alone, or after an option's '='), so
+// that a character beyond the ANSI code page, which the narrow arguments
+// turn into '?', is not lost; else the narrow name widened.
+std::wstring wideName(const std::string& path) {
+    int count = 0;
+    const std::unique_ptr<LPWSTR, decltype(&::LocalFree)> words(::CommandLineToArgvW(::GetCommandLineW(), &count), ::LocalFree);
+    for (int index = 1; words && index < count; ++index) {
+        const std::wstring word = words.get()[index];
+        const std::size_t equals = word.find(L'=');
+        for (const std::wstring& candidate : {word, equals == std::wstring::npos ? std::wstring() : word.substr(equals + 1)})
+            if (!candidate.empty() && narrowed(candidate) == path) return candidate;
+    }
+    return wideOfAnsi(path);
+}
+
 }  // namespace
+
+InputRead readInput(const std::string& path, std::size_t most, std::string& bytes) {
+    bytes.clear();
+    const HANDLE file = path.empty() ? ::GetStdHandle(STD_INPUT_HANDLE)
+                                     : ::CreateFileW(wideName(path).c_str(), GENERIC_READ, SHARE_ALL, nullptr,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE || file == nullptr) return InputRead::Failed;
+    InputRead result = InputRead::Read;
+    // A file on disk says its size: one too large is not read at all.
+    LARGE_INTEGER size{};
+    if (::GetFileType(file) == FILE_TYPE_DISK && ::GetFileSizeEx(file, &size)) {
+        if (static_cast<unsigned long long>(size.QuadPart) > most) result = InputRead::TooLarge;
+        else bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    }
+    std::string buffer(64 * 1024, '\0');
+    while (result == InputRead::Read) {
+        DWORD got = 0;
+        // A pipe whose writer has gone ends as a file does.
+        if (!::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+            result = ::GetLastError() == ERROR_BROKEN_PIPE ? InputRead::Read : InputRead::Failed;
+        if (got == 0 || result != InputRead::Read) break;
+        if (bytes.size() + got > most) result = InputRead::TooLarge;
+        else bytes.append(buffer.data(), got);
+    }
+    if (!path.empty()) ::CloseHandle(file);
+    return result;
+}
 
 Handle open(const std::string& path, Access access, bool& created, OpenError& error) {
     HANDLE file = INVALID_HANDLE_VALUE;
@@ -221,8 +300,8 @@ Directory::~Directory() = default;
 // Open for deleting by the interrupt handler, which the rename or a cleanup
 // then finishes.
 Handle Directory::create(const std::string& fileName, bool& existed) {
-    const HANDLE file = ::CreateFileA((prefix + fileName).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = ::CreateFileW(wideOfUtf8(prefix + fileName).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     existed = file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS;
     return fromHandle(file);
 }
@@ -233,7 +312,7 @@ bool Directory::takeOver(Handle& file, const std::string& fileName, Handle dataF
     const bool closed = ::CloseHandle(asHandle(file));
     file = NO_FILE;
     return read && closed &&
-           ::SetFileAttributesA((prefix + fileName).c_str(), keptAttributes(original.dwFileAttributes));
+           ::SetFileAttributesW(wideOfUtf8(prefix + fileName).c_str(), keptAttributes(original.dwFileAttributes));
 }
 
 // Windows will not replace a file that is open, and the data file itself is
@@ -244,33 +323,33 @@ bool Directory::takeOver(Handle& file, const std::string& fileName, Handle dataF
 // symbolic link may differ from.
 bool Directory::renameOverData(const std::string& fileName, const std::string& spareName) {
     constexpr DWORD REPLACE = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    const std::string temporaryPath = prefix + fileName;
-    const std::string path = prefix + name;
+    const std::wstring temporaryPath = wideOfUtf8(prefix + fileName);
+    const std::wstring path = wideOfUtf8(prefix + name);
     const NameGuard guard(openedAs);
-    if (::MoveFileExA(temporaryPath.c_str(), path.c_str(), REPLACE)) return true;
+    if (::MoveFileExW(temporaryPath.c_str(), path.c_str(), REPLACE)) return true;
     const DWORD error = ::GetLastError();
     if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return false;
-    const std::string asidePath = prefix + spareName;
-    if (!::MoveFileExA(path.c_str(), asidePath.c_str(), MOVEFILE_WRITE_THROUGH)) return false;
-    if (!::MoveFileExA(temporaryPath.c_str(), path.c_str(), REPLACE)) {
-        ::MoveFileExA(asidePath.c_str(), path.c_str(), REPLACE);
+    const std::wstring asidePath = wideOfUtf8(prefix + spareName);
+    if (!::MoveFileExW(path.c_str(), asidePath.c_str(), MOVEFILE_WRITE_THROUGH)) return false;
+    if (!::MoveFileExW(temporaryPath.c_str(), path.c_str(), REPLACE)) {
+        ::MoveFileExW(asidePath.c_str(), path.c_str(), REPLACE);
         return false;
     }
-    ::DeleteFileA(asidePath.c_str());
+    ::DeleteFileW(asidePath.c_str());
     return true;
 }
 
-void Directory::remove(const std::string& fileName) { ::DeleteFileA((prefix + fileName).c_str()); }
+void Directory::remove(const std::string& fileName) { ::DeleteFileW(wideOfUtf8(prefix + fileName).c_str()); }
 
 void Directory::sync() {}
 
 void Directory::forEachName(const std::function<void(const std::string& fileName)>& visit) {
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = ::FindFirstFileA((prefix + ".*").c_str(), &found);
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(wideOfUtf8(prefix + ".*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) visit(found.cFileName);
-    } while (::FindNextFileA(search, &found));
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) visit(utf8OfWide(found.cFileName));
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
 }
 
@@ -278,7 +357,11 @@ void Directory::forEachName(const std::function<void(const std::string& fileName
 // under which this runs: any found now was left by a writer that was killed.
 void Directory::removeIfAbandoned(const std::string& fileName) { remove(fileName); }
 
-// Names given here hold the directory's path: the handle is unused.
-void removeFromSignal(Handle, const char* fileName) { ::DeleteFileA(fileName); }
+// Names given here hold the directory's path (UTF-8): the handle is unused.
+// Called on the console's own handler thread, not in a signal handler.
+void removeFromSignal(Handle, const char* fileName) {
+    wchar_t wide[MAX_NAME_FOR_SIGNALS];
+    if (::MultiByteToWideChar(CP_UTF8, 0, fileName, -1, wide, MAX_NAME_FOR_SIGNALS) > 0) ::DeleteFileW(wide);
+}
 
 }  // namespace file_primitives

@@ -79,6 +79,9 @@ void close() {
     restoreConsole();
 }
 
+// Nothing was changed in the console: restoreConsole finds nothing to undo.
+void endThroughCleanupOnInterrupt() { ::SetConsoleCtrlHandler(restoreOnInterrupt, TRUE); }
+
 bool outputIsTerminal() {
     DWORD mode = 0;
     return ::GetConsoleMode(outputHandle(), &mode) != 0;

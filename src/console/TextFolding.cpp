@@ -1,4 +1,4 @@
-#include "app/TextFolding.h"
+#include "console/TextFolding.h"
 
 #include <algorithm>
 #include <array>
