@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "DataFiles.h"
-#include "app/DatedRentals.h"
+#include "app/ListColumns.h"
 #include "rental/LendingJournal.h"
 #include "rental/RentalRegister.h"
 

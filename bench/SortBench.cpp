@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "DataFiles.h"
-#include "app/LibraryColumns.h"
-#include "app/ListOrder.h"
+#include "app/ListColumns.h"
+#include "app/ListView.h"
 #include "library/DvdLibrary.h"
 
 namespace {

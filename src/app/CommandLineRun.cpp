@@ -1,15 +1,17 @@
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "app/CommandLine.h"
-#include "app/LendingPeriod.h"
-#include "app/ImportRun.h"
-#include "app/ListText.h"
-#include "app/StatisticsText.h"
-#include "app/ShownArgument.h"
+#include "app/ListColumns.h"
+#include "app/ListPrintout.h"
+#include "library/DvdLibrary.h"
 #include "platform/Platform.h"
+#include "rental/RentalRegister.h"
 #include "system/Version.h"
 
 namespace command_line {
@@ -42,6 +44,64 @@ std::optional<std::string> enterDirectory(const std::string& directory, const Te
     std::filesystem::current_path(directory, error);
     if (error) return "Verzeichnis " + shown + " kann nicht betreten werden";
     return std::nullopt;
+}
+
+template <typename Store>
+struct LoadedList {
+    std::unique_ptr<Store> store = std::make_unique<Store>();
+    bool locked = false;
+    bool unreadable = false;
+};
+
+template <typename Store>
+LoadedList<Store> load(std::string_view fileName) {
+    LoadedList<Store> loaded;
+    loaded.store->clear();
+    if (loaded.store->load()) return loaded;
+    loaded.locked = loaded.store->wasLocked();
+    std::error_code error;
+    loaded.unreadable = !loaded.locked && std::filesystem::exists(fileName, error);
+    return loaded;
+}
+
+// Standard output as the list's last stop: false, after saying why, when
+// it could not take every byte; a reader that has gone is no news.
+bool writeListOut(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0) return true;
+    if (errno != EPIPE) std::fputs("dvdverwaltung: Schreibfehler auf der Standardausgabe\n", stderr);
+    return false;
+}
+
+template <typename Store>
+int writeLoaded(std::string_view fileName, const TextCharset& charset, PrintedList (*describe)(const Store&)) {
+    const LoadedList<Store> loaded = load<Store>(fileName);
+    if (loaded.locked || loaded.unreadable) {
+        std::fprintf(stderr, "dvdverwaltung: %s %s\n", std::string(fileName).c_str(),
+                     loaded.locked ? "ist gesperrt" : "kann nicht gelesen werden");
+        return 1;
+    }
+    return writeListOut(listText(describe(*loaded.store), charset)) ? 0 : 1;
+}
+
+// The journal, newest first; a journal not kept is an empty list.
+int writeJournalText(const TextCharset& charset) {
+    const lending_journal::HeldEvents journal = lending_journal::readHeldEvents();
+    if (journal.reading.locked || journal.reading.failed) {
+        std::fprintf(stderr, "dvdverwaltung: %s %s\n", lending_journal::FILE_NAME,
+                     journal.reading.locked ? "ist gesperrt" : "kann nicht gelesen werden");
+        return 1;
+    }
+    return writeListOut(listText(journalPrintout(journal), charset)) ? 0 : 1;
+}
+
+// Loads the list's file from the working directory and writes the list to
+// standard output in the charset (--liste). The exit status; a locked or
+// unreadable file is said on standard error, a reader that has gone ends it
+// silently.
+int writeListText(ListKind kind, const TextCharset& charset) {
+    if (kind == ListKind::Library) return writeLoaded<DvdLibrary>(library_record::FILE_NAME, charset, libraryPrintout);
+    if (kind == ListKind::Journal) return writeJournalText(charset);
+    return writeLoaded<RentalRegister>(rental_record::FILE_NAME, charset, rentalPrintout);
 }
 
 }  // namespace

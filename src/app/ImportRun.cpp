@@ -1,13 +1,12 @@
-#include "app/ImportRun.h"
+#include "app/CommandLine.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <sstream>
 
-#include "app/LibraryColumns.h"
-#include "app/ListText.h"
-#include "app/ShownArgument.h"
+#include "app/ListColumns.h"
+#include "app/ListPrintout.h"
 #include "library/DvdLibrary.h"
 #include "library/ImportCsv.h"
 #include "library/ImportPlan.h"

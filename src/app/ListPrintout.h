@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/CommandLine.h"
 #include "app/ListView.h"
+#include "console/TextCharset.h"
 #include "platform/Platform.h"
 
 // A column on paper: as wide as the longest value the program writes into
@@ -43,3 +45,11 @@ std::string formatPrintout(const PrintedList& list, platform::CalendarDate date)
 
 // The count line of a list: "1 DVD", "130 DVDs".
 std::string countLine(const PrintedList& list);
+
+struct PrintedList;
+
+// The list as --liste lays it out (columns as wide as their widest value),
+// in the output's charset.
+std::string listText(const PrintedList& list, const TextCharset& charset);
+// Code page 850 text in the output's charset, each byte as the screen shows it.
+std::string textInCharset(const std::string& cp850Text, const TextCharset& charset);

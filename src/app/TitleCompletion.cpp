@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/DialogSupport.h"
-#include "app/LockWaitNotice.h"
 #include "console/Colors.h"
 #include "console/ConsoleScreen.h"
 #include "console/TextFolding.h"

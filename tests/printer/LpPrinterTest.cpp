@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,10 +13,9 @@
 #include <string>
 #include <thread>
 
-#include "app/LibraryColumns.h"
-#include "app/RentalColumns.h"
-#include "platform/Platform.h"
+#include "app/ListColumns.h"
 #include "library/DvdLibrary.h"
+#include "platform/Platform.h"
 #include "rental/RentalRegister.h"
 #include "support/TestTime.h"
 

@@ -1,11 +1,25 @@
 #pragma once
 #include <span>
 #include <string>
-#include <string_view>
 
 #include "app/ListPrintout.h"
 #include "app/ListView.h"
 #include "rental/LendingJournal.h"
+
+class DvdLibrary;
+class RentalRegister;
+
+// The columns of the library list and of the search results.
+std::span<const ListColumn> libraryColumns();
+std::string libraryColumnValue(const DvdLibrary& library, int record, int columnIndex);
+// The list as printed: the records library holds, in these columns.
+PrintedList libraryPrintout(const DvdLibrary& library);
+
+// The columns of the rental list, on the screen and on paper.
+std::span<const ListColumn> rentalColumns();
+std::string rentalColumnValue(const RentalRegister& rentals, int record, int columnIndex);
+// The list as printed: the records rentals holds, in these columns.
+PrintedList rentalPrintout(const RentalRegister& rentals);
 
 // The journal as a list: newest first, on the screen ("Verleih - Journal")
 // and as text (--liste journal).

@@ -1,15 +1,51 @@
+#include "app/ListColumns.h"
+
+#include <array>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
-#include "app/LockWaitNotice.h"
-#include "app/LibraryColumns.h"
+#include "app/ListPrintout.h"
+#include "app/ListView.h"
 #include "app/TitleCompletion.h"
 #include "console/Colors.h"
 #include "console/InputField.h"
 #include "console/Keys.h"
+#include "library/DvdLibrary.h"
+#include "library/LibraryRecord.h"
+
+namespace {
+// 'b' (bearbeiten) corrects a record; the list is read again afterwards.
+constexpr char LIST_KEYS[] = {DvdApplication::EDIT, '\0'};
+}
+
+void DvdApplication::listLibrary() {
+    ListFilter filter;
+    for (;;) {
+        library.clear();
+        library.load();
+        clearScreen();
+        const int key = runListScreen(*this, {.drawHeading = [this] { drawLibraryListHeading(); },
+                                              .columns = libraryColumns(),
+                                              .recordCount = library.recordCount(),
+                                              .notice = fileNoticeOf(library),
+                                              .value = [this](int record, int columnIndex) {
+                                                  return libraryColumnValue(library, record, columnIndex);
+                                              }},
+                                      filter, LIST_KEYS);
+        if (key != EDIT) return;
+        editDvdDialog();
+    }
+}
+
+void DvdApplication::printLibrary() {
+    // Read as the list screen reads it: bounded, and only from a regular file.
+    library.clear();
+    library.load();
+    printList(*this, libraryPrintout(library));
+}
 
 namespace {
 
@@ -72,3 +108,4 @@ void DvdApplication::searchByGenre() {
         }
     }
 }
+
