@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "import/ImportPlan.h"
+#include "import/ImportRecord.h"
 #include "library/DvdLibrary.h"
-#include "library/ImportPlan.h"
-#include "library/ImportValues.h"
-#include "storage/CsvRecordReader.h"
+#include "storage/Csv.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "library/LibraryRecord.h"
 #include "rental/LendingJournal.h"
 #include "rental/RentalRecord.h"
-#include "storage/FileSystem.h"
+#include "storage/DataFile.h"
 #include "storage/RecordScan.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <getopt.h>
 #include <string_view>
 
-#include "library/ImportDecoding.h"
+#include "import/ImportInput.h"
 #include "rental/LendingDates.h"
 
 namespace command_line {

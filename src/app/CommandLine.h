@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "console/TextCharset.h"
+#include "console/Cp850.h"
 #include "rental/LendingDates.h"
 
 // The options a user of a Linux command expects. The screens themselves take

@@ -7,9 +7,9 @@
 
 #include "app/ListColumns.h"
 #include "app/ListPrintout.h"
+#include "import/ImportInput.h"
+#include "import/ImportPlan.h"
 #include "library/DvdLibrary.h"
-#include "library/ImportCsv.h"
-#include "library/ImportPlan.h"
 #include "platform/FilePrimitives.h"
 #include "platform/Platform.h"
 #include "storage/StoreLimits.h"

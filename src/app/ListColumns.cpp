@@ -46,8 +46,6 @@ PrintedList libraryPrintout(const DvdLibrary& library) {
             library_record::ONE_RECORD, library_record::MANY_RECORDS};
 }
 
-
-
 namespace {
 constexpr SortAs orderOf(rental_record::Column column) { return rental_record::FIELDS[column].ordersList ? SortAs::Text : SortAs::Unsorted; }
 constexpr ListColumn RENTAL_COLUMNS[] = {{rental_record::FIELDS[rental_record::FILM_TITLE].head, rental_record::FIELDS[rental_record::FILM_TITLE].listColumn, orderOf(rental_record::FILM_TITLE)},
@@ -74,7 +72,6 @@ PrintedList rentalPrintout(const RentalRegister& rentals) {
             [&rentals](int record, int columnIndex) { return rentalColumnValue(rentals, record, columnIndex); },
             rental_record::ONE_RECORD, rental_record::MANY_RECORDS};
 }
-
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/ListView.h"
-#include "console/TextCharset.h"
+#include "console/Cp850.h"
 #include "platform/Platform.h"
 
 // A column on paper: as wide as the longest value the program writes into

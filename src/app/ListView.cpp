@@ -211,7 +211,6 @@ int runListScreen(ConsoleScreen& screen, const ListContent& content, ListFilter&
     return ListScreen(screen, content, filter).run(endingKeys);
 }
 
-
 namespace {
 
 // A running time as the library reads it. Values that are none sort after

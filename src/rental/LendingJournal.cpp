@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "rental/RentalRegister.h"
-#include "storage/FileSystem.h"
+#include "storage/DataFile.h"
 #include "storage/RecordScan.h"
 #include "storage/StoreFile.h"
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "storage/FileSystem.h"
+#include "storage/DataFile.h"
 #include "storage/RecordScan.h"
 
 namespace storage {

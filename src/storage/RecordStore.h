@@ -2,7 +2,6 @@
 #include <string>
 #include <vector>
 
-#include "storage/StoreColumns.h"
 #include "storage/StoreFile.h"
 #include "storage/StoreLimits.h"
 

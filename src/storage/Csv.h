@@ -1,13 +1,19 @@
 #pragma once
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "storage/CsvLayout.h"
-
 namespace storage {
+
+// The shape of one line of a data file.
+struct CsvLayout {
+    int columnCount = 0;
+    // The library file ends every line with a separator, the rental file not.
+    bool separatorAfterLastField = false;
+};
 
 // Splits the bytes of a data file into records, fed in chunks of any size.
 //
@@ -106,5 +112,14 @@ private:
     std::string quotedFieldBytes;
     bool quotedBytesCut = false;
 };
+
+// Appends one record as a line ending in CR LF. A field holding a comma or a
+// double quote is quoted (inner quotes doubled); every other field is written
+// byte for byte, so files without such fields keep their old form exactly.
+void appendCsvLine(std::span<const std::string_view> fields, const CsvLayout& layout,
+                   std::string& out);
+
+// Appends one field as appendCsvLine writes it.
+void appendCsvField(std::string_view field, std::string& out);
 
 }  // namespace storage
