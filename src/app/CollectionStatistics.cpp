@@ -1,23 +1,15 @@
 #include "app/CollectionStatistics.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/DialogSupport.h"
-#include "app/ListPrintout.h"
 #include "library/DvdLibrary.h"
 #include "library/LibraryRecord.h"
-#include "rental/LendingJournal.h"
 #include "rental/RentalRecord.h"
-#include "storage/DataFile.h"
-#include "storage/RecordScan.h"
 
 namespace {
 
@@ -69,20 +61,7 @@ CollectionStatistics countCollection(const LibraryRecords& library, const Rental
 
 namespace {
 
-constexpr std::size_t BORROWERS_SHOWN = 5;
 constexpr std::size_t COLUMN_GAP = 2;
-
-enum class Read { Ok, Locked, Failed };
-
-// Every record of a data file, as far as a load reads; a missing file has none.
-Read readRecords(std::string_view fileName, const storage::CsvLayout& layout, std::vector<std::vector<std::string>>& records) {
-    storage::DataFile file(std::string(fileName), storage::DataFile::Purpose::Read);
-    if (file.status() == storage::DataFile::Status::Missing) return Read::Ok;
-    if (!file.isOpen()) return file.status() == storage::DataFile::Status::Locked ? Read::Locked : Read::Failed;
-    const auto scan =
-        storage::scanRecords(file, layout, [&](const std::vector<std::string>& fields) { records.push_back(fields); });
-    return scan.has_value() ? Read::Ok : Read::Failed;
-}
 
 std::string hoursAndMinutes(long minutes) {
     const std::string rest = std::to_string(minutes % 60);
@@ -109,12 +88,15 @@ std::string columns(const std::vector<std::vector<std::string>>& rows) {
     return out;
 }
 
+}  // namespace
+
 std::string statisticsText(const CollectionStatistics& figures) {
     std::string out = "DVD - Statistik\n\n";
     out += columns({{"DVDs:", std::to_string(figures.dvds)},
                     {"Verschiedene Titel:", std::to_string(figures.distinctTitles)},
                     {"Laufzeit gesamt:", hoursAndMinutes(figures.minutes)}});
-    std::vector<std::vector<std::string>> genres{{library_record::FIELDS[library_record::GENRE].head, "DVDs:", "Laufzeit:"}};
+    std::vector<std::vector<std::string>> genres{
+        {std::string(library_record::FIELDS[library_record::GENRE].head), "DVDs:", "Laufzeit:"}};
     for (const auto& genre : figures.genres)
         genres.push_back({genre.genre, std::to_string(genre.dvds), hoursAndMinutes(genre.minutes)});
     out += "\n" + columns(genres);
@@ -123,52 +105,10 @@ std::string statisticsText(const CollectionStatistics& figures) {
     if (!figures.borrowers.empty()) {
         using rental_record::FIELDS;
         std::vector<std::vector<std::string>> borrowers{
-            {FIELDS[rental_record::SURNAME].head, FIELDS[rental_record::FIRST_NAME].head, "DVDs:"}};
+            {std::string(FIELDS[rental_record::SURNAME].head), std::string(FIELDS[rental_record::FIRST_NAME].head), "DVDs:"}};
         for (const auto& borrower : figures.borrowers)
             borrowers.push_back({borrower.name, borrower.firstName, std::to_string(borrower.dvds)});
         out += "\n" + columns(borrowers);
     }
     return out;
-}
-
-// The lendings overdue by the journal's dates and the lending period.
-Read overdueLendings(const RentalRecords& rentals, std::optional<long>& overdue) {
-    std::vector<lending_dates::Borrowing> lendings;
-    for (const auto& fields : rentals) lendings.push_back({fields[0], fields[1], fields[2]});
-    const lending_journal::LendingDates dated = lending_journal::datesOf(lendings);
-    if (dated.reading.locked) return Read::Locked;
-    if (dated.reading.failed) return Read::Failed;
-    const lending_dates::Day today = journal_entry::today();
-    overdue = std::count_if(dated.dates.begin(), dated.dates.end(), [&](const std::optional<lending_dates::Day>& since) {
-        return lending_dates::isOverdue(since, today, lending_period::days());
-    });
-    return Read::Ok;
-}
-
-int refuse(std::string_view fileName, Read read) {
-    std::fprintf(stderr, "dvdverwaltung: %s %s\n", std::string(fileName).c_str(), read == Read::Locked ? "ist gesperrt" : "kann nicht gelesen werden");
-    return 1;
-}
-
-}  // namespace
-
-int writeStatistics(const TextCharset& charset) {
-    LibraryRecords library;
-    RentalRecords rentals;
-    for (const auto& [fileName, layout, records] :
-         {std::tuple{library_record::FILE_NAME,
-                     storage::CsvLayout{library_record::COLUMN_COUNT, library_record::ENDS_WITH_SEPARATOR}, &library},
-          std::tuple{rental_record::FILE_NAME,
-                     storage::CsvLayout{rental_record::COLUMN_COUNT, rental_record::ENDS_WITH_SEPARATOR}, &rentals}}) {
-        const Read read = readRecords(fileName, layout, *records);
-        if (read != Read::Ok) return refuse(fileName, read);
-    }
-    CollectionStatistics figures = countCollection(library, rentals, BORROWERS_SHOWN);
-    // A journal that cannot be read is said, not left out of the figures.
-    if (const Read read = overdueLendings(rentals, figures.overdue); read != Read::Ok)
-        return refuse(lending_journal::FILE_NAME, read);
-    const std::string text = textInCharset(statisticsText(figures), charset);
-    if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
-    std::fputs("dvdverwaltung: Schreibfehler auf der Standardausgabe\n", stderr);
-    return 1;
 }

@@ -6,6 +6,7 @@
 
 #include "console/Cp850.h"
 #include "rental/LendingDates.h"
+#include "storage/RecordScan.h"
 
 // The options a user of a Linux command expects. The screens themselves take
 // no arguments; everything here happens before the screen starts.
@@ -37,6 +38,13 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset);
 // or changes into the directories. The exit status when the program ends
 // here, nothing when the screens are to run.
 std::optional<int> handle(int argc, const char* const* argv);
+
+// A data file that could not be read, said on standard error: "NAME ist
+// gesperrt" or "NAME kann nicht gelesen werden". The exit status, 1.
+int sayUnreadable(std::string_view fileName, const storage::FileRead& read);
+// Text for standard output; when it cannot be written, that is said on
+// standard error. The exit status.
+int writeOut(const std::string& text);
 
 extern const char HELP_TEXT[];
 extern const char USAGE_HINT[];
@@ -74,7 +82,3 @@ bool readImportFile(const command_line::Request::ImportOptions& options, const T
 // import was written or the dry run done; 1 when nothing could be written.
 int runImport(std::string bytes, const command_line::Request::ImportOptions& options, const TextCharset& charset);
 
-// --statistik: counts the DVDs of the library file and the lendings of the
-// rental file in the working directory and writes the figures to standard
-// output in columns, as --liste writes its lists. Exit status as --liste.
-int writeStatistics(const TextCharset& charset);

@@ -180,4 +180,9 @@ private:
 
 }  // namespace
 
+FormField formFieldOf(const storage::FieldSpec& field, FieldValue value) {
+    return {.label = field.formLabel, .row = field.formRow, .length = field.length, .step = field.formStep,
+            .value = std::move(value)};
+}
+
 FormEnd runForm(DvdApplication& application, const FormDefinition& form) { return FormRun(application, form).run(); }

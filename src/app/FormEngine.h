@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "console/InputField.h"
+#include "storage/RecordTable.h"
 
 class DvdApplication;
 class TitledScreen;
@@ -40,7 +41,7 @@ struct FieldRefusal {
 };
 
 struct FormField {
-    const char* label;
+    std::string_view label;
     int row;
     int length;
     // The key that asks for the field again at the save prompt, its value
@@ -53,6 +54,10 @@ struct FormField {
     // What Tab completes in the field; without it Tab types nothing.
     FieldCompletion complete = {};
 };
+
+// A field of a record table as a form asks for it: label, row, length and
+// step key from the table, its value handed to `value` at the save.
+FormField formFieldOf(const storage::FieldSpec& field, FieldValue value);
 
 enum class SaveOutcome {
     Saved,

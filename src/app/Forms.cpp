@@ -24,9 +24,7 @@ FormDefinition newDvdFormDefinition(DvdApplication& application);
 namespace {
 
 FormField formField(library_record::Column column, FieldValue value) {
-    const library_record::Field& field = library_record::FIELDS[column];
-    return {.label = field.formLabel, .row = field.formRow, .length = field.length, .step = field.formStep,
-            .value = std::move(value)};
+    return formFieldOf(library_record::FIELDS[column], std::move(value));
 }
 
 }  // namespace
@@ -66,8 +64,6 @@ constexpr std::string_view ALREADY_LENT = "DVD IST BEREITS VERLIEHEN!";
 constexpr int MESSAGE_ROW = 20;
 constexpr int MESSAGE_COLUMN = 30;
 
-using LoadResult = storage::StoreFile::LoadResult;
-
 // A title can be lent while the library holds more DVDs with exactly that
 // German title than the rental file has lendings of it; both files are
 // looked through whole, holding none of them. Remembers why it said no.
@@ -76,14 +72,14 @@ public:
     bool copyLeft(const std::string& title, const RentalRegister& rentals) {
         notWhollyRead = false;
         reason = NOT_IN_LIBRARY;
-        const storage::StoreFile::Count copies = DvdLibrary::copiesOf(title);
-        if (copies.read == LoadResult::Locked) return refuse(dialog::FILE_LOCKED);
+        const storage::RecordCount copies = DvdLibrary::copiesOf(title);
+        if (copies.read.locked()) return refuse(dialog::FILE_LOCKED);
         if (copies.matches == 0) {
-            notWhollyRead = copies.stoppedAtBound;
+            notWhollyRead = copies.read.stoppedAtBound;
             return false;
         }
         const RentalRegister::Lendings lendings = rentals.lendingsOf(title);
-        if (lendings.locked) return refuse(dialog::FILE_LOCKED);
+        if (lendings.read.locked()) return refuse(dialog::FILE_LOCKED);
         return copies.matches > lendings.count || refuse(ALREADY_LENT);
     }
 
@@ -92,15 +88,14 @@ public:
     SaveOutcome saveIfCopyLeft(const std::string& title, RentalRegister& rentals) {
         bool libraryRead = true;
         const auto appended = rentals.appendRecordIf([&](int lendings) {
-            const storage::StoreFile::Count copies = DvdLibrary::copiesOf(title);
-            libraryRead = copies.read == LoadResult::Loaded;
+            const storage::RecordCount copies = DvdLibrary::copiesOf(title);
+            libraryRead = copies.read.result == storage::LoadResult::Loaded;
             // The library may have lost the title since the field took it.
             reason = copies.matches == 0 ? NOT_IN_LIBRARY : ALREADY_LENT;
             return libraryRead && copies.matches > lendings;
         });
-        if (appended == storage::StoreFile::AppendResult::Appended) return SaveOutcome::Saved;
-        return appended == storage::StoreFile::AppendResult::Refused && libraryRead ? SaveOutcome::Refused
-                                                                                   : SaveOutcome::Failed;
+        if (appended == storage::AppendResult::Appended) return SaveOutcome::Saved;
+        return appended == storage::AppendResult::Refused && libraryRead ? SaveOutcome::Refused : SaveOutcome::Failed;
     }
 
     std::string_view lastReason() const { return reason; }
@@ -128,26 +123,22 @@ void DvdApplication::lendDvdForm() {
     auto shelf = std::make_shared<ShelfCheck>();
     const auto field = [this](auto set) { return workRowField(rentals, set, WORK_ROW); };
     using namespace rental_record;
+    FormField titleField = formFieldOf(FIELDS[FILM_TITLE], field(&RentalRegister::setFilmTitle));
+    titleField.accepts = [this, shelf](const std::string& text) {
+        return withLockWaitNotice(*this, MESSAGE_ROW, MESSAGE_COLUMN, [&] { return shelf->copyLeft(text, rentals); });
+    };
+    titleField.refusal = {.message = NOT_IN_LIBRARY,
+                          .messageNow = [this, shelf] { return shelf->message(*this); },
+                          .row = MESSAGE_ROW,
+                          .column = MESSAGE_COLUMN,
+                          .then = FieldRefusal::Then::StartAfresh};
+    titleField.complete = completion::libraryTitles({*this, MESSAGE_ROW, MESSAGE_COLUMN, FIELDS[FILM_TITLE].length});
     const FormDefinition form{
         .drawHeading = &DvdApplication::drawLendHeading,
         .fields = {
-            {.label = FIELDS[FILM_TITLE].formLabel, .row = FIELDS[FILM_TITLE].formRow,
-             .length = FIELDS[FILM_TITLE].length, .step = FIELDS[FILM_TITLE].formStep,
-             .value = field(&RentalRegister::setFilmTitle),
-             .accepts = [this, shelf](const std::string& text) {
-                 return withLockWaitNotice(*this, MESSAGE_ROW, MESSAGE_COLUMN, [&] { return shelf->copyLeft(text, rentals); });
-             },
-             .refusal = {.message = NOT_IN_LIBRARY,
-                         .messageNow = [this, shelf] { return shelf->message(*this); },
-                         .row = MESSAGE_ROW, .column = MESSAGE_COLUMN,
-                         .then = FieldRefusal::Then::StartAfresh},
-             .complete = completion::libraryTitles({*this, MESSAGE_ROW, MESSAGE_COLUMN, FIELDS[FILM_TITLE].length})},
-            {.label = FIELDS[SURNAME].formLabel, .row = FIELDS[SURNAME].formRow,
-             .length = FIELDS[SURNAME].length, .step = FIELDS[SURNAME].formStep,
-             .value = field(&RentalRegister::setSurname)},
-            {.label = FIELDS[FIRST_NAME].formLabel, .row = FIELDS[FIRST_NAME].formRow,
-             .length = FIELDS[FIRST_NAME].length, .step = FIELDS[FIRST_NAME].formStep,
-             .value = field(&RentalRegister::setFirstName)},
+            titleField,
+            formFieldOf(FIELDS[SURNAME], field(&RentalRegister::setSurname)),
+            formFieldOf(FIELDS[FIRST_NAME], field(&RentalRegister::setFirstName)),
         },
         .appendRecord =
             [this, shelf] {
@@ -190,14 +181,14 @@ constexpr int SAVE_MESSAGE_COLUMN = 25;
 // says why (Declined) or that it failed.
 SaveOutcome renameOfLentTitle(const RentalRegister& rentals, const std::string& title, std::string_view& refusal) {
     const RentalRegister::Lendings lendings = rentals.lendingsOf(title);
-    if (lendings.locked) {
+    if (lendings.read.locked()) {
         refusal = RENTALS_NOT_CHECKED;
         return SaveOutcome::Declined;
     }
-    if (!lendings.read) return SaveOutcome::Failed;
+    if (!lendings.read.ok()) return SaveOutcome::Failed;
     if (lendings.count == 0) return SaveOutcome::Saved;
-    const storage::StoreFile::Count copies = DvdLibrary::copiesOf(title);
-    if (copies.read != storage::LoadResult::Loaded) return SaveOutcome::Failed;
+    const storage::RecordCount copies = DvdLibrary::copiesOf(title);
+    if (copies.read.result != storage::LoadResult::Loaded) return SaveOutcome::Failed;
     refusal = TITLE_OF_LENT_DVD;
     return copies.matches - 1 >= lendings.count ? SaveOutcome::Saved : SaveOutcome::Declined;
 }

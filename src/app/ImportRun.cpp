@@ -52,10 +52,10 @@ std::string preview(const ImportPlan& plan, const AppendReport& report, const Te
                                        return false;
                                    });
     }
-    const auto empty = std::make_unique<DvdLibrary>();
-    PrintedList list = libraryPrintout(*empty);
-    list.recordCount = static_cast<int>(rows.size());
-    list.value = [&rows](int record, int column) { return rows[record][column]; };
+    const storage::RecordTable& table = library_record::TABLE;
+    const PrintedList list{table.listName, printColumnsOf(table), static_cast<int>(rows.size()), {},
+                           [&rows](int record, int column) { return rows[record][column]; }, table.oneRecord,
+                           table.manyRecords};
     return listText(list, charset);
 }
 
@@ -98,7 +98,7 @@ std::vector<import_file::LineProblem> problems(const ImportPlan& plan, const App
 }
 
 std::string libraryFailure(AppendStatus status, bool dryRun) {
-    const std::string file(library_record::FILE_NAME);
+    const std::string file(library_record::TABLE.fileName);
     if (dryRun)
         return file + (status == AppendStatus::Locked ? " ist gesperrt" : " kann nicht gelesen werden") +
                ", gezaehlt ohne ihre DVDs";

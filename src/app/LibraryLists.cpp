@@ -27,14 +27,7 @@ void DvdApplication::listLibrary() {
         library.clear();
         library.load();
         clearScreen();
-        const int key = runListScreen(*this, {.drawHeading = [this] { drawLibraryListHeading(); },
-                                              .columns = libraryColumns(),
-                                              .recordCount = library.recordCount(),
-                                              .notice = fileNoticeOf(library),
-                                              .value = [this](int record, int columnIndex) {
-                                                  return libraryColumnValue(library, record, columnIndex);
-                                              }},
-                                      filter, LIST_KEYS);
+        const int key = runListScreen(*this, listOf(library, [this] { drawLibraryListHeading(); }), filter, LIST_KEYS);
         if (key != EDIT) return;
         editDvdDialog();
     }
@@ -44,7 +37,7 @@ void DvdApplication::printLibrary() {
     // Read as the list screen reads it: bounded, and only from a regular file.
     library.clear();
     library.load();
-    printList(*this, libraryPrintout(library));
+    printList(*this, printedList(library));
 }
 
 namespace {
@@ -80,14 +73,7 @@ void DvdApplication::searchByGenre() {
             std::vector<int> hits;
             for (int i = 0; i < library.recordCount(); ++i)
                 if (library.getGenre(i) == searchText) hits.push_back(i);
-            const ListContent results{
-                .drawHeading = [this] { drawSearchResultHeading(); },
-                .columns = libraryColumns(),
-                .recordCount = static_cast<int>(hits.size()),
-                .notice = fileNoticeOf(library),
-                .value = [&](int hit, int columnIndex) {
-                    return libraryColumnValue(library, hits[static_cast<size_t>(hit)], columnIndex);
-                }};
+            const ListContent results = listOf(library, [this] { drawSearchResultHeading(); }, &hits);
             if (hits.empty()) {
                 drawList(*this, results);
                 // Keys typed meanwhile go to the prompt asked again.

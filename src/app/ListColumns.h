@@ -1,29 +1,29 @@
 #pragma once
-#include <span>
 #include <string>
+#include <vector>
 
 #include "app/ListPrintout.h"
 #include "app/ListView.h"
 #include "rental/LendingJournal.h"
+#include "storage/RecordStore.h"
 
-class DvdLibrary;
-class RentalRegister;
+// The lists' columns, taken from the record tables.
 
-// The columns of the library list and of the search results.
-std::span<const ListColumn> libraryColumns();
-std::string libraryColumnValue(const DvdLibrary& library, int record, int columnIndex);
-// The list as printed: the records library holds, in these columns.
-PrintedList libraryPrintout(const DvdLibrary& library);
+// On the screen: each field at its list column, its head above it, ordered
+// by 's' as its table says.
+std::vector<ListColumn> listColumnsOf(const storage::RecordTable& table);
+// On paper: each field as wide as the form takes it, running times aligned right.
+std::vector<PrintColumn> printColumnsOf(const storage::RecordTable& table);
 
-// The columns of the rental list, on the screen and on paper.
-std::span<const ListColumn> rentalColumns();
-std::string rentalColumnValue(const RentalRegister& rentals, int record, int columnIndex);
-// The list as printed: the records rentals holds, in these columns.
-PrintedList rentalPrintout(const RentalRegister& rentals);
+// The records a store holds as a list on the screen (the given records of
+// it, by row, when `rows` is given) and as printed.
+ListContent listOf(const storage::RecordStore& store, std::function<void()> drawHeading,
+                   const std::vector<int>* rows = nullptr);
+PrintedList printedList(const storage::RecordStore& store);
 
 // The journal as a list: newest first, on the screen ("Verleih - Journal")
 // and as text (--liste journal).
-std::span<const ListColumn> journalColumns();
+std::vector<ListColumn> journalColumns();
 // What a screen says when the journal is there but cannot be read.
 constexpr std::string_view JOURNAL_UNREADABLE = "JOURNAL KANN NICHT GELESEN WERDEN!";
 // The held events, record 0 the newest.

@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/CommandLine.h"
 #include "app/ListView.h"
@@ -12,7 +13,7 @@
 // A column on paper: as wide as the longest value the program writes into
 // that field, so that every such value prints whole.
 struct PrintColumn {
-    const char* label;
+    std::string_view label;
     int width;
     bool alignRight = false;  // numbers; the head then ends where the values end
 };
@@ -20,7 +21,7 @@ struct PrintColumn {
 // A list as it goes to the printer.
 struct PrintedList {
     std::string_view name;  // "DVD - Liste"; also the job's title
-    std::span<const PrintColumn> columns;
+    std::vector<PrintColumn> columns;
     int recordCount = 0;
     FileNotice file;  // what the store could not read
     std::function<std::string(int record, int columnIndex)> value;

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/RecordTable.h"
+
 class ConsoleScreen;
 
 // What a list says above its records about the file they come from.
@@ -29,8 +31,7 @@ FileNotice fileNoticeOf(const Store& store) {
     return {store.wasLocked(), store.unreadLineCount(), store.hasUncountedLines()};
 }
 
-// How a list column is ordered when the operator sorts by it.
-enum class SortAs { Unsorted, Text, Number };
+using storage::SortAs;
 
 // The records 0..count-1 ordered by one column's values: text as in a German
 // dictionary (case ignored, an umlaut as its base letter, ß as ss), numbers
@@ -48,14 +49,14 @@ constexpr int LIST_NOTICE_ROW = 8;
 constexpr int LIST_NOTICE_COLUMN = 2;
 
 struct ListColumn {
-    const char* label;
+    std::string_view label;
     int column;
     SortAs sortAs = SortAs::Unsorted;  // whether 's' orders the list by it
 };
 
 struct ListContent {
     std::function<void()> drawHeading;
-    std::span<const ListColumn> columns;
+    std::vector<ListColumn> columns;
     int recordCount = 0;
     FileNotice notice;
     std::function<std::string(int record, int columnIndex)> value;

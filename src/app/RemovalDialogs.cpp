@@ -32,7 +32,7 @@ void DvdApplication::deleteDvdDialog() {
                 const RentalRegister::Lendings lendings =
                     withLockWaitNotice(*this, FAILURE_ROW, QUESTION_COLUMN, [&] { return rentals.lendingsOf(title); });
                 // The operator must know when the check could not be made.
-                if (lendings.locked) return std::string(RENTALS_NOT_CHECKED);
+                if (lendings.read.locked()) return std::string(RENTALS_NOT_CHECKED);
                 return lendings.count > 0 ? "VERLIEHEN AN " + lendings.firstName + " " + lendings.surname : std::string();
             },
         .recordsFound = [this] { return copyChoices(library.recordsFound()); },

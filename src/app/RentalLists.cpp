@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 
 #include "app/CommandLine.h"
 #include "app/DialogSupport.h"
@@ -17,14 +18,10 @@ void DvdApplication::listRentals() {
     clearScreen();
     ListFilter filter;
     ListFilter datedFilter;
-        for (bool dated = false;;) {
+    for (bool dated = false;;) {
         const int key = dated ? runDatedRentalView(*this, datedFilter)
-                              : runListScreen(*this, {.drawHeading = [this] { drawRentalListHeading(); },
-                                                      .columns = rentalColumns(),
-                                                      .recordCount = rentals.recordCount(),
-                                                      .notice = fileNoticeOf(rentals),
-                                                      .value = [this](int record, int columnIndex) { return rentalColumnValue(rentals, record, columnIndex); }},
-                                              filter, RENTAL_VIEW_KEYS);
+                              : runListScreen(*this, listOf(rentals, [this] { drawRentalListHeading(); }), filter,
+                                              RENTAL_VIEW_KEYS);
         if (key == DATED_VIEW_KEY) dated = !dated;
         else if (key == JOURNAL_VIEW_KEY) runJournalView(*this);
         else return;
@@ -36,12 +33,13 @@ void DvdApplication::printRentals() {
     // Read as the list screen reads it: bounded, and only from a regular file.
     rentals.clear();
     rentals.load();
-    printList(*this, rentalPrintout(rentals));
+    printList(*this, printedList(rentals));
 }
 
 namespace {
 
 // Each value ends before the next column, so no part of a longer one is left.
+enum DatedColumn { TITLE_SHOWN, BORROWER_SHOWN, SINCE_SHOWN, DAYS_SHOWN };
 constexpr ListColumn DATED_COLUMNS[] = {{"Titel:", 2}, {"Ausgeliehen von:", 34}, {"Seit:", 59}, {"Tage:", 71}};
 constexpr std::size_t DATED_WIDTHS[] = {31, 24, 10, 9};
 constexpr const char* UNKNOWN_DATE = "?";
@@ -60,7 +58,7 @@ DatedRentals::DatedRentals(const RentalRegister& rentals, lending_dates::Day tod
     order = lending_dates::oldestFirst(journal.dates);
 }
 
-std::span<const ListColumn> DatedRentals::columns() { return DATED_COLUMNS; }
+std::vector<ListColumn> DatedRentals::columns() { return {std::begin(DATED_COLUMNS), std::end(DATED_COLUMNS)}; }
 
 std::optional<lending_dates::Day> DatedRentals::since(int shown) const {
     return journal.dates[static_cast<std::size_t>(order[static_cast<std::size_t>(shown)])];
@@ -73,9 +71,9 @@ std::string DatedRentals::value(int shown, int columnIndex) const {
     const std::optional<lending_dates::Day> date = since(shown);
     std::string value;
     switch (columnIndex) {
-    case 0: value = rentals.getFilmTitle(record); break;
-    case 1: value = rentals.getFirstName(record) + " " + rentals.getSurname(record); break;
-    case 2: value = date ? lending_dates::germanDate(*date) : UNKNOWN_DATE; break;
+    case TITLE_SHOWN: value = rentals.getFilmTitle(record); break;
+    case BORROWER_SHOWN: value = rentals.getFirstName(record) + " " + rentals.getSurname(record); break;
+    case SINCE_SHOWN: value = date ? lending_dates::germanDate(*date) : UNKNOWN_DATE; break;
     // A date after today (another computer's calendar) has not begun yet.
     default: value = date ? std::to_string(std::max(0, today - *date)) : ""; break;
     }
@@ -92,9 +90,9 @@ std::string DatedRentals::countLine(const std::vector<int>& shown) const {
 FileNotice DatedRentals::notice() const {
     const FileNotice registerNotice = fileNoticeOf(rentals);
     if (registerNotice.locked || registerNotice.fileHoldsMore()) return registerNotice;
-    if (journal.reading.locked) return {.locked = true};
-    if (journal.reading.failed) return {.instead = JOURNAL_UNREADABLE};
-    return {.instead = journal.reading.olderLeftOut ? OLDER_EVENTS_NOT_READ : std::string_view()};
+    if (journal.reading.locked()) return {.locked = true};
+    if (!journal.reading.ok()) return {.instead = JOURNAL_UNREADABLE};
+    return {.instead = journal.reading.stoppedAtBound ? OLDER_EVENTS_NOT_READ : std::string_view()};
 }
 
 int runDatedRentalView(DvdApplication& application, ListFilter& filter) {

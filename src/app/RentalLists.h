@@ -32,7 +32,7 @@ class DatedRentals {
 public:
     DatedRentals(const RentalRegister& rentals, lending_dates::Day today, int lendingDays);
 
-    static std::span<const ListColumn> columns();
+    static std::vector<ListColumn> columns();
     int count() const { return static_cast<int>(order.size()); }
     bool overdue(int shown) const;
     std::string value(int shown, int columnIndex) const;

@@ -15,7 +15,7 @@
 namespace import_file {
 namespace {
 
-constexpr storage::CsvLayout LIBRARY_LINE{library_record::COLUMN_COUNT, library_record::ENDS_WITH_SEPARATOR};
+constexpr storage::CsvLayout LIBRARY_LINE = library_record::TABLE.line;
 using AppendStatus = AppendReport::Status;
 
 // Both folded forms of the two titles, so that "Maerchen" meets "Märchen" as
@@ -39,7 +39,7 @@ std::vector<std::string> fieldsOf(std::string_view line) {
 // A record as the file writes it, without its line end and last separator.
 std::string shown(std::string_view line) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-    if (library_record::ENDS_WITH_SEPARATOR && line.ends_with(',')) line.remove_suffix(1);
+    if (LIBRARY_LINE.separatorAfterLastField && line.ends_with(',')) line.remove_suffix(1);
     return std::string(line);
 }
 
@@ -109,7 +109,7 @@ void NewLines::add(std::string_view line, long lineInFile, bool withoutLength) {
 
 AppendReport appendNewLines(const NewLines& newLines, bool keepDuplicates, bool dryRun) {
     AppendReport report;
-    storage::DataFile file(std::string(library_record::FILE_NAME), dryRun ? storage::DataFile::Purpose::Read : storage::DataFile::Purpose::Append);
+    storage::DataFile file(std::string(library_record::TABLE.fileName), dryRun ? storage::DataFile::Purpose::Read : storage::DataFile::Purpose::Append);
     const bool missing = file.status() == storage::DataFile::Status::Missing;
     report.status = file.isOpen() || missing ? AppendStatus::Written
                     : file.status() == storage::DataFile::Status::Locked ? AppendStatus::Locked

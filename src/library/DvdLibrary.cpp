@@ -6,16 +6,12 @@
 
 using namespace library_record;
 
-namespace {
-constexpr storage::CsvLayout LIBRARY_LINE{COLUMN_COUNT, ENDS_WITH_SEPARATOR};
-}  // namespace
-
-DvdLibrary::DvdLibrary() : RecordStore(std::string(FILE_NAME), LIBRARY_LINE) {}
+DvdLibrary::DvdLibrary() : RecordStore(TABLE) {}
 
 int DvdLibrary::findTitleGerman(const std::string& title) { return findRecord(TITLE_GERMAN, title); }
 
-storage::StoreFile::Count DvdLibrary::copiesOf(const std::string& titleGerman) {
-    return storage::StoreFile::countRecords(std::string(FILE_NAME), LIBRARY_LINE, TITLE_GERMAN, titleGerman);
+storage::RecordCount DvdLibrary::copiesOf(const std::string& titleGerman) {
+    return storage::countRecords(TABLE, TITLE_GERMAN, titleGerman);
 }
 
 storage::SaveResult DvdLibrary::replaceRecord(int record, const std::vector<bool>& typedColumns) {
@@ -26,10 +22,6 @@ storage::SaveResult DvdLibrary::replaceRecord(int record, const std::vector<bool
         if (typedColumns[column]) values[column] = fields[column][WORK_ROW];
     file.replaceFields(*found, values);
     return file.replace();
-}
-
-storage::StoreFile::LoadResult DvdLibrary::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
-    return RecordStore::visitFileRecords(std::string(FILE_NAME), LIBRARY_LINE, visit);
 }
 
 void DvdLibrary::setGenre(std::string text, int row) { fields[GENRE][row] = std::move(text); }

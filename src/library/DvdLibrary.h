@@ -29,10 +29,7 @@ public:
     // The records with exactly this German title in the whole file (as far
     // as a load reads): the copies of that DVD in the collection. Reads the
     // file alone: no store is needed.
-    static storage::StoreFile::Count copiesOf(const std::string& titleGerman);
-    // Hands each record of the file (as far as a load reads) to `visit` as
-    // its fields, one at a time, holding none; how the reading went.
-    static storage::StoreFile::LoadResult visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
+    static storage::RecordCount copiesOf(const std::string& titleGerman);
 
     // A running time as the program reads it wherever it reads one (the
     // form's check, the import, the sort, the statistics): a decimal integer

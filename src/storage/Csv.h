@@ -6,14 +6,9 @@
 #include <string_view>
 #include <vector>
 
-namespace storage {
+#include "storage/RecordTable.h"
 
-// The shape of one line of a data file.
-struct CsvLayout {
-    int columnCount = 0;
-    // The library file ends every line with a separator, the rental file not.
-    bool separatorAfterLastField = false;
-};
+namespace storage {
 
 // Splits the bytes of a data file into records, fed in chunks of any size.
 //
