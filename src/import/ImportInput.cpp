@@ -6,6 +6,7 @@
 
 #include "console/Cp850.h"
 #include "console/PlainForm.h"
+#include "library/LibraryRecord.h"
 
 namespace import_file {
 namespace {
@@ -126,7 +127,7 @@ bool hasOwnFormat(std::string_view bytes) {
     bytes = sample(bytes);
     bool own = false;
     forEachRecord(bytes, ',', [&](const std::vector<std::string>& fields, long) {
-        own = fields.size() == 5 && fields[4].empty();
+        own = fields.size() == library_record::COLUMN_COUNT + 1 && fields.back().empty();
         return false;
     });
     return own;

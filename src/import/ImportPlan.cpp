@@ -204,7 +204,7 @@ ImportPlan planImport(std::string_view bytes, std::optional<Encoding> encoding, 
                 map = mapHeader(codePointsOf(fields, readAs));
                 for (const std::string& name : fields) plan.columns.push_back(toCp850(name, readAs));
                 for (const std::size_t column : map->ignored) plan.ignoredColumns.push_back(plan.columns[column]);
-                plan.hasGermanTitle = map->columnOf[static_cast<std::size_t>(Field::TitleGerman)] >= 0;
+                plan.hasGermanTitle = map->columnOf[library_record::TITLE_GERMAN] != ColumnMap::NONE;
                 return plan.hasGermanTitle;
             }
         }
@@ -216,7 +216,7 @@ ImportPlan planImport(std::string_view bytes, std::optional<Encoding> encoding, 
             return true;
         }
         for (std::string& note : taken.notes) plan.cut.push_back({lineNumber, std::move(note)});
-        const std::string_view values[] = {taken.values[0], taken.values[1], taken.values[2], taken.values[3]};
+        const std::vector<std::string_view> values(taken.values.begin(), taken.values.end());
         line.clear();
         storage::appendCsvLine(values, LIBRARY_LINE, line);
         plan.newLines.add(line, lineNumber, taken.withoutLength);

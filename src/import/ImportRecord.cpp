@@ -11,27 +11,6 @@
 namespace import_file {
 namespace {
 
-struct KnownName {
-    std::string_view folded;
-    Field field;
-};
-
-// As folded: the names collection programs, film sites and spreadsheets use.
-constexpr KnownName KNOWN_NAMES[] = {
-    {"film art", Field::Genre},          {"filmart", Field::Genre},
-    {"art", Field::Genre},               {"genre", Field::Genre},
-    {"genres", Field::Genre},            {"titel", Field::TitleGerman},
-    {"titel de", Field::TitleGerman},    {"titel in deutsch", Field::TitleGerman},
-    {"deutscher titel", Field::TitleGerman}, {"title", Field::TitleGerman},
-    {"name", Field::TitleGerman},        {"titel en", Field::TitleEnglish},
-    {"titel in englisch", Field::TitleEnglish}, {"englischer titel", Field::TitleEnglish},
-    {"originaltitel", Field::TitleEnglish}, {"original title", Field::TitleEnglish},
-    {"laenge", Field::Length},           {"lange", Field::Length},
-    {"laufzeit", Field::Length},         {"dauer", Field::Length},
-    {"minuten", Field::Length},          {"runtime (mins)", Field::Length},
-    {"runtime", Field::Length},
-};
-
 bool namesGenreList(std::u32string_view name) { return foldedName(name) == "genres" || foldedName(name) == "genre"; }
 
 }  // namespace
@@ -45,10 +24,11 @@ std::string foldedName(std::u32string_view name) {
     return folded.substr(first, folded.find_last_not_of(" \t") - first + 1);
 }
 
-std::optional<Field> fieldNamed(std::u32string_view name) {
+std::optional<Column> fieldNamed(std::u32string_view name) {
     const std::string folded = foldedName(name);
-    for (const KnownName& known : KNOWN_NAMES)
-        if (known.folded == folded) return known.field;
+    for (int field = 0; field < library_record::COLUMN_COUNT; ++field)
+        for (const std::string_view known : library_record::FIELDS[field].importNames)
+            if (known == folded) return static_cast<Column>(field);
     return std::nullopt;
 }
 
@@ -60,14 +40,13 @@ bool isHeader(const std::vector<std::u32string>& firstLine) {
 ColumnMap mapHeader(const std::vector<std::u32string>& header) {
     ColumnMap map;
     for (std::size_t column = 0; column < header.size(); ++column) {
-        const std::optional<Field> field = fieldNamed(header[column]);
-        int& slot = field ? map.columnOf[static_cast<std::size_t>(*field)] : map.columnOf[0];
-        if (!field || slot >= 0) {
+        const std::optional<Column> field = fieldNamed(header[column]);
+        if (!field || map.columnOf[*field] != ColumnMap::NONE) {
             map.ignored.push_back(column);
             continue;
         }
-        slot = static_cast<int>(column);
-        if (*field == Field::Genre) map.genreIsList = namesGenreList(header[column]);
+        map.columnOf[*field] = static_cast<int>(column);
+        if (*field == library_record::GENRE) map.genreIsList = namesGenreList(header[column]);
     }
     return map;
 }
@@ -83,8 +62,9 @@ ColumnMap programOrder(std::size_t columnCount) {
 
 namespace {
 
-constexpr std::array<std::string_view, FIELD_COUNT> FIELD_LABELS{"Film Art", "Titel in Deutsch",
-                                                                 "Titel in Englisch", "Laenge"};
+// The longest value a field takes: as long as the form takes it.
+std::size_t lengthOf(std::size_t field) { return static_cast<std::size_t>(library_record::FIELDS[field].length); }
+
 // Hours and minutes longer than this are no running time of a DVD, and
 // stay far from any overflow.
 constexpr std::size_t MOST_DIGITS = 4;
@@ -192,8 +172,8 @@ TakenRecord takeRecord(const std::vector<std::string>& fields, const ColumnMap& 
         const int column = map.columnOf[field];
         if (column < 0 || static_cast<std::size_t>(column) >= fields.size()) continue;
         std::string value = trimmed(toCp850(fields[static_cast<std::size_t>(column)], encoding));
-        if (field == static_cast<std::size_t>(Field::Genre) && map.genreIsList) value = trimmed(value.substr(0, value.find(',')));
-        if (field == static_cast<std::size_t>(Field::Length)) {
+        if (field == library_record::GENRE && map.genreIsList) value = trimmed(value.substr(0, value.find(',')));
+        if (field == library_record::LENGTH_MINUTES) {
             lengthAsWritten = value;
             const std::optional<std::string> minutes = lengthAsMinutes(value);
             lengthRead = minutes.has_value();
@@ -201,21 +181,21 @@ TakenRecord takeRecord(const std::vector<std::string>& fields, const ColumnMap& 
         }
         taken.values[field] = std::move(value);
     }
-    const std::string& length = taken.values[static_cast<std::size_t>(Field::Length)];
-    if (taken.values[static_cast<std::size_t>(Field::TitleGerman)].empty()) {
+    const std::string& length = taken.values[library_record::LENGTH_MINUTES];
+    if (taken.values[library_record::TITLE_GERMAN].empty()) {
         taken.refusal = "kein Titel in Deutsch";
     } else if (length.empty()) {
         taken.withoutLength = true;
-    } else if (!lengthRead || length.size() > FIELD_LENGTHS[static_cast<std::size_t>(Field::Length)] ||
+    } else if (!lengthRead || length.size() > lengthOf(library_record::LENGTH_MINUTES) ||
                !isWholeNumber(length) || !DvdLibrary::lengthInMinutes(length)) {
         // A number is not cut: the form takes no more digits than its field.
         taken.refusal = "Laenge '" + lengthAsWritten + "' ist keine Laenge in Minuten";
     }
     if (!taken.refusal.empty()) return taken;
     for (std::size_t field = 0; field < FIELD_COUNT; ++field) {
-        if (taken.values[field].size() <= FIELD_LENGTHS[field]) continue;
-        taken.values[field].resize(FIELD_LENGTHS[field]);
-        taken.notes.push_back(std::string(FIELD_LABELS[field]) + " auf " + std::to_string(FIELD_LENGTHS[field]) +
+        if (taken.values[field].size() <= lengthOf(field)) continue;
+        taken.values[field].resize(lengthOf(field));
+        taken.notes.push_back(std::string(library_record::FIELDS[field].name) + " auf " + std::to_string(lengthOf(field)) +
                               " Zeichen gekuerzt");
     }
     return taken;

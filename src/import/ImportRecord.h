@@ -11,25 +11,25 @@
 // Which column of a file from elsewhere holds which field of a record.
 namespace import_file {
 
-// The library's fields, in the program's order.
-enum class Field {
-    Genre = library_record::GENRE,
-    TitleGerman = library_record::TITLE_GERMAN,
-    TitleEnglish = library_record::TITLE_ENGLISH,
-    Length = library_record::LENGTH_MINUTES,
-};
+using library_record::Column;
 constexpr std::size_t FIELD_COUNT = library_record::COLUMN_COUNT;
 
 // A column name reduced for matching: folded as the list filter folds
 // (lower case, accents taken off, ß as ss), blanks at either end dropped.
 std::string foldedName(std::u32string_view name);
 
-// The field a column name (folded or not) stands for, if any.
-std::optional<Field> fieldNamed(std::u32string_view name);
+// The field a column name (folded or not) stands for, if any: one whose
+// import names (library/LibraryRecord.h) hold it.
+std::optional<Column> fieldNamed(std::u32string_view name);
 
 struct ColumnMap {
-    // The column of each field, or -1 where the file has none.
-    std::array<int, FIELD_COUNT> columnOf{-1, -1, -1, -1};
+    static constexpr int NONE = -1;
+    // The column of each field, or NONE where the file has none.
+    std::array<int, FIELD_COUNT> columnOf = [] {
+        std::array<int, FIELD_COUNT> none{};
+        none.fill(NONE);
+        return none;
+    }();
     // The file's columns that no field takes, by their names as written.
     std::vector<std::size_t> ignored;
     // The genre column holds a list ("Drama, Crime"): its first entry counts.
@@ -50,14 +50,6 @@ ColumnMap programOrder(std::size_t columnCount);
 // One line of a file from elsewhere taken as the new-DVD form takes typed
 // values.
 namespace import_file {
-
-// The form's field lengths, in the program's order.
-constexpr std::array<std::size_t, FIELD_COUNT> FIELD_LENGTHS = [] {
-    std::array<std::size_t, FIELD_COUNT> lengths{};
-    for (std::size_t field = 0; field < FIELD_COUNT; ++field)
-        lengths[field] = static_cast<std::size_t>(library_record::FIELDS[field].length);
-    return lengths;
-}();
 
 struct TakenRecord {
     std::array<std::string, FIELD_COUNT> values;  // code page 850, as stored
