@@ -1,4 +1,6 @@
 #pragma once
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -7,7 +9,10 @@
 #include "rental/LendingJournal.h"
 #include "storage/RecordStore.h"
 
-// The lists' columns, taken from the record tables.
+class RentalRegister;
+
+// What the lists show, without a screen: their columns from the record
+// tables, the dated view's rows, the journal's, and the order 's' gives.
 
 // On the screen: each field at its list column, its head above it, ordered
 // by 's' as its table says.
@@ -31,3 +36,28 @@ std::string journalColumnValue(const lending_journal::HeldEvents& journal, int r
 FileNotice journalNotice(const lending_journal::HeldEvents& journal);
 // The columns of the file, the dates as the file writes them.
 PrintedList journalPrintout(const lending_journal::HeldEvents& journal);
+
+// The register's lendings with their dates from the journal, oldest first:
+// what the dated rental view shows, row by row.
+class DatedRentals {
+public:
+    DatedRentals(const RentalRegister& rentals, lending_dates::Day today, int lendingDays);
+
+    static std::vector<ListColumn> columns();
+    int count() const { return static_cast<int>(order.size()); }
+    bool overdue(int shown) const;
+    std::string value(int shown, int columnIndex) const;
+    // "2 Ausleihen, davon 1 ueberfaellig"
+    std::string countLine(const std::vector<int>& shown) const;
+    // The register's notice; without one, what keeps the journal from giving every date.
+    FileNotice notice() const;
+
+private:
+    std::optional<lending_dates::Day> since(int shown) const;
+
+    const RentalRegister& rentals;
+    lending_dates::Day today;
+    int lendingDays;
+    lending_journal::LendingDates journal;
+    std::vector<int> order;
+};
