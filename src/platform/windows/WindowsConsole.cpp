@@ -1,10 +1,8 @@
-#include "platform/Platform.h"
-
-#include <io.h>
-
-// The console window side of the platform: drawing, title, window size.
+// The console window side of the platform: drawing, title, window size;
+// and the calendar, the standard streams and the character set.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
+#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -178,16 +176,6 @@ void requestWindowSize(int columns, int rows) {
     // sideways; its rows beyond the window stay as the console's scroll-back.
     ::SetConsoleScreenBufferSize(output, COORD{static_cast<SHORT>(columns), buffer.Y});
 }
-
-}  // namespace platform
-
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
-
-#include "platform/Platform.h"
-
-namespace platform {
 
 CalendarDate today() {
     SYSTEMTIME local{};
