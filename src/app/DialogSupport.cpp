@@ -45,10 +45,10 @@ void eraseMessage(ConsoleScreen& screen, int row, int column, std::string_view t
     screen.setColor(colors::YELLOW, colors::BLACK);
 }
 
-void drawSavePrompt(ConsoleScreen& screen) {
-    screen.setCursor(24, 20);
+void drawSavePrompt(ConsoleScreen& screen, int row) {
+    screen.setCursor(row, 20);
     std::cout << "F1 Speichern" << std::endl;
-    screen.setCursor(26, 20);
+    screen.setCursor(row + 2, 20);
     std::cout << "F2 Nicht Speichern";
 }
 

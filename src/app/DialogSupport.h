@@ -41,8 +41,10 @@ void showMessage(ConsoleScreen& screen, int row, int column, std::string_view te
 // Blanks over a message, then the label colour again.
 void eraseMessage(ConsoleScreen& screen, int row, int column, std::string_view text);
 
-// "F1 Speichern" and "F2 Nicht Speichern" below a form.
-void drawSavePrompt(ConsoleScreen& screen);
+// Where a form's save prompt stands: below its last field.
+constexpr int SAVE_PROMPT_ROW = 24;
+// "F1 Speichern" at `row` and "F2 Nicht Speichern" two rows below it.
+void drawSavePrompt(ConsoleScreen& screen, int row = SAVE_PROMPT_ROW);
 // SAVE_FAILED for its time, then erased: the form goes back to its save prompt.
 void reportSaveFailure(ConsoleScreen& screen, int row, int column);
 

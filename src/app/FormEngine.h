@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/DialogSupport.h"
 #include "console/InputField.h"
 #include "storage/RecordTable.h"
 
@@ -88,6 +89,8 @@ struct FormDefinition {
     // Where a failed save is reported.
     int messageRow;
     int messageColumn;
+    // Where "F1 Speichern" stands, "F2 Nicht Speichern" two rows below.
+    int savePromptRow = dialog::SAVE_PROMPT_ROW;
 };
 
 // Asks for the fields in turn, then waits for the decision: save (F1 or ';')

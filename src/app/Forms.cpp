@@ -13,6 +13,7 @@
 #include "console/Colors.h"
 #include "console/InputField.h"
 #include "library/LibraryRecord.h"
+#include "platform/Platform.h"
 #include "rental/LendingJournal.h"
 
 class DvdApplication;
@@ -173,8 +174,48 @@ constexpr int ANSWER_COLUMN = 27;
 constexpr std::string_view TITLE_OF_LENT_DVD = "DVD IST VERLIEHEN!";
 constexpr std::string_view RENTALS_NOT_CHECKED = "VERLEIH-DATEI GESPERRT: VERLEIH NICHT GEPRUEFT";
 // Where the form reports a save, as the new-DVD form does.
-constexpr int SAVE_MESSAGE_ROW = 30;
+// The form that corrects a record asks for every field: its save prompt and
+// its messages stand below the last.
+constexpr int EDIT_SAVE_PROMPT_ROW = 28;
+constexpr int SAVE_MESSAGE_ROW = 32;
 constexpr int SAVE_MESSAGE_COLUMN = 25;
+constexpr std::string_view WRONG_YEAR = "FALSCHE EINGABE DES JAHRES!";
+constexpr std::string_view WRONG_EAN = "FALSCHE EINGABE DER EAN!";
+
+// A field after the four, held in WORK_ROW; its check, where it has one,
+// refuses as the running time's does, its message where that one stands.
+FormField laterField(DvdLibrary& library, library_record::Column column, std::function<bool(const std::string&)> accepts,
+                     std::string_view refusal) {
+    FormField field = formFieldOf(library_record::FIELDS[column],
+                                  {[&library, column](std::string text) { library.setValue(column, WORK_ROW, std::move(text)); }});
+    field.accepts = std::move(accepts);
+    field.refusal = {.message = refusal, .row = SAVE_MESSAGE_ROW, .column = SAVE_MESSAGE_COLUMN};
+    return field;
+}
+
+// The new-DVD form's four fields, then the record's later ones.
+FormDefinition editFormDefinition(DvdApplication& application) {
+    using namespace library_record;
+    DvdLibrary& library = application.library;
+    FormDefinition form = newDvdFormDefinition(application);
+    form.drawHeading = &DvdApplication::drawEditDvdHeading;
+    form.fields[LENGTH_MINUTES].refusal.row = SAVE_MESSAGE_ROW;
+    const int nextYear = platform::today().year + 1;
+    form.fields.push_back(laterField(
+        library, YEAR, [nextYear](const std::string& text) { return DvdLibrary::isValidYear(text, nextYear); }, WRONG_YEAR));
+    for (const Column completed : {FORMAT, LOCATION}) {
+        form.fields.push_back(laterField(library, completed, {}, {}));
+        form.fields.back().complete = completion::libraryValues(
+            {application, SAVE_MESSAGE_ROW, SAVE_MESSAGE_COLUMN, FIELDS[completed].length}, completed);
+    }
+    form.fields.push_back(laterField(library, EAN, [](const std::string& text) { return DvdLibrary::isValidEan(text); }, WRONG_EAN));
+    form.fields.push_back(laterField(library, NOTE, {}, {}));
+    form.savePromptRow = EDIT_SAVE_PROMPT_ROW;
+    form.messageRow = SAVE_MESSAGE_ROW;
+    form.messageColumn = SAVE_MESSAGE_COLUMN;
+    form.endsAfterDecision = true;
+    return form;
+}
 
 // Whether a copy of this title may leave it (Saved): only while the copies
 // left under it still cover its lendings; a check that could not be made
@@ -233,10 +274,8 @@ void DvdApplication::editDvdDialog(const std::optional<std::string>& filmTypeOfR
         if (record == dialog::TitleSearch::NOT_FOUND) return;
         const auto chosen = std::find_if(copies.begin(), copies.end(),
                                          [record](const storage::StoreFile::Match& copy) { return copy.record == record; });
-        FormDefinition form = newDvdFormDefinition(*this);
-        form.drawHeading = &DvdApplication::drawEditDvdHeading;
+        FormDefinition form = editFormDefinition(*this);
         form.startValues = chosen->fields;
-        form.endsAfterDecision = true;
         // Which fields were typed into: only those are written.
         std::vector<bool> typed(form.fields.size());
         for (std::size_t index = 0; index < form.fields.size(); ++index) {

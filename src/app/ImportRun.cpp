@@ -53,9 +53,11 @@ std::string preview(const ImportPlan& plan, const AppendReport& report, const Te
                                    });
     }
     const storage::RecordTable& table = library_record::TABLE;
-    const PrintedList list{table.listName, printColumnsOf(table), static_cast<int>(rows.size()), {},
-                           [&rows](int record, int column) { return rows[record][column]; }, table.oneRecord,
-                           table.manyRecords};
+    for (std::vector<std::string>& row : rows) row.resize(table.fields.size());
+    PrintedList list{table.listName, printColumnsOf(table), static_cast<int>(rows.size()), {},
+                     [&rows](int record, int column) { return rows[record][column]; }, table.oneRecord,
+                     table.manyRecords};
+    dropUnheldLaterColumns(list, table);
     return listText(list, charset);
 }
 

@@ -46,11 +46,22 @@ ListContent listOf(const storage::RecordStore& store, std::function<void()> draw
             }};
 }
 
+void dropUnheldLaterColumns(PrintedList& list, const storage::RecordTable& table) {
+    const int plain = table.line.plainColumnCount;
+    if (plain == 0) return;
+    for (int record = 0; record < list.recordCount; ++record)
+        for (int column = plain; column < static_cast<int>(list.columns.size()); ++column)
+            if (!list.value(record, column).empty()) return;
+    list.columns.resize(std::min(list.columns.size(), static_cast<std::size_t>(plain)));
+}
+
 PrintedList printedList(const storage::RecordStore& store) {
     const storage::RecordTable& table = store.table();
-    return {table.listName, printColumnsOf(table), store.recordCount(), fileNoticeOf(store),
-            [&store](int record, int column) { return store.value(column, record); }, table.oneRecord,
-            table.manyRecords};
+    PrintedList list{table.listName, printColumnsOf(table), store.recordCount(), fileNoticeOf(store),
+                     [&store](int record, int column) { return store.value(column, record); }, table.oneRecord,
+                     table.manyRecords};
+    dropUnheldLaterColumns(list, table);
+    return list;
 }
 
 std::vector<ListColumn> journalColumns() {

@@ -25,6 +25,9 @@ std::vector<PrintColumn> printColumnsOf(const storage::RecordTable& table);
 ListContent listOf(const storage::RecordStore& store, std::function<void()> drawHeading,
                    const std::vector<int>* rows = nullptr);
 PrintedList printedList(const storage::RecordStore& store);
+// The fields after the plain ones only where a record holds one of them:
+// a list of the plain format stays as it always was.
+void dropUnheldLaterColumns(PrintedList& list, const storage::RecordTable& table);
 
 // The journal as a list: newest first, on the screen ("Verleih - Journal")
 // and as text (--liste journal).

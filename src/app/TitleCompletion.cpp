@@ -91,4 +91,8 @@ FieldCompletion rentalTitles(const FieldPlace& place) {
     return completionOf(place, rental_record::TABLE, rental_record::FILM_TITLE);
 }
 
+FieldCompletion libraryValues(const FieldPlace& place, int column) {
+    return completionOf(place, library_record::TABLE, static_cast<std::size_t>(column));
+}
+
 }  // namespace completion

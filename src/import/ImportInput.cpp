@@ -127,7 +127,9 @@ bool hasOwnFormat(std::string_view bytes) {
     bytes = sample(bytes);
     bool own = false;
     forEachRecord(bytes, ',', [&](const std::vector<std::string>& fields, long) {
-        own = fields.size() == library_record::COLUMN_COUNT + 1 && fields.back().empty();
+        // Four fields and a separator, or every field and a separator.
+        own = (fields.size() == library_record::PLAIN_COLUMN_COUNT + 1 || fields.size() == library_record::COLUMN_COUNT + 1) &&
+              fields.back().empty();
         return false;
     });
     return own;

@@ -1,5 +1,6 @@
 #include "library/DvdLibrary.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -65,3 +66,30 @@ std::optional<int> DvdLibrary::lengthInMinutes(std::string_view text) {
 }
 
 bool DvdLibrary::isValidLength(std::string text) const { return lengthInMinutes(text).has_value(); }
+
+namespace {
+
+constexpr int FIRST_FILM_YEAR = 1888;
+
+bool allDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char byte) { return isDigit(byte); });
+}
+
+}  // namespace
+
+bool DvdLibrary::isValidYear(std::string_view text, int nextYear) {
+    if (text.empty()) return true;
+    if (text.size() != 4 || !allDigits(text)) return false;
+    const int year = std::stoi(std::string(text));
+    return year >= FIRST_FILM_YEAR && year <= nextYear;
+}
+
+bool DvdLibrary::isValidEan(std::string_view text) {
+    if (text.empty()) return true;
+    if ((text.size() != 8 && text.size() != 12 && text.size() != 13) || !allDigits(text)) return false;
+    // From the digit before the check digit leftwards, weighed 3, 1, 3, ...
+    int sum = 0;
+    for (std::size_t fromRight = 1; fromRight < text.size(); ++fromRight)
+        sum += (text[text.size() - 1 - fromRight] - '0') * (fromRight % 2 == 1 ? 3 : 1);
+    return (10 - sum % 10) % 10 == text.back() - '0';
+}

@@ -39,6 +39,12 @@ public:
     static std::optional<int> lengthInMinutes(std::string_view text);
     // Whether a typed running time is accepted: lengthInMinutes reads one.
     bool isValidLength(std::string text) const;
+    // A year as the library keeps it: none, or four digits from the year of
+    // the first films, 1888, to `nextYear`.
+    static bool isValidYear(std::string_view text, int nextYear);
+    // A barcode as the library keeps it: none, or 8, 12 or 13 digits whose
+    // last is the check digit of the others (EAN-8, UPC-A, EAN-13).
+    static bool isValidEan(std::string_view text);
 
     void setGenre(std::string text, int row);
     std::string getGenre(int row) const;

@@ -223,11 +223,14 @@ void appendCsvField(std::string_view field, std::string& out) {
 
 void appendCsvLine(std::span<const std::string_view> fields, const CsvLayout& layout,
                    std::string& out) {
-    std::size_t written = 0;
-    for (std::string_view field : fields) {
-        appendCsvField(field, out);
-        ++written;
-        if (written < fields.size() || layout.separatorAfterLastField) out += ',';
+    std::size_t count = fields.size();
+    const auto plain = static_cast<std::size_t>(layout.plainColumnCount);
+    if (plain > 0 && plain < count &&
+        std::all_of(fields.begin() + static_cast<std::ptrdiff_t>(plain), fields.end(), [](std::string_view field) { return field.empty(); }))
+        count = plain;
+    for (std::size_t written = 1; written <= count; ++written) {
+        appendCsvField(fields[written - 1], out);
+        if (written < count || layout.separatorAfterLastField) out += ',';
     }
     out += "\r\n";
 }

@@ -111,6 +111,7 @@ private:
 // Appends one record as a line ending in CR LF. A field holding a comma or a
 // double quote is quoted (inner quotes doubled); every other field is written
 // byte for byte, so files without such fields keep their old form exactly.
+// Fields after the layout's plain ones are left out where all are empty.
 void appendCsvLine(std::span<const std::string_view> fields, const CsvLayout& layout,
                    std::string& out);
 

@@ -13,6 +13,9 @@ struct CsvLayout {
     int columnCount = 0;
     // The library file ends every line with a separator, the rental file not.
     bool separatorAfterLastField = false;
+    // A line whose fields after these are all empty is written with these
+    // alone, as files of the plain format have it (0: every field, always).
+    int plainColumnCount = 0;
 };
 
 // What a field holds, for reading, ordering and aligning its values.
@@ -20,6 +23,8 @@ enum class ValueKind {
     Text,
     RunningTime,  // minutes, as DvdLibrary::lengthInMinutes reads them
     Date,         // JJJJ-MM-TT
+    Year,         // four digits, from 1888 to next year
+    Ean,          // a barcode of 8, 12 or 13 digits with its check digit
 };
 
 // How 's' orders a list by a field: text as in a German dictionary, numbers

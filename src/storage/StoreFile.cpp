@@ -165,31 +165,42 @@ void StoreFile::removeLine(const std::optional<LineSpan>& line) {
 
 void StoreFile::replaceFields(const Match& match, const std::vector<std::optional<std::string>>& values) {
     const std::vector<LineSpan>& places = match.fieldPlaces;
+    const auto columns = static_cast<std::size_t>(table.line.columnCount);
+    // A line that ends in a separator before all its fields are there has
+    // an empty place after it that is no field: the separator stays its last.
+    const bool endsInSeparator = table.line.separatorAfterLastField && places.size() > 1 && places.size() < columns &&
+                                 places.back().start == places.back().end;
+    const std::size_t present = places.size() - (endsInSeparator ? 1 : 0);
     std::vector<LineRemoval::Splice> splices;
-    bool fieldsMissing = false;
+    // The fields a line lacks are added as an append writes them: all of
+    // them for a value after the plain ones, else up to those, so that a line
+    // of the plain format stays plain.
+    std::size_t addedUpTo = present;
     for (std::size_t column = 0; column < values.size(); ++column) {
         if (!values[column]) continue;
-        if (column >= places.size()) {
-            fieldsMissing = true;
+        if (column >= present) {
+            const auto plain = static_cast<std::size_t>(table.line.plainColumnCount);
+            const bool plainEnough = plain > 0 && (column < plain || values[column]->empty());
+            addedUpTo = std::max(addedUpTo, plainEnough ? std::min(plain, columns) : columns);
             continue;
         }
         std::string text;
         appendCsvField(*values[column], text);
         splices.push_back({places[column].start, places[column].end, std::move(text)});
     }
-    if (fieldsMissing) {
-        if (!match.fieldsPlaced || places.empty()) {
+    if (addedUpTo > present) {
+        if (!match.fieldsPlaced || present == 0) {
             removedUnknownLine = true;
             return;
         }
         // The fields the line lacks, as an append writes them.
         std::string added;
-        for (std::size_t column = places.size(); column < static_cast<std::size_t>(table.line.columnCount); ++column) {
+        for (std::size_t column = present; column < addedUpTo; ++column) {
             added += ',';
             if (column < values.size() && values[column]) appendCsvField(*values[column], added);
         }
-        if (table.line.separatorAfterLastField) added += ',';
-        splices.push_back({places.back().end, places.back().end, std::move(added)});
+        if (table.line.separatorAfterLastField && !endsInSeparator) added += ',';
+        splices.push_back({places[present - 1].end, places[present - 1].end, std::move(added)});
     }
     // Asked again after a failed save: the one correction of that line stands.
     std::erase_if(replacements, [&](const Replacement& earlier) { return earlier.line.start == match.line.start; });
