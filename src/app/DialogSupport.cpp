@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "app/ListPrintout.h"
@@ -9,6 +10,7 @@
 #include "console/ConsoleScreen.h"
 #include "console/Cp850.h"
 #include "console/Keys.h"
+#include "library/DvdLibrary.h"
 #include "platform/Platform.h"
 #include "rental/LendingJournal.h"
 
@@ -43,6 +45,12 @@ void eraseMessage(ConsoleScreen& screen, int row, int column, std::string_view t
     screen.setCursor(row, column);
     std::cout << std::string(text.size(), ' ');
     screen.setColor(colors::YELLOW, colors::BLACK);
+}
+
+std::string titleOrBarcode(ConsoleScreen& screen, const std::string& typed, int noticeRow, int noticeColumn) {
+    const std::optional<std::string> title =
+        withLockWaitNotice(screen, noticeRow, noticeColumn, [&] { return DvdLibrary::titleOfBarcode(typed); });
+    return title.value_or(typed);
 }
 
 void drawSavePrompt(ConsoleScreen& screen, int row) {

@@ -43,6 +43,12 @@ void eraseMessage(ConsoleScreen& screen, int row, int column, std::string_view t
 
 // Where a form's save prompt stands: below its last field.
 constexpr int SAVE_PROMPT_ROW = 24;
+// A text typed into a title field as the dialog takes it: a scanned barcode
+// of a DVD (DvdLibrary::titleOfBarcode) as that DVD's German title, read
+// with a wait for the library's lock shown at (noticeRow, noticeColumn);
+// any other text as it was typed.
+std::string titleOrBarcode(ConsoleScreen& screen, const std::string& typed, int noticeRow, int noticeColumn);
+
 // "F1 Speichern" at `row` and "F2 Nicht Speichern" two rows below it.
 void drawSavePrompt(ConsoleScreen& screen, int row = SAVE_PROMPT_ROW);
 // SAVE_FAILED for its time, then erased: the form goes back to its save prompt.

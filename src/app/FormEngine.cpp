@@ -80,6 +80,10 @@ private:
         if (entry.edited) onlyConfirmed[index] = false;
         if (onlyConfirmed[index]) return Asked::Taken;
         std::string& text = entry.text;
+        if (field.takenAs) {
+            std::string taken = field.takenAs(text);
+            if (taken != text) drawValue(field, text = std::move(taken));
+        }
         const bool accepted = !field.accepts || field.accepts(text);
         // A refused value is not kept for the next time the field is asked.
         values[index] = accepted ? std::move(text) : std::string();
@@ -166,9 +170,16 @@ private:
     // As the field shows it when asked: its beginning where it is longer.
     void drawStartValue(const FormField& field, const std::string& value) {
         drawLabel(field);
+        drawValue(field, value);
+    }
+
+    void drawValue(const FormField& field, const std::string& value) {
+        application.setCursor(field.row, FIELD_COLUMN);
+        std::cout << std::string(static_cast<std::size_t>(field.length), ' ');
         application.setColor(colors::WHITE, colors::BLACK);
         const std::string_view shown = std::string_view(value).substr(0, static_cast<std::size_t>(field.length));
         dialog::writeAt(application, field.row, FIELD_COLUMN, shown);
+        application.setColor(colors::YELLOW, colors::BLACK);
     }
 
     DvdApplication& application;

@@ -54,6 +54,9 @@ struct FormField {
     FieldRefusal refusal = {};
     // What Tab completes in the field; without it Tab types nothing.
     FieldCompletion complete = {};
+    // When set: what a typed value stands for (a scanned barcode for its
+    // DVD's title); the field then shows that and the form goes on with it.
+    std::function<std::string(const std::string& typed)> takenAs = {};
 };
 
 // A field of a record table as a form asks for it: label, row, length and

@@ -133,7 +133,8 @@ void DvdApplication::lendDvdForm() {
                           .row = MESSAGE_ROW,
                           .column = MESSAGE_COLUMN,
                           .then = FieldRefusal::Then::StartAfresh};
-    titleField.complete = completion::libraryTitles({*this, MESSAGE_ROW, MESSAGE_COLUMN, FIELDS[FILM_TITLE].length});
+    titleField.complete = completion::libraryTitles({*this, MESSAGE_ROW, MESSAGE_COLUMN});
+    titleField.takenAs = [this](const std::string& typed) { return dialog::titleOrBarcode(*this, typed, MESSAGE_ROW, MESSAGE_COLUMN); };
     const FormDefinition form{
         .drawHeading = &DvdApplication::drawLendHeading,
         .fields = {
@@ -205,8 +206,7 @@ FormDefinition editFormDefinition(DvdApplication& application) {
         library, YEAR, [nextYear](const std::string& text) { return DvdLibrary::isValidYear(text, nextYear); }, WRONG_YEAR));
     for (const Column completed : {FORMAT, LOCATION}) {
         form.fields.push_back(laterField(library, completed, {}, {}));
-        form.fields.back().complete = completion::libraryValues(
-            {application, SAVE_MESSAGE_ROW, SAVE_MESSAGE_COLUMN, FIELDS[completed].length}, completed);
+        form.fields.back().complete = completion::libraryValues({application, SAVE_MESSAGE_ROW, SAVE_MESSAGE_COLUMN}, completed);
     }
     form.fields.push_back(laterField(library, EAN, [](const std::string& text) { return DvdLibrary::isValidEan(text); }, WRONG_EAN));
     form.fields.push_back(laterField(library, NOTE, {}, {}));
@@ -251,9 +251,9 @@ void DvdApplication::editDvdDialog(const std::optional<std::string>& filmTypeOfR
         FieldEntry entry =
             enterField(*this, TITLE_LENGTH, PROMPT_ROW, TITLE_COLUMN,
                        {.ctrlARepeats = askedAgain,
-                        .complete = completion::libraryTitles({*this, SEARCH_MESSAGE_ROW, SEARCH_MESSAGE_COLUMN, TITLE_LENGTH})});
-        if (!entry.repeatWanted) title = std::move(entry.text);
-        if (title == "escape") return;
+                        .complete = completion::libraryTitles({*this, SEARCH_MESSAGE_ROW, SEARCH_MESSAGE_COLUMN})});
+        if (entry.text == "escape") return;
+        if (!entry.repeatWanted) title = dialog::titleOrBarcode(*this, entry.text, SEARCH_MESSAGE_ROW, SEARCH_MESSAGE_COLUMN);
         clearScreen();
         library.clear();
         const dialog::TitleSearch search = withLockWaitNotice(*this, SEARCH_MESSAGE_ROW, SEARCH_MESSAGE_COLUMN, [&] {

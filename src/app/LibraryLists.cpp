@@ -62,8 +62,8 @@ void DvdApplication::searchByGenre() {
         // After "none found", Ctrl+A as the first key searches again with the same type.
         const int filmTypeLength = library_record::FIELDS[library_record::GENRE].length;
         FieldEntry entry = enterField(
-            *this, 20, 10, 48,
-            {.ctrlARepeats = askedAgain, .complete = completion::libraryFilmTypes({*this, 20, 30, filmTypeLength})});
+            *this, filmTypeLength, 10, 48,
+            {.ctrlARepeats = askedAgain, .complete = completion::libraryFilmTypes({*this, 20, 30})});
         if (!entry.repeatWanted) searchText = std::move(entry.text);
         if (searchText == "escape") return;
         // Kept while the same search is repeated; a new search starts without it.

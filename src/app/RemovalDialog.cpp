@@ -31,12 +31,13 @@ bool askTitle(DvdApplication& application, const RemovalDialog& dialog, std::str
     std::cout << dialog.prompt;
     // As long as the title fields of the forms, so every title can be typed.
     const FieldCompletion complete =
-        dialog.completeTitle ? dialog.completeTitle({application, QUESTION_ROW, 20, TITLE_LENGTH}) : FieldCompletion();
+        dialog.completeTitle ? dialog.completeTitle({application, QUESTION_ROW, 20}) : FieldCompletion();
     FieldEntry entry =
         enterField(application, TITLE_LENGTH, PROMPT_ROW, dialog.titleColumn, {.ctrlARepeats = askedAgain, .complete = complete});
     if (entry.repeatWanted) return true;
-    title = std::move(entry.text);
-    return title != "escape";
+    if (entry.text == "escape") return false;
+    title = dialog::titleOrBarcode(application, entry.text, QUESTION_ROW, 20);
+    return true;
 }
 
 std::string noteOf(const RemovalDialog& dialog, const std::string& title) {

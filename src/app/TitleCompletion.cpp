@@ -56,8 +56,8 @@ private:
             return storage::readRecords(table, [&](const std::vector<std::string>& fields) {
                 if (values.size() == most) return;
                 const std::string& value = fields[field];
-                // Only what could have been typed into the field.
-                if (static_cast<int>(value.size()) > place.fieldLength || !isTypeable(value)) return;
+                // Only what could have been typed, if not as long.
+                if (!isTypeable(value)) return;
                 if (!folding::beginsWith(foldedTyped, value)) return;
                 if (seen.insert(value).second) values.push_back(value);
             });

@@ -24,9 +24,7 @@ public:
           visibleCells(std::clamp(ConsoleScreen::BUFFER_COLUMNS - column, 0, std::max(maxLength, 0))) {}
 
     FieldEntry run() {
-        // Shown as if typed, so the cells and the cursor are those of typing it.
-        for (const char character : start.shownValue.substr(0, static_cast<std::size_t>(std::max(maxLength, 0))))
-            append(character);
+        show(start.shownValue);
         bool valueKept = !text.empty();
         bool firstKey = true;
         FieldEntry entry;
@@ -71,11 +69,20 @@ private:
     bool complete() {
         if (tabsInRow == 0) textBeforeTabs = text;
         const std::optional<std::string> value = start.complete(textBeforeTabs, tabsInRow);
-        if (!value || static_cast<int>(value->size()) > maxLength || !isTypeable(*value)) return false;
+        if (!value || !isTypeable(*value)) return false;
         ++tabsInRow;
         blankField();
-        for (const char character : *value) append(character);
+        show(*value);
         return true;
+    }
+
+    // A value the field takes whole: shown as if typed, so the cells and the
+    // cursor are those of typing it, as far as the field goes (a longer value
+    // shows its beginning, and typing adds nothing to it).
+    void show(std::string_view value) {
+        for (const char character : value.substr(0, static_cast<std::size_t>(std::max(maxLength, 0))))
+            append(character);
+        text = value;
     }
 
     void blankField() {

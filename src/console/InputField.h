@@ -13,12 +13,14 @@ using FieldCompletion = std::function<std::optional<std::string>(std::string_vie
 
 // How a field starts when it is asked for again.
 struct FieldStart {
-    // Shown in the field with the cursor after it: Enter alone keeps it, the
-    // first character typed replaces it, Backspace empties it.
+    // Shown in the field with the cursor after it (of a value longer than
+    // the field its beginning; the value stays whole): Enter alone keeps it,
+    // the first character typed replaces it, Backspace empties it.
     std::string_view shownValue = {};
     // Ctrl+A as the first key asks the caller to repeat what it did last.
     bool ctrlARepeats = false;
-    // Without it Tab types nothing.
+    // Without it Tab types nothing. A value it gives is taken whole, shown as
+    // a shown value is.
     FieldCompletion complete = {};
 };
 

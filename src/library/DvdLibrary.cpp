@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "storage/RecordScan.h"
+
 using namespace library_record;
 
 DvdLibrary::DvdLibrary() : RecordStore(TABLE) {}
@@ -92,4 +94,16 @@ bool DvdLibrary::isValidEan(std::string_view text) {
     for (std::size_t fromRight = 1; fromRight < text.size(); ++fromRight)
         sum += (text[text.size() - 1 - fromRight] - '0') * (fromRight % 2 == 1 ? 3 : 1);
     return (10 - sum % 10) % 10 == text.back() - '0';
+}
+
+std::optional<std::string> DvdLibrary::titleOfBarcode(std::string_view typed) {
+    if ((typed.size() != 8 && typed.size() != 12 && typed.size() != 13) || !allDigits(typed)) return std::nullopt;
+    bool isTitle = false;
+    std::optional<std::string> title;
+    const storage::FileRead read = storage::readRecords(TABLE, [&](const std::vector<std::string>& fields) {
+        isTitle = isTitle || fields[TITLE_GERMAN] == typed;
+        if (!title && fields[EAN] == typed) title = fields[TITLE_GERMAN];
+    });
+    if (!read.ok() || isTitle) return std::nullopt;
+    return title;
 }

@@ -45,6 +45,11 @@ public:
     // A barcode as the library keeps it: none, or 8, 12 or 13 digits whose
     // last is the check digit of the others (EAN-8, UPC-A, EAN-13).
     static bool isValidEan(std::string_view text);
+    // What a barcode scanner typed into a title field stands for: the German
+    // title of the first record with that EAN, when the text is 8, 12 or 13
+    // digits and no record has it as its German title; nothing otherwise (or
+    // when the file cannot be read).
+    static std::optional<std::string> titleOfBarcode(std::string_view typed);
 
     void setGenre(std::string text, int row);
     std::string getGenre(int row) const;
