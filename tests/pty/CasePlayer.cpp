@@ -509,7 +509,8 @@ scenario::Files rowFiles(const fs::path& data, const RunSettings& settings) {
         check(fs::is_directory(data / folder), "no folder " + folder);
         for (const auto& [name, bytes] : scenario::readFixtures(data / folder)) files[folder + "/" + name] = bytes;
     }
-    for (auto& [name, bytes] : files) bytes = withTodaysDate(bytes);
+    for (auto& [name, bytes] : files)
+        if (bytes.find("{heute") != std::string::npos) bytes = withTodaysDate(std::move(bytes));
     return files;
 }
 
