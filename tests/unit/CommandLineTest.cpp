@@ -42,3 +42,14 @@ TEST(CommandLine, TableRowsParsed) {
         }
     }
 }
+
+// The table's expected texts, against tables/expected-texts.txt: a matcher
+// that took too much would let every row pass.
+TEST(CommandLine, ExpectedTexts) {
+    for (const tables::Row& row : tables::read("expected-texts.txt")) {
+        const std::size_t bar = row.left.find(" | ");
+        ASSERT_NE(bar, std::string::npos) << "expected-texts.txt:" << row.line;
+        const bool met = tables::meets(row.left.substr(0, bar), tables::unescape(row.left.substr(bar + 3)));
+        EXPECT_EQ(met ? "ja" : "nein", row.right) << "expected-texts.txt:" << row.line << ": " << row.left;
+    }
+}
