@@ -20,7 +20,8 @@
 #include <vector>
 
 #include "DataFiles.h"
-#include "app/DatedRentals.h"
+#include "app/ListColumns.h"
+#include "app/RentalLists.h"
 #include "rental/LendingJournal.h"
 #include "rental/RentalRegister.h"
 
@@ -94,7 +95,7 @@ int main() {
     if (!mkdtemp(pattern.data())) return 2;
     std::filesystem::current_path(pattern);
     writeFile(bench_data::kRentalFileName, bench_data::fullRentalFile());
-    writeFile(lending_journal::FILE_NAME, fullJournal());
+    writeFile(std::string(lending_journal::TABLE.fileName).c_str(), fullJournal());
     auto rentals = std::make_unique<RentalRegister>();
     std::size_t drawnBytes = 0;
     std::vector<double> wall;
@@ -107,7 +108,7 @@ int main() {
     const double cpuMedian = median(cpu);
     std::printf("| Dated rental view opened: 1999 lendings, journal of %d events (%.1f MB) | CPU median %.1f ms (max %.1f); "
                 "wall median %.1f ms (min %.1f, max %.1f; %d runs) | <= %.0f ms: %s |\n",
-                kJournalEvents, static_cast<double>(std::filesystem::file_size(lending_journal::FILE_NAME)) / 1e6,
+                kJournalEvents, static_cast<double>(std::filesystem::file_size(std::string(lending_journal::TABLE.fileName))) / 1e6,
                 cpuMedian, *std::max_element(cpu.begin(), cpu.end()), median(wall),
                 *std::min_element(wall.begin(), wall.end()), *std::max_element(wall.begin(), wall.end()), kRuns, kBudgetMs,
                 cpuMedian <= kBudgetMs ? "met" : "NOT MET");

@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "DataFiles.h"
-#include "app/LibraryColumns.h"
-#include "app/ListOrder.h"
+#include "app/ListColumns.h"
+#include "app/ListView.h"
 #include "library/DvdLibrary.h"
+#include "storage/Csv.h"
+#include "storage/StoreLimits.h"
 
 namespace {
 
@@ -22,21 +24,20 @@ constexpr int RUNS = 50;
 
 double cpuMs() { return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
-// The library's records from the bench's full file, parsed as a load parses them.
+// The library's records from the bench's full file, read as a load reads them.
 std::vector<std::vector<std::string>> fullLibraryRows() {
     std::vector<std::vector<std::string>> rows;
     const std::string file = bench_data::fullLibraryFile();
-    std::size_t start = 0;
-    while (start < file.size()) {
-        std::size_t end = file.find("\r\n", start);
-        if (end == std::string::npos) end = file.size();
-        std::vector<std::string> fields;
-        std::size_t fieldStart = start;
-        for (std::size_t comma; (comma = file.find(',', fieldStart)) < end; fieldStart = comma + 1)
-            fields.push_back(file.substr(fieldStart, comma - fieldStart));
-        rows.push_back(std::move(fields));
-        start = end + 2;
-    }
+    storage::CsvRecordReader reader(
+        library_record::TABLE.line, MAX_RECORDS,
+        [&](std::size_t record, std::size_t column) -> std::string& {
+            if (record >= rows.size()) rows.resize(record + 1, std::vector<std::string>(library_record::COLUMN_COUNT));
+            return rows[record][column];
+        },
+        FIELD_BYTES_KEPT);
+    reader.feed(file);
+    reader.finish();
+    rows.resize(reader.keptRecordCount(), std::vector<std::string>(library_record::COLUMN_COUNT));
     return rows;
 }
 
@@ -47,7 +48,7 @@ int main() {
     const int count = static_cast<int>(rows.size());
     bool allMet = true;
     std::printf("| order by | rows | fastest CPU | median wall | budget |\n|---|---|---|---|---|\n");
-    const auto columns = libraryColumns();
+    const std::vector<ListColumn> columns = listColumnsOf(library_record::TABLE);
     for (std::size_t column = 0; column < columns.size(); ++column) {
         std::vector<double> wall;
         double fastestCpu = 1e300;
@@ -55,8 +56,7 @@ int main() {
             const double cpuStart = cpuMs();
             const auto start = std::chrono::steady_clock::now();
             const std::vector<int> order = orderedRecords(count, columns[column].sortAs, [&](int record) {
-                const std::vector<std::string>& fields = rows[static_cast<std::size_t>(record)];
-                return column < fields.size() ? fields[column] : std::string();
+                return rows[static_cast<std::size_t>(record)][column];
             });
             wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
             fastestCpu = std::min(fastestCpu, cpuMs() - cpuStart);
@@ -65,7 +65,7 @@ int main() {
         std::sort(wall.begin(), wall.end());
         const bool met = fastestCpu <= BUDGET_MS;
         allMet = allMet && met;
-        std::printf("| %s | %d | %.2f ms | %.2f ms | %.0f ms: %s |\n", columns[column].label, count, fastestCpu,
+        std::printf("| %s | %d | %.2f ms | %.2f ms | %.0f ms: %s |\n", std::string(columns[column].label).c_str(), count, fastestCpu,
                     wall[wall.size() / 2], BUDGET_MS, met ? "met" : "MISSED");
     }
     return allMet ? 0 : 1;

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "import/ImportPlan.h"
+#include "import/ImportRecord.h"
 #include "library/DvdLibrary.h"
-#include "library/ImportPlan.h"
-#include "library/ImportValues.h"
-#include "storage/CsvRecordReader.h"
+#include "storage/Csv.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ using fuzzing::require;
 
 std::vector<std::vector<std::string>> readBack(std::string_view line) {
     std::vector<std::vector<std::string>> records;
-    storage::CsvRecordReader reader(storage::CsvLayout{4, true}, 10, [&](std::size_t record, std::size_t column) -> std::string& {
+    storage::CsvRecordReader reader(library_record::TABLE.line, 10, [&](std::size_t record, std::size_t column) -> std::string& {
         if (record >= records.size()) records.resize(record + 1, std::vector<std::string>(4));
         return records[record][column];
     });
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(records.size() == 1, "a new line reads back as " + std::to_string(records.size()) + " records");
         const std::vector<std::string>& values = records[0];
         for (std::size_t field = 0; field < 4; ++field) {
-            require(values[field].size() <= import_file::FIELD_LENGTHS[field], "a value longer than its field");
+            require(values[field].size() <= static_cast<std::size_t>(library_record::FIELDS[field].length), "a value longer than its field");
             for (const char byte : values[field])
                 require(static_cast<unsigned char>(byte) >= 0x20 && byte != 0x7F, "a control byte in a value");
         }

@@ -14,7 +14,7 @@
 #include "FuzzSupport.h"
 #include "library/DvdLibrary.h"
 #include "rental/RentalRegister.h"
-#include "storage/CsvRecordReader.h"
+#include "storage/Csv.h"
 
 namespace {
 

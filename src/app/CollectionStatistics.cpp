@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "library/DvdLibrary.h"
 #include "library/LibraryRecord.h"
@@ -55,4 +57,58 @@ CollectionStatistics countCollection(const LibraryRecords& library, const Rental
                      [](const auto& left, const auto& right) { return left.dvds > right.dvds; });
     if (figures.borrowers.size() > borrowersShown) figures.borrowers.resize(borrowersShown);
     return figures;
+}
+
+namespace {
+
+constexpr std::size_t COLUMN_GAP = 2;
+
+std::string hoursAndMinutes(long minutes) {
+    const std::string rest = std::to_string(minutes % 60);
+    return std::to_string(minutes / 60) + ":" + (rest.size() < 2 ? "0" : "") + rest;
+}
+
+// Rows in columns as wide as their widest cell, two blanks apart, trailing blanks cut.
+std::string columns(const std::vector<std::vector<std::string>>& rows) {
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()));
+        for (std::size_t index = 0; index < row.size(); ++index) widths[index] = std::max(widths[index], row[index].size());
+    }
+    std::string out;
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t index = 0; index < row.size(); ++index) {
+            line += row[index];
+            if (index + 1 < row.size()) line.resize(line.size() + widths[index] - row[index].size() + COLUMN_GAP, ' ');
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        out += line + "\n";
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string statisticsText(const CollectionStatistics& figures) {
+    std::string out = "DVD - Statistik\n\n";
+    out += columns({{"DVDs:", std::to_string(figures.dvds)},
+                    {"Verschiedene Titel:", std::to_string(figures.distinctTitles)},
+                    {"Laufzeit gesamt:", hoursAndMinutes(figures.minutes)}});
+    std::vector<std::vector<std::string>> genres{
+        {std::string(library_record::FIELDS[library_record::GENRE].head), "DVDs:", "Laufzeit:"}};
+    for (const auto& genre : figures.genres)
+        genres.push_back({genre.genre, std::to_string(genre.dvds), hoursAndMinutes(genre.minutes)});
+    out += "\n" + columns(genres);
+    out += "\n" + columns({{"Verliehen:", std::to_string(figures.lentNow)}});
+    if (figures.overdue) out += "davon " + std::to_string(*figures.overdue) + " ueberfaellig\n";
+    if (!figures.borrowers.empty()) {
+        using rental_record::FIELDS;
+        std::vector<std::vector<std::string>> borrowers{
+            {std::string(FIELDS[rental_record::SURNAME].head), std::string(FIELDS[rental_record::FIRST_NAME].head), "DVDs:"}};
+        for (const auto& borrower : figures.borrowers)
+            borrowers.push_back({borrower.name, borrower.firstName, std::to_string(borrower.dvds)});
+        out += "\n" + columns(borrowers);
+    }
+    return out;
 }

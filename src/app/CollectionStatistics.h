@@ -34,3 +34,6 @@ using RentalRecords = std::vector<std::vector<std::string>>;
 // The figures of a collection and its lendings; at most `borrowersShown` borrowers.
 CollectionStatistics countCollection(const LibraryRecords& library, const RentalRecords& rentals,
                                      std::size_t borrowersShown);
+
+// The figures as --statistik writes them, in code page 850.
+std::string statisticsText(const CollectionStatistics& figures);

@@ -1,6 +1,10 @@
 #pragma once
 #include <string_view>
 
+#include "app/ListPrintout.h"
+#include "rental/LendingDates.h"
+#include "storage/LockWait.h"
+
 class ConsoleScreen;
 
 // What the forms and dialogs share: their wait for keys, their messages and
@@ -37,8 +41,10 @@ void showMessage(ConsoleScreen& screen, int row, int column, std::string_view te
 // Blanks over a message, then the label colour again.
 void eraseMessage(ConsoleScreen& screen, int row, int column, std::string_view text);
 
-// "F1 Speichern" and "F2 Nicht Speichern" below a form.
-void drawSavePrompt(ConsoleScreen& screen);
+// Where a form's save prompt stands: below its last field.
+constexpr int SAVE_PROMPT_ROW = 24;
+// "F1 Speichern" at `row` and "F2 Nicht Speichern" two rows below it.
+void drawSavePrompt(ConsoleScreen& screen, int row = SAVE_PROMPT_ROW);
 // SAVE_FAILED for its time, then erased: the form goes back to its save prompt.
 void reportSaveFailure(ConsoleScreen& screen, int row, int column);
 
@@ -53,3 +59,55 @@ bool scrollForKey(ConsoleScreen& screen, int scanCode);
 void showFromStart(ConsoleScreen& screen);
 
 }  // namespace dialog
+
+class ConsoleScreen;
+
+// While it lives, a wait of the store for a lock someone else holds shows
+// WAIT_NOTICE in yellow at its place (where the dialog shows its failure
+// messages), on the terminal before the wait starts; it goes when the wait
+// ends, and the cursor and colour are as before.
+class LockWaitNotice {
+public:
+    static constexpr std::string_view WAIT_NOTICE = "DATEI GESPERRT, BITTE WARTEN ...";
+
+    LockWaitNotice(ConsoleScreen& screen, int row, int column);
+    ~LockWaitNotice();
+    LockWaitNotice(const LockWaitNotice&) = delete;
+    LockWaitNotice& operator=(const LockWaitNotice&) = delete;
+
+private:
+    void show(bool waiting);
+
+    ConsoleScreen& screen;
+    int row;
+    int column;
+    storage::LockWaitObserver previous;
+};
+
+// Runs a store operation with the notice at that place.
+template <typename Operation>
+auto withLockWaitNotice(ConsoleScreen& screen, int row, int column, Operation operation) {
+    const LockWaitNotice notice(screen, row, column);
+    return operation();
+}
+
+class ConsoleScreen;
+
+// A lend or return written to the lending journal, dated today.
+namespace journal_entry {
+
+// Shown where the dialog reports a failed save; the lending or return stands.
+constexpr std::string_view NOT_WRITTEN = "JOURNAL NICHT GESCHRIEBEN!";
+
+lending_dates::Day today();
+
+// Appends the event; when the journal is kept but cannot take it, says so
+// at (row, column) for a message's time, then erases it.
+void note(ConsoleScreen& screen, std::string_view event, const lending_dates::Borrowing& who, int row, int column);
+
+}  // namespace journal_entry
+
+// Prints a list and tells the operator in the message style what became of
+// it: nothing to print, accepted by the printing system, or failed with the
+// printing system's first error line below the message.
+void printList(ConsoleScreen& screen, const PrintedList& list);

@@ -111,12 +111,12 @@ private:
 
     // The save prompt, then the first key that decides something.
     int awaitDecision() {
-        dialog::drawSavePrompt(application);
+        dialog::drawSavePrompt(application, form.savePromptRow);
         for (;;) {
             const keys::KeyPress key = keys::readKey(application);
             // Of the keys without a character only F1 and F2 decide.
             if (key.extended && key.code != KEY_SAVE && key.code != KEY_DISCARD) continue;
-            if (key.code == STEP_SAVE_PROMPT) dialog::drawSavePrompt(application);
+            if (key.code == STEP_SAVE_PROMPT) dialog::drawSavePrompt(application, form.savePromptRow);
             if (key.code == keys::ESCAPE || key.code == KEY_SAVE || key.code == KEY_DISCARD ||
                 fieldOfStep(key.code) < form.fields.size())
                 return key.code;
@@ -179,5 +179,10 @@ private:
 };
 
 }  // namespace
+
+FormField formFieldOf(const storage::FieldSpec& field, FieldValue value) {
+    return {.label = field.formLabel, .row = field.formRow, .length = field.length, .step = field.formStep,
+            .value = std::move(value)};
+}
 
 FormEnd runForm(DvdApplication& application, const FormDefinition& form) { return FormRun(application, form).run(); }

@@ -4,7 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/DialogSupport.h"
 #include "console/InputField.h"
+#include "storage/RecordTable.h"
 
 class DvdApplication;
 class TitledScreen;
@@ -40,7 +42,7 @@ struct FieldRefusal {
 };
 
 struct FormField {
-    const char* label;
+    std::string_view label;
     int row;
     int length;
     // The key that asks for the field again at the save prompt, its value
@@ -53,6 +55,10 @@ struct FormField {
     // What Tab completes in the field; without it Tab types nothing.
     FieldCompletion complete = {};
 };
+
+// A field of a record table as a form asks for it: label, row, length and
+// step key from the table, its value handed to `value` at the save.
+FormField formFieldOf(const storage::FieldSpec& field, FieldValue value);
 
 enum class SaveOutcome {
     Saved,
@@ -83,6 +89,8 @@ struct FormDefinition {
     // Where a failed save is reported.
     int messageRow;
     int messageColumn;
+    // Where "F1 Speichern" stands, "F2 Nicht Speichern" two rows below.
+    int savePromptRow = dialog::SAVE_PROMPT_ROW;
 };
 
 // Asks for the fields in turn, then waits for the decision: save (F1 or ';')

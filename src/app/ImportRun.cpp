@@ -1,16 +1,15 @@
-#include "app/ImportRun.h"
+#include "app/CommandLine.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <sstream>
 
-#include "app/LibraryColumns.h"
-#include "app/ListText.h"
-#include "app/ShownArgument.h"
+#include "app/ListColumns.h"
+#include "app/ListPrintout.h"
+#include "import/ImportInput.h"
+#include "import/ImportPlan.h"
 #include "library/DvdLibrary.h"
-#include "library/ImportCsv.h"
-#include "library/ImportPlan.h"
 #include "platform/FilePrimitives.h"
 #include "platform/Platform.h"
 #include "storage/StoreLimits.h"
@@ -53,10 +52,12 @@ std::string preview(const ImportPlan& plan, const AppendReport& report, const Te
                                        return false;
                                    });
     }
-    const auto empty = std::make_unique<DvdLibrary>();
-    PrintedList list = libraryPrintout(*empty);
-    list.recordCount = static_cast<int>(rows.size());
-    list.value = [&rows](int record, int column) { return rows[record][column]; };
+    const storage::RecordTable& table = library_record::TABLE;
+    for (std::vector<std::string>& row : rows) row.resize(table.fields.size());
+    PrintedList list{table.listName, printColumnsOf(table), static_cast<int>(rows.size()), {},
+                     [&rows](int record, int column) { return rows[record][column]; }, table.oneRecord,
+                     table.manyRecords};
+    dropUnheldLaterColumns(list, table);
     return listText(list, charset);
 }
 
@@ -99,7 +100,7 @@ std::vector<import_file::LineProblem> problems(const ImportPlan& plan, const App
 }
 
 std::string libraryFailure(AppendStatus status, bool dryRun) {
-    const std::string file(library_record::FILE_NAME);
+    const std::string file(library_record::TABLE.fileName);
     if (dryRun)
         return file + (status == AppendStatus::Locked ? " ist gesperrt" : " kann nicht gelesen werden") +
                ", gezaehlt ohne ihre DVDs";

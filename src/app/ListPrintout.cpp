@@ -1,14 +1,17 @@
 #include "app/ListPrintout.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/ListView.h"
 #include "console/Cp850.h"
 
 namespace {
 
-constexpr int COLUMN_GAP = 1;
+constexpr int PRINT_COLUMN_GAP = 1;
 constexpr int GAP_BEFORE_DATE = 3;
 constexpr int HEAD_LINES = 4;  // title, blank, column heads, blank
 constexpr int BODY_LINES = PRINT_PAGE_LINES - HEAD_LINES;
@@ -63,7 +66,7 @@ public:
     PrintoutWriter(const PrintedList& printed, platform::CalendarDate date)
         : list(printed), date(dateText(date)) {
         for (const PrintColumn& column : list.columns) {
-            starts.push_back(lineWidth + (starts.empty() ? 0 : COLUMN_GAP));
+            starts.push_back(lineWidth + (starts.empty() ? 0 : PRINT_COLUMN_GAP));
             lineWidth = starts.back() + column.width;
         }
     }
@@ -143,10 +146,77 @@ private:
 
 }  // namespace
 
+std::string fileHoldsMoreText(const FileNotice& notice, std::string_view notDone) {
+    const std::string ending = " DER DATEI NICHT " + std::string(notDone) + "!";
+    if (notice.uncounted) return "WEITERE EINTRAEGE" + ending;
+    if (notice.unshownCount == 1) return "1 WEITERER EINTRAG" + ending;
+    return std::to_string(notice.unshownCount) + " WEITERE EINTRAEGE" + ending;
+}
+
 std::string countLine(const PrintedList& list) {
     return std::to_string(list.recordCount) + " " + std::string(list.recordCount == 1 ? list.oneRecord : list.manyRecords);
 }
 
 std::string formatPrintout(const PrintedList& list, platform::CalendarDate date) {
     return PrintoutWriter(list, date).write();
+}
+
+namespace {
+
+constexpr std::size_t TEXT_COLUMN_GAP = 2;
+
+void appendLine(std::string& out, std::string line) {
+    line.erase(line.find_last_not_of(' ') + 1);  // npos + 1: an all-blank line becomes empty
+    out += line;
+    out += '\n';
+}
+
+// Every line in the output's character set, each byte as the screen shows it.
+std::string inCharset(const std::string& cp850Text, const TextCharset& charset) {
+    std::string out;
+    out.reserve(cp850Text.size());
+    for (const char byte : cp850Text) {
+        if (byte == '\n') out += byte;
+        else cp850::appendGlyph(out, static_cast<unsigned char>(byte), charset.glyphs);
+    }
+    return out;
+}
+
+// The printout's list, laid out for a terminal: columns as wide as their
+// widest value, the count line, and the screen's notice of what is not shown.
+std::string formatListText(const PrintedList& list) {
+    std::vector<std::size_t> widths;
+    for (const PrintColumn& column : list.columns) widths.push_back(std::string_view(column.label).size());
+    for (int record = 0; record < list.recordCount; ++record)
+        for (std::size_t index = 0; index < widths.size(); ++index)
+            widths[index] = std::max(widths[index], list.value(record, static_cast<int>(index)).size());
+    const auto columnsLine = [&](const std::function<std::string(std::size_t index)>& cell) {
+        std::string line;
+        for (std::size_t index = 0; index < widths.size(); ++index) {
+            std::string text = cell(index);
+            if (index + 1 < widths.size()) text.resize(widths[index] + TEXT_COLUMN_GAP, ' ');
+            line += text;
+        }
+        return line;
+    };
+    std::string out;
+    appendLine(out, std::string(list.name));
+    appendLine(out, "");
+    appendLine(out, columnsLine([&](std::size_t index) { return std::string(list.columns[index].label); }));
+    for (int record = 0; record < list.recordCount; ++record)
+        appendLine(out, columnsLine([&](std::size_t index) { return list.value(record, static_cast<int>(index)); }));
+    appendLine(out, "");
+    appendLine(out, countLine(list));
+    if (list.file.fileHoldsMore()) appendLine(out, fileHoldsMoreText(list.file, "ANGEZEIGT"));
+    return out;
+}
+
+}  // namespace
+
+std::string listText(const PrintedList& list, const TextCharset& charset) {
+    return inCharset(formatListText(list), charset);
+}
+
+std::string textInCharset(const std::string& cp850Text, const TextCharset& charset) {
+    return inCharset(cp850Text, charset);
 }

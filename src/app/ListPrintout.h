@@ -3,14 +3,17 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/ListView.h"
+#include "console/Cp850.h"
 #include "platform/Platform.h"
 
 // A column on paper: as wide as the longest value the program writes into
 // that field, so that every such value prints whole.
 struct PrintColumn {
-    const char* label;
+    std::string_view label;
     int width;
     bool alignRight = false;  // numbers; the head then ends where the values end
 };
@@ -18,7 +21,7 @@ struct PrintColumn {
 // A list as it goes to the printer.
 struct PrintedList {
     std::string_view name;  // "DVD - Liste"; also the job's title
-    std::span<const PrintColumn> columns;
+    std::vector<PrintColumn> columns;
     int recordCount = 0;
     FileNotice file;  // what the store could not read
     std::function<std::string(int record, int columnIndex)> value;
@@ -43,3 +46,11 @@ std::string formatPrintout(const PrintedList& list, platform::CalendarDate date)
 
 // The count line of a list: "1 DVD", "130 DVDs".
 std::string countLine(const PrintedList& list);
+
+struct PrintedList;
+
+// The list as --liste lays it out (columns as wide as their widest value),
+// in the output's charset.
+std::string listText(const PrintedList& list, const TextCharset& charset);
+// Code page 850 text in the output's charset, each byte as the screen shows it.
+std::string textInCharset(const std::string& cp850Text, const TextCharset& charset);

@@ -1,13 +1,17 @@
 #include "app/ListView.h"
 
+#include <algorithm>
 #include <iostream>
+#include <numeric>
+#include <optional>
 #include <vector>
 
 #include "app/DialogSupport.h"
-#include "console/TextFolding.h"
 #include "console/Colors.h"
 #include "console/ConsoleScreen.h"
 #include "console/Keys.h"
+#include "console/TextFolding.h"
+#include "library/DvdLibrary.h"
 
 namespace {
 

@@ -5,10 +5,39 @@
 #include <string_view>
 #include <vector>
 
-#include "app/FileNotice.h"
-#include "app/ListOrder.h"
+#include "storage/RecordTable.h"
 
 class ConsoleScreen;
+
+// What a list says above its records about the file they come from.
+struct FileNotice {
+    bool locked = false;     // the file could not be read: someone holds its lock
+    int unshownCount = 0;    // records of the file that the store could not hold
+    bool uncounted = false;  // reading stopped early, so more may follow
+    // Said in place of the above: what kept a file from being read whole
+    // that the file's own notice would not name rightly.
+    std::string_view instead = {};
+
+    bool fileHoldsMore() const { return unshownCount > 0 || uncounted; }
+};
+
+// What the screen, the printout and the text list say when the file holds
+// more than they show: "12 WEITERE EINTRAEGE DER DATEI NICHT <notDone>!",
+// without the number where reading stopped early (it would understate the rest).
+std::string fileHoldsMoreText(const FileNotice& notice, std::string_view notDone);
+
+template <typename Store>
+FileNotice fileNoticeOf(const Store& store) {
+    return {store.wasLocked(), store.unreadLineCount(), store.hasUncountedLines()};
+}
+
+using storage::SortAs;
+
+// The records 0..count-1 ordered by one column's values: text as in a German
+// dictionary (case ignored, an umlaut as its base letter, ß as ss), numbers
+// by value with values that are no number after them; equal values stay in
+// file order.
+std::vector<int> orderedRecords(int count, SortAs how, const std::function<std::string(int record)>& value);
 
 // What the library list, the rental list and the search results share:
 // labels on row 7, one record per row from row 10 on, however long the list,
@@ -20,14 +49,14 @@ constexpr int LIST_NOTICE_ROW = 8;
 constexpr int LIST_NOTICE_COLUMN = 2;
 
 struct ListColumn {
-    const char* label;
+    std::string_view label;
     int column;
     SortAs sortAs = SortAs::Unsorted;  // whether 's' orders the list by it
 };
 
 struct ListContent {
     std::function<void()> drawHeading;
-    std::span<const ListColumn> columns;
+    std::vector<ListColumn> columns;
     int recordCount = 0;
     FileNotice notice;
     std::function<std::string(int record, int columnIndex)> value;

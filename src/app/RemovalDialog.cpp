@@ -4,7 +4,6 @@
 
 #include "app/DialogSupport.h"
 #include "app/DvdApplication.h"
-#include "app/LockWaitNotice.h"
 #include "console/Colors.h"
 #include "console/InputField.h"
 #include "library/LibraryRecord.h"

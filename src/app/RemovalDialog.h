@@ -4,11 +4,38 @@
 #include <vector>
 
 #include "app/DialogSupport.h"
-#include "app/ReturnLendings.h"
 #include "app/TitleCompletion.h"
+#include "rental/LendingDates.h"
 #include "storage/StoreFile.h"
 
+class ConsoleScreen;
 class DvdApplication;
+class RentalRegister;
+
+// One lending of the title typed at the return dialog, by its record.
+struct NamedLending {
+    int record;
+    lending_dates::Borrowing who;
+};
+
+// The return dialog's side of the register and the journal: the lendings of
+// a title, and the return of exactly one of them, noted in the journal.
+class ReturnLendings {
+public:
+    explicit ReturnLendings(RentalRegister& rentals) : rentals(rentals) {}
+
+    // Every lending of the title in the rows the register holds, when the
+    // file has more than one; otherwise none, and the search's record goes.
+    std::vector<NamedLending> ofTitle(const std::string& title);
+    // Takes the record out, rewrites the file and, once saved, notes the
+    // return of whoever had it.
+    storage::SaveResult returnRecord(ConsoleScreen& screen, int record, int messageRow, int messageColumn);
+
+private:
+    RentalRegister& rentals;
+    std::vector<NamedLending> lendings;
+    lending_dates::Borrowing firstFound;  // the one the search found, when it was the only lending
+};
 
 // One of several records a question may be about, and the line naming it.
 struct Choice {
@@ -73,3 +100,24 @@ struct RemovalDialog {
 constexpr int REMOVAL_MESSAGE_ROW = 24;
 
 void runRemovalDialog(DvdApplication& application, const RemovalDialog& dialog);
+
+// The store's side of the delete and return dialogs, for either store.
+namespace record_removal {
+
+// What the store's last search (which gave `record`) found.
+template <typename Store>
+dialog::TitleSearch searchResult(const Store& store, int record) {
+    return {.record = record, .fileLocked = store.wasLocked(), .fileNotWhollyRead = store.searchStoppedAtBound()};
+}
+
+// A file changed meanwhile empties the store: the next search reads it afresh.
+template <typename Store>
+storage::SaveResult removeAndSave(Store& store, int record) {
+    store.removeRecord(record);
+    const storage::SaveResult saved = store.saveAll();
+    if (saved == storage::SaveResult::ChangedMeanwhile) store.clear();
+    return saved;
+}
+
+}  // namespace record_removal
+

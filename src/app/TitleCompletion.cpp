@@ -5,18 +5,16 @@
 #include <vector>
 
 #include "app/DialogSupport.h"
-#include "app/LockWaitNotice.h"
 #include "console/Colors.h"
 #include "console/ConsoleScreen.h"
 #include "console/TextFolding.h"
-#include "library/DvdLibrary.h"
-#include "rental/RentalRegister.h"
+#include "library/LibraryRecord.h"
+#include "rental/RentalRecord.h"
+#include "storage/RecordScan.h"
 
 namespace completion {
 
 namespace {
-
-using FileVisit = storage::StoreFile::LoadResult (*)(const storage::StoreFile::RecordVisitor& visit);
 
 // A file kept locked past the wait completes nothing; the operator is told
 // why, as a list tells it, and goes on typing where the field was.
@@ -37,8 +35,8 @@ void sayFileLocked(const FieldPlace& place) {
 // however many values match.
 class StoredValues {
 public:
-    StoredValues(const FieldPlace& place, FileVisit visitFile, std::size_t field)
-        : place(place), visitFile(visitFile), field(field) {}
+    StoredValues(const FieldPlace& place, const storage::RecordTable& table, std::size_t field)
+        : place(place), table(table), field(field) {}
 
     std::optional<std::string> next(std::string_view typed, int tabsBefore) const {
         const auto wanted = static_cast<std::size_t>(tabsBefore);
@@ -54,8 +52,8 @@ private:
         const folding::FoldedText foldedTyped = folding::fold(typed);
         std::vector<std::string> values;
         std::unordered_set<std::string> seen;
-        const storage::StoreFile::LoadResult read = withLockWaitNotice(place.screen, place.noticeRow, place.noticeColumn, [&] {
-            return visitFile([&](const std::vector<std::string>& fields) {
+        const storage::FileRead read = withLockWaitNotice(place.screen, place.noticeRow, place.noticeColumn, [&] {
+            return storage::readRecords(table, [&](const std::vector<std::string>& fields) {
                 if (values.size() == most) return;
                 const std::string& value = fields[field];
                 // Only what could have been typed into the field.
@@ -64,17 +62,17 @@ private:
                 if (seen.insert(value).second) values.push_back(value);
             });
         });
-        if (read == storage::StoreFile::LoadResult::Locked) sayFileLocked(place);
+        if (read.locked()) sayFileLocked(place);
         return values;
     }
 
     FieldPlace place;
-    FileVisit visitFile;
+    const storage::RecordTable& table;
     std::size_t field;
 };
 
-FieldCompletion completionOf(const FieldPlace& place, FileVisit visitFile, std::size_t field) {
-    return [values = StoredValues(place, visitFile, field)](std::string_view typed, int tabsBefore) {
+FieldCompletion completionOf(const FieldPlace& place, const storage::RecordTable& table, std::size_t field) {
+    return [values = StoredValues(place, table, field)](std::string_view typed, int tabsBefore) {
         return values.next(typed, tabsBefore);
     };
 }
@@ -82,15 +80,19 @@ FieldCompletion completionOf(const FieldPlace& place, FileVisit visitFile, std::
 }  // namespace
 
 FieldCompletion libraryTitles(const FieldPlace& place) {
-    return completionOf(place, &DvdLibrary::visitFileRecords, library_record::TITLE_GERMAN);
+    return completionOf(place, library_record::TABLE, library_record::TITLE_GERMAN);
 }
 
 FieldCompletion libraryFilmTypes(const FieldPlace& place) {
-    return completionOf(place, &DvdLibrary::visitFileRecords, library_record::GENRE);
+    return completionOf(place, library_record::TABLE, library_record::GENRE);
 }
 
 FieldCompletion rentalTitles(const FieldPlace& place) {
-    return completionOf(place, &RentalRegister::visitFileRecords, rental_record::FILM_TITLE);
+    return completionOf(place, rental_record::TABLE, rental_record::FILM_TITLE);
+}
+
+FieldCompletion libraryValues(const FieldPlace& place, int column) {
+    return completionOf(place, library_record::TABLE, static_cast<std::size_t>(column));
 }
 
 }  // namespace completion

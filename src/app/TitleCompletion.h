@@ -22,5 +22,7 @@ struct FieldPlace {
 FieldCompletion libraryTitles(const FieldPlace& place);     // the German titles
 FieldCompletion libraryFilmTypes(const FieldPlace& place);  // the film types
 FieldCompletion rentalTitles(const FieldPlace& place);      // the titles lent
+// The values of any field of the library (the format, the place).
+FieldCompletion libraryValues(const FieldPlace& place, int column);
 
 }  // namespace completion

@@ -2,9 +2,34 @@
 
 #include <algorithm>
 #include <iostream>
+#include <streambuf>
 
 #include "console/ConsoleDevice.h"
-#include "console/ScreenStreamBuffer.h"
+
+// Unbuffered: every byte reaches the screen buffer at once, so each piece of
+// text lands at the cursor position and in the colour in force when written.
+class ScreenStreamBuffer : public std::streambuf {
+public:
+    explicit ScreenStreamBuffer(ConsoleScreen& screen) : screen(screen) {}
+
+protected:
+    int_type overflow(int_type character) override;
+    std::streamsize xsputn(const char* text, std::streamsize count) override;
+
+private:
+    ConsoleScreen& screen;
+};
+
+ScreenStreamBuffer::int_type ScreenStreamBuffer::overflow(int_type character) {
+    if (traits_type::eq_int_type(character, traits_type::eof())) return traits_type::not_eof(character);
+    screen.putByte(static_cast<unsigned char>(traits_type::to_char_type(character)));
+    return character;
+}
+
+std::streamsize ScreenStreamBuffer::xsputn(const char* text, std::streamsize count) {
+    for (std::streamsize i = 0; i < count; ++i) screen.putByte(static_cast<unsigned char>(text[i]));
+    return count;
+}
 
 ConsoleScreen::ConsoleScreen()
     : terminalOutput(platform::outputIsTerminal()),

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "console/PlainTextRenderer.h"
 #include "console/ScreenCell.h"
+#include "console/TerminalRenderer.h"
 
 class ScreenStreamBuffer;
 

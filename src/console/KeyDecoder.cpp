@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "console/Keys.h"
-#include "console/TypedKeys.h"
 
 namespace {
 

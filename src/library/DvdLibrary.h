@@ -29,10 +29,7 @@ public:
     // The records with exactly this German title in the whole file (as far
     // as a load reads): the copies of that DVD in the collection. Reads the
     // file alone: no store is needed.
-    static storage::StoreFile::Count copiesOf(const std::string& titleGerman);
-    // Hands each record of the file (as far as a load reads) to `visit` as
-    // its fields, one at a time, holding none; how the reading went.
-    static storage::StoreFile::LoadResult visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
+    static storage::RecordCount copiesOf(const std::string& titleGerman);
 
     // A running time as the program reads it wherever it reads one (the
     // form's check, the import, the sort, the statistics): a decimal integer
@@ -42,6 +39,12 @@ public:
     static std::optional<int> lengthInMinutes(std::string_view text);
     // Whether a typed running time is accepted: lengthInMinutes reads one.
     bool isValidLength(std::string text) const;
+    // A year as the library keeps it: none, or four digits from the year of
+    // the first films, 1888, to `nextYear`.
+    static bool isValidYear(std::string_view text, int nextYear);
+    // A barcode as the library keeps it: none, or 8, 12 or 13 digits whose
+    // last is the check digit of the others (EAN-8, UPC-A, EAN-13).
+    static bool isValidEan(std::string_view text);
 
     void setGenre(std::string text, int row);
     std::string getGenre(int row) const;

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "console/ConsoleDevice.h"
-#include "console/TextCharset.h"
+#include "console/Cp850.h"
 
 // What a system must give the program besides the console's terminal
 // (console/ConsoleDevice.h): the standard streams, printing, calendar,

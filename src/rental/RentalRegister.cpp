@@ -4,19 +4,14 @@
 
 using namespace rental_record;
 
-namespace {
-constexpr storage::CsvLayout RENTAL_LINE{COLUMN_COUNT, ENDS_WITH_SEPARATOR};
-}  // namespace
-
-RentalRegister::RentalRegister() : RecordStore(std::string(FILE_NAME), RENTAL_LINE) {}
+RentalRegister::RentalRegister() : RecordStore(TABLE) {}
 
 int RentalRegister::findFilmTitle(const std::string& title) { return findRecord(FILM_TITLE, title); }
 
 RentalRegister::Lendings RentalRegister::lendingsOf(const std::string& filmTitle) const {
     const storage::StoreFile::Count found = file.countRecords(FILM_TITLE, filmTitle);
     Lendings lendings;
-    lendings.read = found.read == storage::StoreFile::LoadResult::Loaded || found.read == storage::StoreFile::LoadResult::Missing;
-    lendings.locked = found.read == storage::StoreFile::LoadResult::Locked;
+    lendings.read = found.read;
     lendings.count = found.matches;
     if (found.matches > 0) {
         lendings.surname = found.firstMatch[SURNAME];
@@ -25,17 +20,13 @@ RentalRegister::Lendings RentalRegister::lendingsOf(const std::string& filmTitle
     return lendings;
 }
 
-storage::StoreFile::AppendResult RentalRegister::appendRecordIf(const std::function<bool(int lendingsOfTitle)>& allowed) {
+storage::AppendResult RentalRegister::appendRecordIf(const std::function<bool(int lendingsOfTitle)>& allowed) {
     const std::string& filmTitle = fields[FILM_TITLE][WORK_ROW];
-    return file.appendIf(columns(), WORK_ROW, [&](const storage::StoreFile::RecordScanner& fileNow) {
+    return file.append(columns(), WORK_ROW, [&](const storage::RecordScanner& fileNow) {
         int lendings = 0;
         fileNow([&](const std::vector<std::string>& record) { lendings += record[FILM_TITLE] == filmTitle; });
         return allowed(lendings);
     });
-}
-
-storage::StoreFile::LoadResult RentalRegister::visitFileRecords(const storage::StoreFile::RecordVisitor& visit) {
-    return RecordStore::visitFileRecords(std::string(FILE_NAME), RENTAL_LINE, visit);
 }
 
 void RentalRegister::setFilmTitle(std::string text, int row) { fields[FILM_TITLE][row] = std::move(text); }

@@ -17,19 +17,15 @@ public:
     // The lendings of exactly this title in the whole file (as far as a load
     // reads), and the names of the first.
     struct Lendings {
-        bool read = false;    // false: the file could not be read (locked, or an error)
-        bool locked = false;
+        storage::FileRead read;
         int count = 0;
         std::string surname;
         std::string firstName;
     };
     Lendings lendingsOf(const std::string& title) const;
-    // Hands each record of the file (as far as a load reads) to `visit` as
-    // its fields, one at a time, holding none; how the reading went.
-    static storage::StoreFile::LoadResult visitFileRecords(const storage::StoreFile::RecordVisitor& visit);
     // Appends WORK_ROW once `allowed`, handed the number of lendings of its
     // title in the file under the append's lock, says yes.
-    storage::StoreFile::AppendResult appendRecordIf(const std::function<bool(int lendingsOfTitle)>& allowed);
+    storage::AppendResult appendRecordIf(const std::function<bool(int lendingsOfTitle)>& allowed);
 
     void setFilmTitle(std::string text, int row);
     std::string getFilmTitle(int row) const;

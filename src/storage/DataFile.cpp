@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/FilePrimitives.h"
-#include "storage/FileSystem.h"
+#include "storage/DataFile.h"
 #include "storage/LockWait.h"
 #include "system/ExitCleanup.h"
 

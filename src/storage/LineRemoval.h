@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "storage/CsvRecordReader.h"
+#include "storage/Csv.h"
 
 namespace storage {
 

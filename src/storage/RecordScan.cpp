@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
 
-#include "storage/FileSystem.h"
+#include "storage/DataFile.h"
 #include "storage/StoreLimits.h"
 
 namespace storage {
@@ -42,8 +43,7 @@ struct FieldsReader {
     std::vector<std::string> fields;
     CsvRecordReader reader;
 
-    FieldsReader(const CsvLayout& layout, const std::function<void(const std::vector<std::string>& fields)>& visit,
-                 int skipped = 0)
+    FieldsReader(const CsvLayout& layout, const RecordVisitor& visit, int skipped = 0)
         : fields(static_cast<std::size_t>(layout.columnCount)),
           reader(layout, INT_MAX, [this](std::size_t, std::size_t column) -> std::string& { return fields[column]; },
                  FIELD_BYTES_KEPT) {
@@ -54,16 +54,10 @@ struct FieldsReader {
     }
 };
 
-}  // namespace
-
-std::optional<FileView> scanRecords(DataFile& file, const CsvLayout& layout,
-                       const std::function<void(const std::vector<std::string>& fields)>& visit) {
-    FieldsReader records(layout, visit);
-    return scanFile(file, records.reader);
-}
-
-std::optional<long long> scanLastRecords(DataFile& file, const CsvLayout& layout,
-                                         const std::function<void(const std::vector<std::string>& fields)>& visit) {
+// The records of an open data file's last FILE_BYTES_SCANNED bytes, from the
+// first line that starts within them; how many bytes before them were not
+// read (0: the whole file was).
+std::optional<long long> scanLastRecords(DataFile& file, const CsvLayout& layout, const RecordVisitor& visit) {
     long long size = 0;
     if (!file.size(size)) return std::nullopt;
     const long long unread = std::max(0LL, size - FILE_BYTES_SCANNED);
@@ -78,6 +72,60 @@ std::optional<long long> scanLastRecords(DataFile& file, const CsvLayout& layout
     if (!file.read(feed, unread > 0 ? unread - 1 : 0)) return std::nullopt;
     records.reader.finish();
     return unread;
+}
+
+}  // namespace
+
+std::optional<FileView> scanRecords(DataFile& file, const CsvLayout& layout, const RecordVisitor& visit) {
+    FieldsReader records(layout, visit);
+    return scanFile(file, records.reader);
+}
+
+FileRead readRecords(const RecordTable& table, const RecordVisitor& visit, ReadFrom from) {
+    DataFile file(std::string(table.fileName), DataFile::Purpose::Read);
+    FileRead read{openResult(file)};
+    if (read.result != LoadResult::Loaded) return read;
+    if (from == ReadFrom::End) {
+        const std::optional<long long> unread = scanLastRecords(file, table.line, visit);
+        if (!unread) return FileRead{};
+        read.stoppedAtBound = *unread > 0;
+        return read;
+    }
+    const std::optional<FileView> view = scanRecords(file, table.line, visit);
+    if (!view) return FileRead{};
+    read.stoppedAtBound = view->stoppedBeforeEnd();
+    return read;
+}
+
+void FileFingerprint::mix(std::uint64_t word) {
+    hash = (hash ^ word) * 0x9E3779B97F4A7C15ULL;
+    hash ^= hash >> 29;
+}
+
+void FileFingerprint::add(std::string_view bytes) {
+    size += bytes.size();
+    // Whole words where possible: eight times fewer steps than byte by byte.
+    while (partialBytes > 0 && !bytes.empty()) {
+        partialWord |= std::uint64_t{static_cast<unsigned char>(bytes.front())} << (8 * partialBytes);
+        bytes.remove_prefix(1);
+        if (++partialBytes == 8) {
+            mix(partialWord);
+            partialWord = 0;
+            partialBytes = 0;
+        }
+    }
+    while (bytes.size() >= 8) {
+        std::uint64_t word = 0;  // little-endian on every machine, as the partial words
+        for (int i = 7; i >= 0; --i) word = (word << 8) | static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
+        mix(word);
+        bytes.remove_prefix(8);
+    }
+    for (unsigned char byte : bytes) partialWord |= std::uint64_t{byte} << (8 * partialBytes++);
+}
+
+void FileFingerprint::addBefore(long long bound, long long chunkStart, std::string_view chunk) {
+    if (chunkStart >= bound) return;
+    add(chunk.substr(0, static_cast<std::size_t>(std::min<long long>(bound - chunkStart, static_cast<long long>(chunk.size())))));
 }
 
 }  // namespace storage

@@ -2,13 +2,10 @@
 
 #include <utility>
 
-#include "storage/FileSystem.h"
-#include "storage/RecordScan.h"
-
 namespace storage {
 
-RecordStore::RecordStore(std::string fileName, CsvLayout layout)
-    : fields(static_cast<std::size_t>(layout.columnCount)), file(std::move(fileName), layout) {
+RecordStore::RecordStore(const RecordTable& recordTable)
+    : recordTable(recordTable), fields(recordTable.fields.size()), file(recordTable) {
     for (StoreColumn& column : fields) columnPointers.push_back(&column);
 }
 
@@ -26,7 +23,7 @@ bool RecordStore::load() {
     return lastLoad == StoreFile::LoadResult::Loaded;
 }
 
-bool RecordStore::appendRecord() { return file.append(columns(), WORK_ROW); }
+bool RecordStore::appendRecord() { return file.append(columns(), WORK_ROW) == AppendResult::Appended; }
 
 SaveResult RecordStore::saveAll() { return file.replace(); }
 
@@ -45,19 +42,12 @@ void RecordStore::removeRecord(int row) {
 
 int RecordStore::findRecord(int column, const std::string& text) {
     lastSearch = file.findRecord(column, text);
-    lastLoad = lastSearch.read;
+    lastLoad = lastSearch.read.result;
     return lastSearch.firstRecord();
 }
 
-StoreFile::LoadResult RecordStore::visitFileRecords(const std::string& fileName, const CsvLayout& layout,
-                                                    const StoreFile::RecordVisitor& visit) {
-    DataFile data(fileName, DataFile::Purpose::Read);
-    if (!data.isOpen()) return openResult(data);
-    return scanRecords(data, layout, visit) ? StoreFile::LoadResult::Loaded : StoreFile::LoadResult::Failed;
-}
-
 const std::vector<StoreFile::Match>& RecordStore::recordsFound() const { return lastSearch.matches; }
-bool RecordStore::searchStoppedAtBound() const { return lastSearch.stoppedAtBound; }
+bool RecordStore::searchStoppedAtBound() const { return lastSearch.read.stoppedAtBound; }
 int RecordStore::recordCount() const { return count; }
 int RecordStore::unreadLineCount() const { return file.unreadLineCount(); }
 bool RecordStore::hasUncountedLines() const { return file.stoppedBeforeEnd(); }

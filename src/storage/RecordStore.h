@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "storage/StoreColumns.h"
 #include "storage/StoreFile.h"
 #include "storage/StoreLimits.h"
 
@@ -29,6 +29,8 @@ public:
     bool load();
     // Whether the last load or search found the file locked.
     bool wasLocked() const;
+    // How the last load or search found the file.
+    LoadResult loadResult() const { return lastLoad; }
     // Appends WORK_ROW to the file; true only when the whole line reached it.
     bool appendRecord();
     // Takes the lines of the records removed since the load out of the file,
@@ -43,6 +45,10 @@ public:
     // Whether the last search stopped at FILE_BYTES_SCANNED without a find.
     bool searchStoppedAtBound() const;
     int recordCount() const;
+    // The value of field `column` in a row.
+    const std::string& value(int column, int row) const { return fields[static_cast<std::size_t>(column)][row]; }
+    void setValue(int column, int row, std::string text) { fields[static_cast<std::size_t>(column)][row] = std::move(text); }
+    const RecordTable& table() const { return recordTable; }
     // Records in the file that the last load could not hold (0 when complete).
     int unreadLineCount() const;
     // True when the load stopped reading before the end of a huge file, so
@@ -50,19 +56,16 @@ public:
     bool hasUncountedLines() const;
 
 protected:
-    RecordStore(std::string fileName, CsvLayout layout);
+    explicit RecordStore(const RecordTable& table);
 
     // The number in the file of the first record whose field `column` holds
     // exactly `text`, looked for through the whole file as far as a load
     // reads (FILE_BYTES_SCANNED), or NOT_FOUND; no rows are filled. The
     // others that hold it are recordsFound().
     int findRecord(int column, const std::string& text);
-    // Hands each record of a data file (as far as a load reads) to `visit`
-    // as its fields, one at a time, holding none; how the reading went.
-    static StoreFile::LoadResult visitFileRecords(const std::string& fileName, const CsvLayout& layout,
-                                 const StoreFile::RecordVisitor& visit);
     ColumnList columns() const { return columnPointers; }
 
+    const RecordTable& recordTable;
     std::vector<StoreColumn> fields;  // one column a field, in the order of the line
     StoreFile file;
     StoreFile::LoadResult lastLoad = StoreFile::LoadResult::Missing;

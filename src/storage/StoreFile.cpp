@@ -4,14 +4,13 @@
 #include <climits>
 #include <utility>
 
-#include "storage/CsvLineWriter.h"
-#include "storage/FileSystem.h"
+#include "storage/Csv.h"
+#include "storage/DataFile.h"
 #include "storage/LineRemoval.h"
 
 namespace storage {
 
-StoreFile::StoreFile(std::string name, CsvLayout lineLayout)
-    : fileName(std::move(name)), layout(lineLayout), seen(FileView{}) {}
+StoreFile::StoreFile(const RecordTable& recordTable) : table(recordTable), seen(FileView{}) {}
 
 void StoreFile::forget() {
     // An empty store matches only a missing or empty file.
@@ -25,7 +24,7 @@ void StoreFile::forget() {
 }
 
 StoreFile::LoadResult StoreFile::load(ColumnList columns, int& count) {
-    DataFile file(fileName, DataFile::Purpose::Read);
+    DataFile file(std::string(table.fileName), DataFile::Purpose::Read);
     unreadLines = 0;
     stoppedEarly = false;
     removedLines.clear();
@@ -44,7 +43,7 @@ StoreFile::LoadResult StoreFile::load(ColumnList columns, int& count) {
     // has emptied; their strings keep their capacity from earlier loads.
     int rowsTouched = 0;
     CsvRecordReader reader(
-        layout, MAX_RECORDS - 1 - firstRow,
+        table.line, MAX_RECORDS - 1 - firstRow,
         [&](std::size_t record, std::size_t column) -> std::string& {
             rowsTouched = std::max(rowsTouched, static_cast<int>(record) + 1);
             return (*columns[column])[firstRow + static_cast<int>(record)];
@@ -74,18 +73,18 @@ const StoreFile::Match* StoreFile::Search::matchOf(int record) const {
 
 StoreFile::Search StoreFile::findRecord(int column, std::string_view text) {
     Search search;
-    DataFile file(fileName, DataFile::Purpose::Read);
-    search.read = openResult(file);
-    if (search.read == LoadResult::Missing) {
+    DataFile file(std::string(table.fileName), DataFile::Purpose::Read);
+    search.read.result = openResult(file);
+    if (search.read.result == LoadResult::Missing) {
         // Gone since the load: nothing loaded is in the file any more.
         if (!seen || seen->bytesRead > 0) forgetRowLines();
         seen = FileView{};
     }
-    if (search.read != LoadResult::Loaded) return search;
+    if (search.read.result != LoadResult::Loaded) return search;
     // The fields of the record being read, emptied after each.
-    std::vector<std::string> fields(static_cast<std::size_t>(layout.columnCount));
+    std::vector<std::string> fields(static_cast<std::size_t>(table.line.columnCount));
     CsvRecordReader reader(
-        layout, INT_MAX, [&](std::size_t, std::size_t fieldColumn) -> std::string& { return fields[fieldColumn]; },
+        table.line, INT_MAX, [&](std::size_t, std::size_t fieldColumn) -> std::string& { return fields[fieldColumn]; },
         FIELD_BYTES_KEPT);
     reader.onLineDone([&](std::size_t record, const LineSpan& line) {
         if (fields[static_cast<std::size_t>(column)] == text && search.matches.size() < Search::MATCHES_HELD)
@@ -108,25 +107,23 @@ StoreFile::Search StoreFile::findRecord(int column, std::string_view text) {
         replacements.clear();
     }
     seen = view;
-    search.stoppedAtBound = search.matches.empty() && view->stoppedBeforeEnd();
+    search.read.stoppedAtBound = search.matches.empty() && view->stoppedBeforeEnd();
     return search;
 }
 
 void StoreFile::forgetRowLines() { std::fill(rowLines.begin(), rowLines.end(), std::nullopt); }
 
-bool StoreFile::append(ColumnList columns, int row) const { return appendIf(columns, row, {}) == AppendResult::Appended; }
-
-StoreFile::AppendResult StoreFile::appendIf(ColumnList columns, int row,
-                                            const std::function<bool(const RecordScanner& fileNow)>& allowed) const {
+AppendResult appendRecord(const RecordTable& table, std::span<const std::string_view> fields,
+                          const AppendCheck& allowed) {
     std::string line;
-    appendCsvLine(rowFields(columns, row), layout, line);
-    DataFile file(fileName, DataFile::Purpose::Append);
+    appendCsvLine(fields, table.line, line);
+    DataFile file(std::string(table.fileName), DataFile::Purpose::Append);
     int lastByte = -1;
     if (!file.isOpen() || !file.readLastByte(lastByte)) return AppendResult::Failed;
     if (allowed) {
         bool readFailed = false;
         const RecordScanner fileNow = [&](const RecordVisitor& visit) {
-            readFailed = readFailed || !scanRecords(file, layout, visit);
+            readFailed = readFailed || !scanRecords(file, table.line, visit);
             return !readFailed;
         };
         const bool yes = allowed(fileNow);
@@ -141,18 +138,13 @@ StoreFile::AppendResult StoreFile::appendIf(ColumnList columns, int row,
     return file.appendWhole(line) ? AppendResult::Appended : AppendResult::Failed;
 }
 
-StoreFile::Count StoreFile::countRecords(const std::string& fileName, const CsvLayout& layout, int column,
-                                        std::string_view text) {
-    Count count;
-    DataFile file(fileName, DataFile::Purpose::Read);
-    count.read = openResult(file);
-    if (count.read != LoadResult::Loaded) return count;
-    const std::optional<FileView> view = scanRecords(file, layout, [&](const std::vector<std::string>& fields) {
+RecordCount countRecords(const RecordTable& table, int column, std::string_view text) {
+    RecordCount count;
+    count.read = readRecords(table, [&](const std::vector<std::string>& fields) {
         if (fields[static_cast<std::size_t>(column)] != text) return;
         if (count.matches++ == 0) count.firstMatch = fields;
     });
-    if (!view) return Count{};
-    count.stoppedAtBound = view->stoppedBeforeEnd();
+    if (!count.read.ok()) return RecordCount{count.read, 0, {}};
     return count;
 }
 
@@ -173,31 +165,42 @@ void StoreFile::removeLine(const std::optional<LineSpan>& line) {
 
 void StoreFile::replaceFields(const Match& match, const std::vector<std::optional<std::string>>& values) {
     const std::vector<LineSpan>& places = match.fieldPlaces;
+    const auto columns = static_cast<std::size_t>(table.line.columnCount);
+    // A line that ends in a separator before all its fields are there has
+    // an empty place after it that is no field: the separator stays its last.
+    const bool endsInSeparator = table.line.separatorAfterLastField && places.size() > 1 && places.size() < columns &&
+                                 places.back().start == places.back().end;
+    const std::size_t present = places.size() - (endsInSeparator ? 1 : 0);
     std::vector<LineRemoval::Splice> splices;
-    bool fieldsMissing = false;
+    // The fields a line lacks are added as an append writes them: all of
+    // them for a value after the plain ones, else up to those, so that a line
+    // of the plain format stays plain.
+    std::size_t addedUpTo = present;
     for (std::size_t column = 0; column < values.size(); ++column) {
         if (!values[column]) continue;
-        if (column >= places.size()) {
-            fieldsMissing = true;
+        if (column >= present) {
+            const auto plain = static_cast<std::size_t>(table.line.plainColumnCount);
+            const bool plainEnough = plain > 0 && (column < plain || values[column]->empty());
+            addedUpTo = std::max(addedUpTo, plainEnough ? std::min(plain, columns) : columns);
             continue;
         }
         std::string text;
         appendCsvField(*values[column], text);
         splices.push_back({places[column].start, places[column].end, std::move(text)});
     }
-    if (fieldsMissing) {
-        if (!match.fieldsPlaced || places.empty()) {
+    if (addedUpTo > present) {
+        if (!match.fieldsPlaced || present == 0) {
             removedUnknownLine = true;
             return;
         }
         // The fields the line lacks, as an append writes them.
         std::string added;
-        for (std::size_t column = places.size(); column < static_cast<std::size_t>(layout.columnCount); ++column) {
+        for (std::size_t column = present; column < addedUpTo; ++column) {
             added += ',';
             if (column < values.size() && values[column]) appendCsvField(*values[column], added);
         }
-        if (layout.separatorAfterLastField) added += ',';
-        splices.push_back({places.back().end, places.back().end, std::move(added)});
+        if (table.line.separatorAfterLastField && !endsInSeparator) added += ',';
+        splices.push_back({places[present - 1].end, places[present - 1].end, std::move(added)});
     }
     // Asked again after a failed save: the one correction of that line stands.
     std::erase_if(replacements, [&](const Replacement& earlier) { return earlier.line.start == match.line.start; });
@@ -207,7 +210,7 @@ void StoreFile::replaceFields(const Match& match, const std::vector<std::optiona
 SaveResult StoreFile::replace() {
     if (removedLines.empty() && replacements.empty() && !removedUnknownLine) return SaveResult::Saved;
     if (removedUnknownLine || !seen) return SaveResult::Failed;
-    DataFile file(fileName, DataFile::Purpose::Replace);
+    DataFile file(std::string(table.fileName), DataFile::Purpose::Replace);
     long long size = 0;
     // A file gone since the load is not made again.
     if (file.status() == DataFile::Status::Missing) return SaveResult::ChangedMeanwhile;
@@ -271,6 +274,27 @@ SaveResult StoreFile::copyWithoutRemovedLines(DataFile& file) {
     }
     seen = after;
     return SaveResult::Saved;
+}
+
+void emptyRows(ColumnList columns, int firstRow, int lastRow) {
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (StoreColumn* column : columns) (*column)[row].clear();
+    }
+}
+
+void removeRow(ColumnList columns, int row, int count) {
+    for (int i = row; i < count; ++i) {
+        // Swapping keeps every string's capacity for the next load.
+        for (StoreColumn* column : columns) (*column)[i].swap((*column)[i + 1]);
+    }
+    for (StoreColumn* column : columns) (*column)[count].clear();
+}
+
+std::vector<std::string_view> rowFields(ColumnList columns, int row) {
+    std::vector<std::string_view> fields;
+    fields.reserve(columns.size());
+    for (StoreColumn* column : columns) fields.emplace_back((*column)[row]);
+    return fields;
 }
 
 }  // namespace storage

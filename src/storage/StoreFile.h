@@ -1,23 +1,62 @@
 #pragma once
+#include <array>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "storage/CsvLayout.h"
-#include "storage/CsvRecordReader.h"
-#include "storage/FileFingerprint.h"
+#include "storage/Csv.h"
 #include "storage/LineRemoval.h"
 #include "storage/RecordScan.h"
-#include "storage/StoreColumns.h"
 #include "storage/StoreLimits.h"
 
 namespace storage {
 
+// One column of a store: a fixed array of byte strings indexed by row.
+using StoreColumn = std::array<std::string, MAX_RECORDS>;
+// The columns of one store, in the order of the fields of its file lines.
+using ColumnList = std::span<StoreColumn* const>;
+
+// Empties rows firstRow to lastRow inclusive, each row column by column.
+void emptyRows(ColumnList columns, int firstRow, int lastRow);
+
+// Takes `row` out of the `count` records held: the later rows move up one,
+// the row after the records included, and row `count` is emptied.
+void removeRow(ColumnList columns, int row, int count);
+
+// The texts of one row, in column order, for writing.
+std::vector<std::string_view> rowFields(ColumnList columns, int row);
+
 // How a rewrite of a data file ended. ChangedMeanwhile: the file no longer
 // begins with the bytes last read from it (or is gone), so nothing was written.
 enum class SaveResult { Saved, Failed, ChangedMeanwhile };
+
+// How many records of a data file hold exactly a text in one field, and the
+// first of them, looked for through the whole file as far as a load reads,
+// streaming.
+struct RecordCount {
+    FileRead read;
+    int matches = 0;
+    std::vector<std::string> firstMatch;  // its fields; empty without a match
+};
+RecordCount countRecords(const RecordTable& table, int column, std::string_view text);
+
+enum class AppendResult { Appended, Failed, Refused };
+// Hands the records of the file as it is now to a visitor; false when it cannot be read.
+using RecordScanner = std::function<bool(const RecordVisitor& visit)>;
+using AppendCheck = std::function<bool(const RecordScanner& fileNow)>;
+
+// The one append to a data file: the fields as one line (after a CR LF when
+// the file's last line has no line end), with a single write. Appended only
+// when the whole line is in the file; a file this append created is removed
+// again when it stayed empty. When `allowed` is given, it is handed the
+// file's records under the append's lock and the line is written only once
+// it says yes: another writer cannot change them between the check and the
+// append. A refusal writes nothing.
+AppendResult appendRecord(const RecordTable& table, std::span<const std::string_view> fields,
+                          const AppendCheck& allowed = {});
 
 // The file side of a store: reads records into its columns, appends one row,
 // and takes the lines of removed records out of the file. A removal copies
@@ -45,30 +84,17 @@ public:
         // Held at most: as many as a list shows, so that a file of one title
         // over and over is searched in bounded memory.
         static constexpr std::size_t MATCHES_HELD = MAX_RECORDS - 1;
-        LoadResult read = LoadResult::Failed;
+        // stoppedAtBound only when nothing was found.
+        FileRead read;
         std::vector<Match> matches;
-        // The file goes on past FILE_BYTES_SCANNED, which the search did not read.
-        bool stoppedAtBound = false;
         int firstRecord() const { return matches.empty() ? NOT_FOUND : matches.front().record; }
         // The match of that record, or none.
         const Match* matchOf(int record) const;
     };
 
-    // How many records of the file hold exactly a text in one field, and the
-    // first of them.
-    struct Count {
-        LoadResult read = LoadResult::Failed;
-        int matches = 0;
-        std::vector<std::string> firstMatch;  // its fields; empty without a match
-        bool stoppedAtBound = false;          // the file goes on past FILE_BYTES_SCANNED
-    };
+    using Count = RecordCount;
 
-    enum class AppendResult { Appended, Failed, Refused };
-    using RecordVisitor = std::function<void(const std::vector<std::string>& fields)>;
-    // Hands the records of the file as it is now to a visitor; false when it cannot be read.
-    using RecordScanner = std::function<bool(const RecordVisitor& visit)>;
-
-    StoreFile(std::string fileName, CsvLayout layout);
+    explicit StoreFile(const RecordTable& table);
 
     // Reads the file, as far as FILE_BYTES_SCANNED, and appends its records
     // to rows `count` onwards, as many as fit below MAX_RECORDS - 1 rows,
@@ -85,21 +111,15 @@ public:
 
     // Looks through every record of the file, as far as FILE_BYTES_SCANNED,
     // streaming, for those whose field `column` holds exactly `text`.
-    Count countRecords(int column, std::string_view text) const { return countRecords(fileName, layout, column, text); }
-    // The same in any data file, without a store.
-    static Count countRecords(const std::string& fileName, const CsvLayout& layout, int column, std::string_view text);
+    Count countRecords(int column, std::string_view text) const { return storage::countRecords(table, column, text); }
 
     // The store was emptied: it holds nothing of the file any more.
     void forget();
 
-    // Appends one row as one line (after a CR LF when the file's last line
-    // has no line end). True only when the whole line is in the file; a file
-    // this append created is removed again when it stayed empty.
-    bool append(ColumnList columns, int row) const;
-    // The same, once `allowed`, handed the file's records under the append's
-    // lock, says yes: another writer cannot change them between the check
-    // and the append. A refusal writes nothing.
-    AppendResult appendIf(ColumnList columns, int row, const std::function<bool(const RecordScanner& fileNow)>& allowed) const;
+    // Appends one row as appendRecord does.
+    AppendResult append(ColumnList columns, int row, const AppendCheck& allowed = {}) const {
+        return appendRecord(table, rowFields(columns, row), allowed);
+    }
 
     // The line of loaded row `row` (none when not known), taken out of the
     // rows: the later rows move up one, as in the store.
@@ -134,8 +154,7 @@ private:
     SaveResult copyWithoutRemovedLines(class DataFile& file);
     void forgetRowLines();
 
-    std::string fileName;
-    CsvLayout layout;
+    const RecordTable& table;
     // What the last read saw. Empty when unknown (a read failed), which
     // refuses every replace until the next successful load.
     std::optional<FileView> seen;

@@ -17,7 +17,7 @@ cd "$1" || exit 2
 grep -r -H --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]' . | awk '
 BEGIN {
     # The folders a <...> include must begin with to be of this project.
-    split("system platform console storage library rental app", names, " ")
+    split("system platform console storage library import rental app", names, " ")
     for (i in names) projectFolders[names[i]] = 1
 }
 function allowed(file) {
@@ -27,9 +27,10 @@ function allowed(file) {
     if (file ~ /^platform\/[^\/]+$/) return "^(system|console)/"
     if (file ~ /^storage\//) return "^(system|storage)/|^platform/FilePrimitives[.]h$"
     if (file ~ /^console\//) return "^(system|console)/"
-    if (file ~ /^library\//) return "^(system|storage|library)/|^console/(Cp850|PlainForm|TextFolding)[.]h$"
+    if (file ~ /^library\//) return "^(system|storage|library)/"
+    if (file ~ /^import\//) return "^(system|storage|library|import)/|^console/(Cp850|PlainForm|TextFolding)[.]h$"
     if (file ~ /^rental\//) return "^(system|storage|rental)/"
-    if (file ~ /^app\//) return "^(system|platform|storage|console|library|rental|app)/[A-Za-z0-9]+[.]h$"
+    if (file ~ /^app\//) return "^(system|platform|storage|console|library|import|rental|app)/[A-Za-z0-9]+[.]h$"
     return "^$"
 }
 {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,10 +13,9 @@
 #include <string>
 #include <thread>
 
-#include "app/LibraryColumns.h"
-#include "app/RentalColumns.h"
-#include "platform/Platform.h"
+#include "app/ListColumns.h"
 #include "library/DvdLibrary.h"
+#include "platform/Platform.h"
 #include "rental/RentalRegister.h"
 #include "support/TestTime.h"
 
@@ -92,7 +91,7 @@ TEST_F(LpPrinterTest, JobsReachLpByteForByte) {
         DvdLibrary titles;
         RentalRegister rentals;
         library ? titles.load() : rentals.load();
-        const PrintedList list = library ? libraryPrintout(titles) : rentalPrintout(rentals);
+        const PrintedList list = library ? printedList(titles) : printedList(rentals);
         const std::string title(list.name);
         const platform::PrintResult result = platform::printText(formatPrintout(list, PRINT_DATE), list.name);
         EXPECT_EQ(result.outcome, platform::PrintOutcome::Accepted) << result.reason;
@@ -120,7 +119,7 @@ TEST_F(LpPrinterTest, SpecialFilesInTheDataFilesPlaceHoldNoRecordToPrint) {
             RentalRegister rentals;
             library.load();
             rentals.load();
-            EXPECT_EQ(libraryPrintout(library).recordCount + rentalPrintout(rentals).recordCount, 0);
+            EXPECT_EQ(printedList(library).recordCount + printedList(rentals).recordCount, 0);
             fs::remove(name);
         }
     }
@@ -135,7 +134,7 @@ TEST_F(LpPrinterTest, RecordsTheStoreCannotHoldAreCountedOnThePrintout) {
     for (const std::string notice : {"2 WEITERE", "WEITERE"}) {
         RentalRegister rentals;
         rentals.load();
-        const std::string text = formatPrintout(rentalPrintout(rentals), PRINT_DATE);
+        const std::string text = formatPrintout(printedList(rentals), PRINT_DATE);
         const std::string ending = "\n" + notice + " EINTRAEGE DER DATEI NICHT GEDRUCKT!\n1999 Ausleihen\n";
         EXPECT_EQ(text.substr(text.size() - ending.size()), ending);
         // 1999 records and the ending, 56 lines to a page.

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "storage/CsvLineWriter.h"
-#include "storage/CsvRecordReader.h"
+#include "storage/Csv.h"
 #include "storage/StoreLimits.h"
 #include "support/Tables.h"
 

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "library/ImportColumns.h"
-#include "library/ImportCsv.h"
-#include "library/ImportDecoding.h"
-#include "library/ImportValues.h"
+#include "import/ImportInput.h"
+#include "import/ImportRecord.h"
 #include "support/Tables.h"
 
 // Reading a file from elsewhere, against tables/import.txt.

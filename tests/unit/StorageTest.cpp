@@ -12,7 +12,7 @@
 
 #include "library/DvdLibrary.h"
 #include "rental/RentalRegister.h"
-#include "storage/FileSystem.h"
+#include "storage/DataFile.h"
 #include "support/Scenario.h"
 #include "support/Tables.h"
 #include "support/TestTime.h"

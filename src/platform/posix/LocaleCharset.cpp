@@ -1,12 +1,12 @@
 #include "platform/posix/LocaleCharset.h"
 
+#include <cctype>
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 
-#include <cctype>
-
 #include "console/Cp850.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -92,3 +92,18 @@ void LocaleCharset::buildTypedCharacters(const std::string& codeset) {
     }
     ::iconv_close(converter);
 }
+
+namespace platform {
+
+TextCharset textCharset() {
+    const LocaleCharset& locale = LocaleCharset::ofEnvironment();
+    TextCharset charset;
+    charset.utf8 = locale.isUtf8();
+    if (charset.utf8) return charset;
+    charset.glyphs = &locale.glyphs();
+    for (int byte = 0; byte < 256; ++byte)
+        charset.holdsByte[byte] = byte < 0x80 || locale.typedCharacters()[byte] != 0;
+    return charset;
+}
+
+}  // namespace platform

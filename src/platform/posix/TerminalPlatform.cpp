@@ -1,17 +1,19 @@
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
+#include "platform/Platform.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
+#include <poll.h>
 #include <string>
+#include <sys/ioctl.h>
+#include <time.h>
+#include <unistd.h>
 
 #include "console/KeyDecoder.h"
 #include "console/Keys.h"
 #include "console/TerminalRenderer.h"
-#include "platform/Platform.h"
 #include "platform/posix/LocaleCharset.h"
 #include "platform/posix/SignalEvents.h"
 #include "platform/posix/TerminalInput.h"
@@ -222,3 +224,35 @@ void takeAvailable() {
 }
 
 }  // namespace terminal_input
+
+namespace platform {
+
+CalendarDate today() {
+    const time_t now = ::time(nullptr);
+    struct tm local {};
+    if (::localtime_r(&now, &local) == nullptr) return {};
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+namespace {
+
+bool isClosed(int descriptor) { return ::fcntl(descriptor, F_GETFD) == -1 && errno == EBADF; }
+
+}  // namespace
+
+bool standardStreamsOpen() {
+    static const char* const NAMES[] = {"Standardeingabe", "Standardausgabe", "Standardfehlerausgabe"};
+    bool allOpen = true;
+    for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
+        if (!isClosed(descriptor)) continue;
+        allOpen = false;
+        if (isClosed(STDERR_FILENO)) continue;  // nowhere to say it
+        const std::string message = std::string("dvdverwaltung: ") + NAMES[descriptor] + " ist geschlossen.\n";
+        [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message.data(), message.size());
+    }
+    return allOpen;
+}
+
+bool errorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+}  // namespace platform

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "console/Keys.h"
-#include "console/TypedKeys.h"
 
 namespace console_keys {
 

@@ -1,6 +1,8 @@
-// The console window side of the platform: drawing, title, window size.
+// The console window side of the platform: drawing, title, window size;
+// and the calendar, the standard streams and the character set.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
+#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -173,6 +175,34 @@ void requestWindowSize(int columns, int rows) {
     // Then the buffer as wide as the window, so there is nothing to scroll
     // sideways; its rows beyond the window stay as the console's scroll-back.
     ::SetConsoleScreenBufferSize(output, COORD{static_cast<SHORT>(columns), buffer.Y});
+}
+
+CalendarDate today() {
+    SYSTEMTIME local{};
+    ::GetLocalTime(&local);
+    return {local.wYear, local.wMonth, local.wDay};
+}
+
+// Files are opened as handles, never as descriptors 0 to 2, so a missing
+// standard stream cannot be taken over by one.
+bool standardStreamsOpen() { return true; }
+
+bool errorIsTerminal() { return ::_isatty(2) != 0; }
+
+// The console's code page 850 is the program's own: bytes go out as they
+// are, but control bytes, which would act on the console, as '?'.
+TextCharset textCharset() {
+    static const cp850::GlyphTable GLYPHS = [] {
+        cp850::GlyphTable glyphs;
+        for (int byte = 0; byte < 256; ++byte)
+            glyphs[byte] = byte < 32 || byte == 127 ? std::string("?") : std::string(1, static_cast<char>(byte));
+        return glyphs;
+    }();
+    TextCharset charset;
+    charset.utf8 = false;
+    charset.holdsByte.fill(true);
+    charset.glyphs = &GLYPHS;
+    return charset;
 }
 
 }  // namespace platform
