@@ -91,8 +91,10 @@ bool meets(const std::string& expected, const std::string& actual) {
     std::vector<std::string> parts;
     const std::string gap = " ... ";
     // A field's blanks at either end are cut: a gap there is "... " or " ...".
-    const std::string text = (expected.starts_with("=... ") ? "= " : expected.starts_with("... ") ? " " : "") + expected +
-                             (expected.ends_with(" ...") ? " " : "");
+    std::string text = expected;
+    if (text.starts_with("=... ")) text.insert(1, " ");
+    if (text.starts_with("... ")) text.insert(0, " ");
+    if (text.ends_with(" ...")) text += " ";
     for (std::size_t start = exact ? 1 : 0;;) {
         const std::size_t end = text.find(gap, start);
         parts.push_back(unescape(text.substr(start, end - start)));
