@@ -1,9 +1,13 @@
 // Plays a case against the real program in a pseudo-terminal: a scenario
 // (tests/scenarios, a "keys" file) or a terminal case (a "steps" file,
 // tests/robustness/README.md). Exit status 0 when every check held.
-// Or plays a table of command lines (tests/cases/command-line.txt).
-//   pty_cases <program> <case-folder | table>
+// Or plays a table of command lines (tests/cases/command-line.txt), every
+// row or the one named.
+//   pty_cases <program> <case-folder | table [row]>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -14,6 +18,7 @@
 #include <clocale>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <random>
 #include <regex>
@@ -67,9 +72,18 @@ std::string withRawBytes(std::string text) {
     return text;
 }
 
+// The environment of a program run in that locale; where it is not generated, the case is skipped.
+std::vector<std::string> inLocale(const std::string& name) {
+    const locale_t locale = ::newlocale(LC_CTYPE_MASK, name.c_str(), static_cast<locale_t>(nullptr));
+    if (locale == static_cast<locale_t>(nullptr)) throw Skipped{"the locale " + name + " is not generated"};
+    ::freelocale(locale);
+    return {"LANG=" + name, "-LC_ALL", "-LC_CTYPE"};
+}
+
 // Writes the files ("NAME/" a folder) into the working directory.
 void place(const scenario::Files& files, const fs::path& work) {
     for (const auto& [name, bytes] : files) {
+        fs::create_directories((work / name).parent_path());
         if (name.ends_with('/')) fs::create_directories(work / name);
         else writeFile((work / name).string(), bytes);
     }
@@ -90,7 +104,7 @@ public:
 
     void playScenario();
     int playSteps();
-    int playTable();
+    int playTable(const std::string& only);
 
 private:
     void start() {
@@ -155,6 +169,7 @@ private:
     void step(const std::string& word, const std::string& argument);
     void expectExit(const std::string& expected);
     void expectTerminalGivenBack();
+    void playRow(const tables::CommandLineRow& row);
 
     std::string program_;
     fs::path folder_;
@@ -285,10 +300,7 @@ void Player::step(const std::string& word, const std::string& argument) {
         if (const size_t at = entry.find("$WORK"); at != std::string::npos) entry.replace(at, 5, work_.string());
         options_.environment.push_back(entry);
     } else if (word == "locale") {
-        const locale_t locale = ::newlocale(LC_CTYPE_MASK, argument.c_str(), static_cast<locale_t>(nullptr));
-        if (locale == static_cast<locale_t>(nullptr)) throw Skipped{"the locale " + argument + " is not generated"};
-        ::freelocale(locale);
-        options_.environment.insert(options_.environment.end(), {"LANG=" + argument, "-LC_ALL", "-LC_CTYPE"});
+        for (const std::string& entry : inLocale(argument)) options_.environment.push_back(entry);
     } else if (word == "disk-limit") {
         options_.fileSizeLimit = std::stoll(argument);
     } else if (word == "job-control" || word == "pipe") {
@@ -406,12 +418,21 @@ void Player::expectTerminalGivenBack() {
 constexpr const char* JOURNAL_FILE = "DVDVerleihJournal.csv";
 
 // The real program dates its journal lines by the real calendar: an
-// expected file writes that date as {heute}.
+// expected file writes that date as {heute}, a table's input N days before
+// as {heute-N}.
 std::string withTodaysDate(std::string bytes) {
-    const std::time_t now = std::time(nullptr);
-    char today[16];
-    std::strftime(today, sizeof today, "%Y-%m-%d", std::localtime(&now));
-    for (std::size_t at; (at = bytes.find("{heute}")) != std::string::npos;) bytes.replace(at, 7, today);
+    for (std::size_t at; (at = bytes.find("{heute")) != std::string::npos;) {
+        const std::size_t end = bytes.find('}', at);
+        check(end != std::string::npos, "no } after {heute");
+        std::time_t now = std::time(nullptr);
+        std::tm day = *std::localtime(&now);
+        day.tm_mday -= end > at + 6 ? std::stoi(bytes.substr(at + 7, end - at - 7)) : 0;
+        day.tm_hour = 12;  // mktime counts the days back, whatever the clock changes
+        now = std::mktime(&day);
+        char text[16];
+        std::strftime(text, sizeof text, "%Y-%m-%d", std::localtime(&now));
+        bytes.replace(at, end + 1 - at, text);
+    }
     return bytes;
 }
 
@@ -446,82 +467,143 @@ void Player::expectFiles(const scenario::Files& after, const scenario::Files& be
     check(matched, "files:" + problem);
 }
 
-// One run a line, its fields split at " | " (the table's header explains them).
-int Player::playTable() {
-    scenario::Files before{{"daten/", ""}, {"daten/DVDBibliothek.csv", "Krimi,Der Pate,The Godfather,175,\r\n"}};
-    // Data beside the table: its folder's eingabe/ goes into the working
-    // directory as it is; after/CASE.csv is the library file that case leaves.
+// The row's run field: "terminal" or "pipe" and the settings after it (the
+// table's header explains them).
+struct RunSettings {
+    bool piped = false;
+    std::map<int, std::string> streams;
+    bool readerGone = false;
+    std::string lockedFile;
+    long long diskLimit = -1;
+    std::string locale;
+    std::vector<std::string> folders;
+};
+
+RunSettings readSettings(const std::string& run) {
+    RunSettings settings;
+    const std::vector<std::string> list = tables::words(run);
+    check(!list.empty() && (list[0] == "terminal" || list[0] == "pipe"), "run is neither terminal nor pipe");
+    settings.piped = list[0] == "pipe";
+    static const std::map<std::string, int> streamNumbers{{"stdin", 0}, {"stdout", 1}, {"stderr", 2}};
+    for (auto word = list.begin() + 1; word != list.end(); ++word) {
+        const size_t equals = word->find('=');
+        const std::string key = word->substr(0, equals), value = equals == std::string::npos ? "" : word->substr(equals + 1);
+        if (key == "lock") settings.lockedFile = value;
+        else if (key == "files") settings.folders.push_back(value);
+        else if (key == "locale") settings.locale = value;
+        else if (key == "disk-limit") settings.diskLimit = std::stoll(value);
+        else if (*word == "stdout=reader-gone") settings.readerGone = true;
+        else if (streamNumbers.contains(key) && (value == "closed" || (value == "full" && key == "stdout")))
+            settings.streams[streamNumbers.at(key)] = value == "full" ? "/dev/full" : value;
+        else check(false, "unknown setting " + *word);
+    }
+    return settings;
+}
+
+// The files every row starts with, those its settings add, dates filled in.
+scenario::Files rowFiles(const fs::path& data, const RunSettings& settings) {
+    scenario::Files files{{"daten/", ""}, {"daten/DVDBibliothek.csv", "Krimi,Der Pate,The Godfather,175,\r\n"}};
+    for (const auto& [name, bytes] : scenario::readFolder(data / "eingabe")) files["eingabe/" + name] = bytes;
+    if (fs::is_directory(data / "eingabe")) files["eingabe/"] = "";
+    for (const std::string& folder : settings.folders) {
+        check(fs::is_directory(data / folder), "no folder " + folder);
+        for (const auto& [name, bytes] : scenario::readFixtures(data / folder)) files[folder + "/" + name] = bytes;
+    }
+    for (auto& [name, bytes] : files)
+        if (bytes.find("{heute") != std::string::npos) bytes = withTodaysDate(std::move(bytes));
+    return files;
+}
+
+// One run of the program, one row of a table of command lines.
+void Player::playRow(const tables::CommandLineRow& row) {
     const fs::path data = fs::path(folder_).replace_extension();
-    for (const auto& [name, bytes] : scenario::readFolder(data / "eingabe")) before["eingabe/" + name] = bytes;
-    if (fs::is_directory(data / "eingabe")) before["eingabe/"] = "";
-    const auto words = [](const std::string& text) {
-        std::vector<std::string> list;
-        std::istringstream stream(text);
-        for (std::string word; stream >> word;)
-            if (word != "-") list.push_back(tables::unescape(word));
-        return list;
-    };
-    const auto expectText = [](const std::string& escaped, const std::string& actual, const std::string& stream) {
-        const std::string expected = tables::unescape(escaped);
-        const bool exact = expected.starts_with('=');
-        check(expected == "-" || (exact ? actual == (expected.size() > 1 ? expected.substr(1) + "\n" : "")
-                                        : actual.find(expected) != std::string::npos),
-              "not \"" + expected + "\" on " + stream + ":\n" + actual);
-    };
-    std::ifstream table(folder_);
-    int failures = 0;
-    for (std::string line; std::getline(table, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> field;
-        for (size_t start = 0, end = 0; end != std::string::npos; start = end + 3) {
-            end = line.find(" | ", start);
-            field.push_back(line.substr(start, end - start));
-            field.back().erase(0, field.back().find_first_not_of(' '));
-            field.back().erase(field.back().find_last_not_of(' ') + 1);
-        }
+    const RunSettings settings = readSettings(row.run);
+    const scenario::Files before = rowFiles(data, settings);
+    fresh(before);
+    for (const std::string& word : tables::words(row.arguments)) options_.command.push_back(word);
+    options_.environment.push_back("TERM=xterm");
+    for (const std::string& entry : tables::words(row.environment)) options_.environment.push_back(entry);
+    if (!settings.locale.empty())
+        for (const std::string& entry : inLocale(settings.locale)) options_.environment.push_back(entry);
+    options_.piped = settings.piped;
+    options_.streams = settings.streams;
+    options_.fileSizeLimit = settings.diskLimit;
+    const std::string errors = work_.string() + ".stderr";
+    options_.errorFile = errors;
+    // Another program holds the lock for the whole run.
+    const int holder = settings.lockedFile.empty() ? -1 : ::open((work_ / settings.lockedFile).c_str(), O_RDONLY | O_CLOEXEC);
+    check(settings.lockedFile.empty() || (holder >= 0 && ::flock(holder, LOCK_EX | LOCK_NB) == 0),
+          "cannot lock " + settings.lockedFile);
+    const auto started = std::chrono::steady_clock::now();
+    start();
+    if (settings.readerGone) {
+        // The reader goes once the program waits, for keys or for room in the pipe.
+        const auto deadline = started + Terminal::patience();
+        while (!running().asleep() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(Milliseconds(10));
+        running().stopReading();
+    }
+    // The input ends after the keys, unless the reader has gone: then the program must end by itself.
+    if (options_.piped) running().send(row.keys == "-" ? "" : tables::unescape(row.keys));
+    if (options_.piped && !settings.readerGone) running().hangUp();
+    expectExit(row.exit);
+    if (holder >= 0) {
+        ::close(holder);
+        check(std::chrono::steady_clock::now() - started >= Milliseconds(2900), "not the 3 s a lock is waited for");
+    }
+    std::string out = running().output(), err = readFile(errors);
+    fs::remove(errors);
+    std::erase(out, '\r');  // a terminal's line ends
+    check(tables::meets(row.output, out), "not \"" + row.output + "\" on standard output:\n" + out);
+    check(out.find('\x1b') == std::string::npos, "an escape sequence on standard output");
+    if (row.exit == "2") {
+        // The reason after the program's name, on a line of its own, then the usage hint.
+        const std::string name = "dvdverwaltung: ";
+        check(err.starts_with(name) && err.ends_with("dvdverwaltung --help\n"), "no reason and usage hint: " + err);
+        const std::string reason = err.substr(name.size(), err.find('\n') + 1 - name.size());
+        check(tables::meets("=" + row.errors, reason), "not the reason \"" + row.errors + "\":\n" + err);
+    } else {
+        check(tables::meets(row.errors, err), "not \"" + row.errors + "\" on standard error:\n" + err);
+    }
+    scenario::Files after = before;
+    if (const auto library = scenario::readFile(data / "after" / (row.name + ".csv"))) after["daten/DVDBibliothek.csv"] = *library;
+    for (const auto& [name, bytes] : scenario::readFolder(data / "after" / row.name)) after[name] = bytes;
+    expectFiles(after, before);
+}
+
+// The rows of a table (tests/cases/command-line.txt), or the one named.
+int Player::playTable(const std::string& only) {
+    int failures = 0, played = 0;
+    for (const tables::CommandLineRow& row : tables::readCommandLineTable(folder_.string())) {
+        if (!only.empty() && row.name != only) continue;
+        ++played;
         try {
-            check(field.size() == 8, "not 8 fields");
-            fresh(before);
-            const std::string errors = work_.string() + ".stderr";
-            for (const std::string& word : words(field[1])) options_.command.push_back(word);
-            options_.environment.push_back("TERM=xterm");
-            for (const std::string& entry : words(field[2])) options_.environment.push_back(entry);
-            options_.piped = field[3] == "pipe";
-            options_.errorFile = errors;
-            start();
-            if (options_.piped) running().send(field[4] == "-" ? "" : tables::unescape(field[4])), running().hangUp();
-            expectExit(field[5]);
-            std::string out = running().output(), err = readFile(errors);
-            fs::remove(errors);
-            std::erase(out, '\r');  // a terminal's line ends
-            expectText(field[6], out, "standard output");
-            expectText(field[7], err, "standard error");
-            check(out.find('\x1b') == std::string::npos, "an escape sequence on standard output");
-            check(field[5] != "2" || err.ends_with("dvdverwaltung --help\n"), "no usage hint: " + err);
-            scenario::Files after = before;
-            if (const auto library = scenario::readFile(data / "after" / (field[0] + ".csv")))
-                after["daten/DVDBibliothek.csv"] = *library;
-            for (const auto& [name, bytes] : scenario::readFolder(data / "after" / field[0])) after[name] = bytes;
-            expectFiles(after, before);
+            playRow(row);
         } catch (const Failure& failure) {
-            std::fprintf(stderr, "%s: %s\n", field[0].c_str(), failure.what.c_str());
+            std::fprintf(stderr, "%s:%d: %s: %s\n", folder_.c_str(), row.line, row.name.c_str(), failure.what.c_str());
             ++failures;
+        } catch (const Skipped& skipped) {
+            if (!only.empty()) throw;
+            std::printf("%s: skipped, %s\n", row.name.c_str(), skipped.why.c_str());
         }
         terminal_.reset();
     }
+    check(played > 0, "no row " + only);
     return failures == 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <program> <case-folder>\n", argv[0]);
+    if (argc != 3 && !(argc == 4 && fs::is_regular_file(argv[2]))) {
+        std::fprintf(stderr, "usage: %s <program> <case-folder | table [row]>\n", argv[0]);
         return 2;
     }
+    // A program that has ended fails the next send, instead of ending the player.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
         Player player(argv[1], argv[2]);
-        if (fs::is_regular_file(argv[2])) return player.playTable();
+        if (fs::is_regular_file(argv[2])) return player.playTable(argc == 4 ? argv[3] : "");
         if (fs::exists(fs::path(argv[2]) / "keys")) player.playScenario();
         else player.playSteps();
         return 0;

@@ -39,6 +39,11 @@ constexpr int kJobSignals[] = {SIGTTOU, SIGTTIN, SIGTSTP, SIGINT, SIGQUIT};
         const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), RLIM_INFINITY};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
+    for (const auto& [stream, given] : options.streams) {
+        if (given != "closed") ::dup2(::open(given.c_str(), O_RDWR | O_CLOEXEC), stream);
+        else ::close(stream);
+    }
+    ::signal(SIGPIPE, SIG_DFL);  // the player ignores it, the program starts as from a shell
     ::setenv("TERM", "xterm-256color", 1);
     for (const std::string& entry : options.environment)
         if (entry.starts_with('-')) ::unsetenv(entry.c_str() + 1);
@@ -208,6 +213,17 @@ void Terminal::hangUp() {
     if (input_ >= 0) ::close(input_);
     if (input_ == master_) master_ = -1;
     input_ = -1;
+}
+
+void Terminal::stopReading() {
+    if (master_ < 0) return;
+    // The first bytes, as a reader that takes a line and goes: too few to
+    // make room in a full pipe.
+    char buffer[64];
+    const ssize_t count = ::read(master_, buffer, sizeof buffer);
+    if (count > 0) output_.append(buffer, static_cast<size_t>(count)), screen_.feed(std::string_view(buffer, static_cast<size_t>(count)));
+    ::close(master_);
+    master_ = -1;
 }
 
 bool Terminal::waitForStop(Milliseconds timeout) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,8 @@ public:
         bool jobControl = false;
         // No terminal: keys through a pipe, output into a pipe.
         bool piped = false;
+        // Standard streams (0, 1, 2) given otherwise: "closed", or a file ("/dev/full").
+        std::map<int, std::string> streams{};
     };
 
     explicit Terminal(Options options);
@@ -52,6 +55,7 @@ public:
     void resize(int rows, int columns);  // the kernel sends SIGWINCH
     void signal(int number);
     void hangUp();  // the kernel hangs up the program's terminal; piped: end of input
+    void stopReading();  // piped: the output's reader takes its first bytes and goes
     bool waitForStop(Milliseconds timeout = patience());  // job control only
     bool asleep() const;  // the program waits (for a key, or in a pause), it does not run
     void resume();                                        // the shell's "fg"

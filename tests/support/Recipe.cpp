@@ -1,7 +1,9 @@
 #include "support/Recipe.h"
 
 #include <cstdio>
+#include <optional>
 #include <sstream>
+#include <vector>
 #include <stdexcept>
 
 #include "support/Tables.h"
@@ -15,11 +17,9 @@ namespace {
 // {cycle N STEP SHIFT} byte c < N being (SHIFT * number + STEP * c) mod 256, but
 // a line feed left out, so that the record stays one line.
 std::string fill(const std::string& placeholder, long number) {
-    std::istringstream words(placeholder);
-    std::string word;
-    words >> word;
     if (placeholder.empty()) return std::to_string(number);
-    if (word == "cycle") {
+    if (placeholder.starts_with("cycle")) {
+        std::istringstream words(placeholder.substr(5));
         long count = 0, step = 0, shift = 0;
         if (!(words >> count >> step >> shift)) throw std::invalid_argument("cycle needs N STEP SHIFT");
         std::string bytes;
@@ -36,18 +36,24 @@ std::string fill(const std::string& placeholder, long number) {
     throw std::invalid_argument("unknown placeholder {" + placeholder + "}");
 }
 
-std::string record(const std::string& pattern, long number) {
-    std::string out;
+// A record's template read once: its bytes and its placeholders, in turn.
+struct Piece {
+    std::string bytes;
+    std::optional<std::string> placeholder;
+};
+
+std::vector<Piece> piecesOf(const std::string& pattern) {
+    std::vector<Piece> pieces;
     for (size_t at = 0; at < pattern.size();) {
         const size_t open = pattern.find('{', at);
-        out += tables::unescape(pattern.substr(at, open - at));
+        pieces.push_back({tables::unescape(pattern.substr(at, open - at)), std::nullopt});
         if (open == std::string::npos) break;
         const size_t close = pattern.find('}', open);
         if (close == std::string::npos) throw std::invalid_argument("no } after {");
-        out += fill(pattern.substr(open + 1, close - open - 1), number);
+        pieces.push_back({"", pattern.substr(open + 1, close - open - 1)});
         at = close + 1;
     }
-    return out;
+    return pieces;
 }
 
 }  // namespace
@@ -69,7 +75,9 @@ std::string make(const std::string& text, const std::string& where) {
             int consumed = 0;
             if (std::sscanf(line.c_str(), "%ld-%ld %n", &from, &to, &consumed) != 2 || consumed == 0)
                 throw std::invalid_argument("neither text nor FROM-TO TEMPLATE");
-            for (long n = from; n <= to; ++n) out += record(line.substr(size_t(consumed)), n);
+            const std::vector<Piece> pieces = piecesOf(line.substr(size_t(consumed)));
+            for (long n = from; n <= to; ++n)
+                for (const Piece& piece : pieces) out += piece.placeholder ? fill(*piece.placeholder, n) : piece.bytes;
         } catch (const std::exception& error) {
             throw std::runtime_error(where + ":" + std::to_string(number) + ": " + error.what());
         }

@@ -18,7 +18,9 @@ namespace fs = std::filesystem;
 std::optional<std::string> readFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
-    return std::string{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::ostringstream bytes;  // in blocks: a case's files may be tens of MiB
+    bytes << file.rdbuf();
+    return std::move(bytes).str();
 }
 
 Files readFolder(const fs::path& folder) {

@@ -18,4 +18,18 @@ std::string unescape(const std::string& text);
 // The bytes readable again: control bytes and bytes above 127 as \xNN.
 std::string escape(const std::string& bytes);
 
+// A run of the program in tests/cases/command-line.txt: one line, its fields
+// split at " | " (the table's header explains them), as written.
+struct CommandLineRow {
+    std::string name, arguments, environment, run, keys, exit, output, errors;
+    int line;
+};
+std::vector<CommandLineRow> readCommandLineTable(const std::string& path);
+// Words split at blanks, C escapes read; "-" alone stands for none.
+std::vector<std::string> words(const std::string& text);
+// Whether `actual` is what an expected text of that table says: "-" anything,
+// "=" nothing, "=TEXT" exactly TEXT and a line end, else TEXT somewhere; " ... "
+// in TEXT stands for anything, the parts in their order.
+bool meets(const std::string& expected, const std::string& actual);
+
 }  // namespace tables

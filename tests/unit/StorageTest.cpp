@@ -14,6 +14,7 @@
 #include "rental/RentalRegister.h"
 #include "storage/DataFile.h"
 #include "support/Scenario.h"
+#include "support/Tables.h"
 #include "support/TestTime.h"
 
 // The data files under other lockers, links and permissions: what the
@@ -170,22 +171,27 @@ TEST_F(StorageTest, ReadsAreBounded) {
 }
 
 #if !defined(_WIN32)
+// tables/temporary-files.txt: which files beside the library a save removes.
 TEST_F(StorageTest, TemporaryFilesOfKilledWritersGoWithTheNextSave) {
-    const char* stale[] = {".DVDBibliothek.csv.4711.0.tmp", ".DVDBibliothek.csv.1.22.tmp"};
-    const char* kept[] = {".DVDBibliothek.csv.4711.tmp", ".DVDBibliothek.csv.x.1.tmp",
-                          ".DVDVerleih.csv.1.2.tmp", "DVDBibliothek.csv.1.2.tmp", ".DVDBibliothek.csv.3.4.tmp"};
-    for (const char* name : stale) write(name, THREE_LINES);
-    for (const char* name : kept) write(name, THREE_LINES);
-    // A writer still alive holds the lock of its temporary file.
-    const int alive = open(kept[4], O_RDONLY);
-    ASSERT_EQ(flock(alive, LOCK_EX), 0);
+    std::vector<int> alive;
+    const std::vector<tables::Row> rows = tables::read("temporary-files.txt");
+    for (const tables::Row& row : rows) {
+        const bool held = row.left.starts_with("held ");
+        const std::string name = held ? row.left.substr(5) : row.left;
+        write(name, THREE_LINES);
+        // A writer still alive holds the lock of its temporary file.
+        if (held) {
+            alive.push_back(open(name.c_str(), O_RDONLY));
+            ASSERT_EQ(flock(alive.back(), LOCK_EX), 0);
+        }
+    }
     DvdLibrary library;
     library.setGenre("x", WORK_ROW);
     ASSERT_TRUE(library.appendRecord());
-    close(alive);
-    for (const char* name : stale) EXPECT_EQ(read(name), "<missing>") << name;
-    for (const char* name : kept) {
-        EXPECT_EQ(read(name), THREE_LINES) << name;
+    for (const int file : alive) close(file);
+    for (const tables::Row& row : rows) {
+        const std::string name = row.left.starts_with("held ") ? row.left.substr(5) : row.left;
+        EXPECT_EQ(read(name) == "<missing>" ? "goes" : "stays", row.right) << "temporary-files.txt:" << row.line << ": " << name;
         fs::remove(name);
     }
 }
