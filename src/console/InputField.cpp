@@ -77,12 +77,18 @@ private:
     }
 
     // A value the field takes whole: shown as if typed, so the cells and the
-    // cursor are those of typing it, as far as the field goes (a longer value
-    // shows its beginning, and typing adds nothing to it).
+    // cursor are those of typing it; a value longer than the field shows its
+    // beginning, and typing adds nothing to it.
     void show(std::string_view value) {
-        for (const char character : value.substr(0, static_cast<std::size_t>(std::max(maxLength, 0))))
-            append(character);
+        if (static_cast<int>(value.size()) <= maxLength) {
+            for (const char character : value) append(character);
+            return;
+        }
         text = value;
+        screen.setColor(colors::WHITE, colors::BLACK);
+        screen.setCursor(row, column);
+        std::cout << value.substr(0, static_cast<std::size_t>(visibleCells));
+        screen.setCursor(row, std::min(column + visibleCells, ConsoleScreen::BUFFER_COLUMNS - 1));
     }
 
     void blankField() {
