@@ -34,9 +34,10 @@ FileNotice fileNoticeOf(const Store& store) {
 using storage::SortAs;
 
 // The records 0..count-1 ordered by one column's values: text as in a German
-// dictionary (case ignored, an umlaut as its base letter, ß as ss), numbers
-// by value with values that are no number after them; equal values stay in
-// file order.
+// dictionary (case ignored, an umlaut as its base letter, ß as ss), titles
+// so too but with a number in them by its value and a leading article ("Der",
+// "The", ...) passed over, numbers by value with values that are no number
+// after them; equal values stay in file order.
 std::vector<int> orderedRecords(int count, SortAs how, const std::function<std::string(int record)>& value);
 
 // What the library list, the rental list and the search results share:

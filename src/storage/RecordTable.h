@@ -27,9 +27,10 @@ enum class ValueKind {
     Ean,          // a barcode of 8, 12 or 13 digits with its check digit
 };
 
-// How 's' orders a list by a field: text as in a German dictionary, numbers
-// by value, or not at all.
-enum class SortAs { Unsorted, Text, Number };
+// How 's' orders a list by a field: text as in a German dictionary, titles
+// as a catalogue files them (a number in them by its value, a leading
+// article passed over), numbers by value, or not at all.
+enum class SortAs { Unsorted, Text, Title, Number };
 
 struct FieldSpec {
     std::string_view name;       // as a spreadsheet's header names it ("Titel in Deutsch")
