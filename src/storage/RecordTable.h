@@ -39,7 +39,7 @@ struct FieldSpec {
     int formRow = 0;
     int length = 0;       // characters a form takes; the printed column's width
     char formStep = '\0';  // the key at the save prompt that asks for the field again
-    int listColumn = 0;    // where the screen list shows it
+    int listColumn = 0;    // where the screen list shows it, unless longer values before push it right
     SortAs sortAs = SortAs::Unsorted;
     ValueKind kind = ValueKind::Text;
     // Column names of files from elsewhere that the import takes for the
