@@ -30,11 +30,11 @@ long statusValue(const std::string& statusPath, const std::string& name) {
 
 }  // namespace
 
-FullDataDirectory::FullDataDirectory() {
+FullDataDirectory::FullDataDirectory(bool allLibraryFields) {
     std::string pattern = (std::filesystem::temp_directory_path() / "dvd-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
-    ::writeFile(path_ + "/" + bench_data::kLibraryFileName, bench_data::fullLibraryFile());
+    ::writeFile(path_ + "/" + bench_data::kLibraryFileName, bench_data::fullLibraryFile(allLibraryFields));
     ::writeFile(path_ + "/" + bench_data::kRentalFileName, bench_data::fullRentalFile());
 }
 

@@ -20,7 +20,8 @@ constexpr int kColumns = 80;
 // A fresh directory holding both data files at 1999 records; removed at the end.
 class FullDataDirectory {
 public:
-    FullDataDirectory();
+    // allLibraryFields: every library record with the nine fields filled.
+    explicit FullDataDirectory(bool allLibraryFields = false);
     ~FullDataDirectory();
     FullDataDirectory(const FullDataDirectory&) = delete;
     FullDataDirectory& operator=(const FullDataDirectory&) = delete;

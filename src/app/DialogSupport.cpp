@@ -16,10 +16,6 @@
 
 namespace dialog {
 
-namespace {
-constexpr int PAN_COLUMNS = 10;
-}
-
 void showMessage(ConsoleScreen& screen, int row, int column, std::string_view text) {
     screen.setColor(colors::LIGHT_RED, colors::BLACK);
     screen.setCursor(row, column);

@@ -58,6 +58,8 @@ void reportSaveFailure(ConsoleScreen& screen, int row, int column);
 // files may be of any length and must not spill into the rows below.
 void writeAt(ConsoleScreen& screen, int row, int column, std::string_view text);
 
+// Columns a Left or Right key moves a view sideways.
+constexpr int PAN_COLUMNS = 10;
 // Scrolls the view for the second code of a page, arrow, Home or End key
 // (Left and Right pan a window narrower than the screen); false for any other code.
 bool scrollForKey(ConsoleScreen& screen, int scanCode);

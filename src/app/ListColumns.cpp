@@ -14,8 +14,6 @@ namespace {
 
 // The journal's screen names the borrower in one column: "Vorname Name".
 enum JournalColumn { DATE_SHOWN, EVENT_SHOWN, TITLE_SHOWN, BORROWER_SHOWN };
-// Each value ends before the next column, so no part of a longer one is left.
-constexpr std::size_t JOURNAL_WIDTHS[] = {11, 10, 31, 23};
 
 const lending_journal::Event& newest(const lending_journal::HeldEvents& journal, int record) {
     return journal.events[journal.events.size() - 1 - static_cast<std::size_t>(record)];
@@ -36,23 +34,37 @@ std::vector<PrintColumn> printColumnsOf(const storage::RecordTable& table) {
     return columns;
 }
 
+namespace {
+
+// The columns a list keeps: the fields after the plain ones only where one
+// of its records holds one of them.
+template <typename Column>
+void dropUnheldLater(std::vector<Column>& columns, const storage::RecordTable& table, int recordCount,
+                     const std::function<std::string(int record, int column)>& value) {
+    const int plain = table.line.plainColumnCount;
+    if (plain == 0) return;
+    for (int record = 0; record < recordCount; ++record)
+        for (int column = plain; column < static_cast<int>(columns.size()); ++column)
+            if (!value(record, column).empty()) return;
+    columns.resize(std::min(columns.size(), static_cast<std::size_t>(plain)));
+}
+
+}  // namespace
+
 ListContent listOf(const storage::RecordStore& store, std::function<void()> drawHeading, const std::vector<int>* rows) {
-    return {.drawHeading = std::move(drawHeading),
-            .columns = listColumnsOf(store.table()),
-            .recordCount = rows ? static_cast<int>(rows->size()) : store.recordCount(),
-            .notice = fileNoticeOf(store),
-            .value = [&store, rows](int record, int column) {
-                return store.value(column, rows ? (*rows)[static_cast<std::size_t>(record)] : record);
-            }};
+    ListContent list{.drawHeading = std::move(drawHeading),
+                     .columns = listColumnsOf(store.table()),
+                     .recordCount = rows ? static_cast<int>(rows->size()) : store.recordCount(),
+                     .notice = fileNoticeOf(store),
+                     .value = [&store, rows](int record, int column) {
+                         return store.value(column, rows ? (*rows)[static_cast<std::size_t>(record)] : record);
+                     }};
+    dropUnheldLater(list.columns, store.table(), list.recordCount, list.value);
+    return list;
 }
 
 void dropUnheldLaterColumns(PrintedList& list, const storage::RecordTable& table) {
-    const int plain = table.line.plainColumnCount;
-    if (plain == 0) return;
-    for (int record = 0; record < list.recordCount; ++record)
-        for (int column = plain; column < static_cast<int>(list.columns.size()); ++column)
-            if (!list.value(record, column).empty()) return;
-    list.columns.resize(std::min(list.columns.size(), static_cast<std::size_t>(plain)));
+    dropUnheldLater(list.columns, table, list.recordCount, list.value);
 }
 
 PrintedList printedList(const storage::RecordStore& store) {
@@ -73,19 +85,15 @@ std::vector<ListColumn> journalColumns() {
 std::string journalColumnValue(const lending_journal::HeldEvents& journal, int record, int columnIndex) {
     using namespace lending_journal;
     const Event& event = newest(journal, record);
-    std::string value;
     switch (columnIndex) {
     case DATE_SHOWN: {
         const auto date = lending_dates::parseIsoDate(event[DATE]);
-        value = date ? lending_dates::germanDate(*date) : event[DATE];
-        break;
+        return date ? lending_dates::germanDate(*date) : event[DATE];
     }
-    case EVENT_SHOWN: value = event[EVENT]; break;
-    case TITLE_SHOWN: value = event[TITLE]; break;
-    default: value = event[FIRST_NAME] + " " + event[SURNAME]; break;
+    case EVENT_SHOWN: return event[EVENT];
+    case TITLE_SHOWN: return event[TITLE];
+    default: return event[FIRST_NAME] + " " + event[SURNAME];
     }
-    if (value.size() > JOURNAL_WIDTHS[columnIndex]) value.resize(JOURNAL_WIDTHS[columnIndex]);
-    return value;
 }
 
 FileNotice journalNotice(const lending_journal::HeldEvents& journal) {
@@ -103,10 +111,8 @@ PrintedList journalPrintout(const lending_journal::HeldEvents& journal) {
 
 namespace {
 
-// Each value ends before the next column, so no part of a longer one is left.
 enum DatedColumn { DATED_TITLE, DATED_BORROWER, DATED_SINCE, DATED_DAYS };
 constexpr ListColumn DATED_COLUMNS[] = {{"Titel:", 2}, {"Ausgeliehen von:", 34}, {"Seit:", 59}, {"Tage:", 71}};
-constexpr std::size_t DATED_WIDTHS[] = {31, 24, 10, 9};
 constexpr const char* UNKNOWN_DATE = "?";
 // Every lending is shown: what went unread are the journal's oldest lines.
 constexpr std::string_view OLDER_EVENTS_NOT_READ = "AELTERE JOURNAL-EINTRAEGE NICHT GELESEN!";
@@ -134,16 +140,13 @@ bool DatedRentals::overdue(int shown) const { return lending_dates::isOverdue(si
 std::string DatedRentals::value(int shown, int columnIndex) const {
     const int record = order[static_cast<std::size_t>(shown)];
     const std::optional<lending_dates::Day> date = since(shown);
-    std::string value;
     switch (columnIndex) {
-    case DATED_TITLE: value = rentals.getFilmTitle(record); break;
-    case DATED_BORROWER: value = rentals.getFirstName(record) + " " + rentals.getSurname(record); break;
-    case DATED_SINCE: value = date ? lending_dates::germanDate(*date) : UNKNOWN_DATE; break;
+    case DATED_TITLE: return rentals.getFilmTitle(record);
+    case DATED_BORROWER: return rentals.getFirstName(record) + " " + rentals.getSurname(record);
+    case DATED_SINCE: return date ? lending_dates::germanDate(*date) : UNKNOWN_DATE;
     // A date after today (another computer's calendar) has not begun yet.
-    default: value = date ? std::to_string(std::max(0, today - *date)) : ""; break;
+    default: return date ? std::to_string(std::max(0, today - *date)) : "";
     }
-    if (value.size() > DATED_WIDTHS[columnIndex]) value.resize(DATED_WIDTHS[columnIndex]);
-    return value;
 }
 
 std::string DatedRentals::countLine(const std::vector<int>& shown) const {
@@ -178,6 +181,58 @@ NumberKey numberKeyOf(const std::string& text) {
     return minutes ? NumberKey{true, *minutes} : NumberKey{};
 }
 
+// Passed over at the start of a title, as a catalogue files "Der Pate" under P.
+constexpr std::string_view LEADING_ARTICLES[] = {"der", "die", "das", "the", "a", "an"};
+
+bool isDigitByte(char byte) { return byte >= '0' && byte <= '9'; }
+
+// The digits of a number from `position` on, without leading zeros; moves past them.
+std::string_view numberAt(std::string_view text, std::size_t& position) {
+    while (position + 1 < text.size() && text[position] == '0' && isDigitByte(text[position + 1])) ++position;
+    const std::size_t start = position;
+    while (position < text.size() && isDigitByte(text[position])) ++position;
+    return text.substr(start, position - start);
+}
+
+// A title as a catalogue files it: folded as the dictionary order folds,
+// its leading article passed over, a number in it compared by its value.
+struct TitleKey {
+    std::string text;
+
+    explicit TitleKey(const std::string& title) : text(folding::fold(title).base) {
+        for (const std::string_view article : LEADING_ARTICLES) {
+            if (text.size() <= article.size() || text.compare(0, article.size(), article) != 0 ||
+                text[article.size()] != ' ')
+                continue;
+            const std::size_t rest = text.find_first_not_of(' ', article.size());
+            if (rest != std::string::npos) text.erase(0, rest);
+            break;
+        }
+    }
+
+    bool operator<(const TitleKey& other) const {
+        const std::string_view left = text;
+        const std::string_view right = other.text;
+        std::size_t at = 0;
+        std::size_t otherAt = 0;
+        while (at < left.size() && otherAt < right.size()) {
+            if (isDigitByte(left[at]) && isDigitByte(right[otherAt])) {
+                const std::string_view number = numberAt(left, at);
+                const std::string_view otherNumber = numberAt(right, otherAt);
+                // Without leading zeros the shorter number is the smaller one.
+                if (number.size() != otherNumber.size()) return number.size() < otherNumber.size();
+                if (number != otherNumber) return number < otherNumber;
+                continue;
+            }
+            if (left[at] != right[otherAt])
+                return static_cast<unsigned char>(left[at]) < static_cast<unsigned char>(right[otherAt]);
+            ++at;
+            ++otherAt;
+        }
+        return left.size() - at < right.size() - otherAt;
+    }
+};
+
 template <typename Key>
 std::vector<int> stableOrderBy(int count, const std::vector<Key>& keys) {
     std::vector<int> records(static_cast<std::size_t>(count));
@@ -195,6 +250,12 @@ std::vector<int> orderedRecords(int count, SortAs how, const std::function<std::
         std::vector<NumberKey> keys;
         keys.reserve(static_cast<std::size_t>(count));
         for (int record = 0; record < count; ++record) keys.push_back(numberKeyOf(value(record)));
+        return stableOrderBy(count, keys);
+    }
+    if (how == SortAs::Title) {
+        std::vector<TitleKey> keys;
+        keys.reserve(static_cast<std::size_t>(count));
+        for (int record = 0; record < count; ++record) keys.emplace_back(value(record));
         return stableOrderBy(count, keys);
     }
     std::vector<std::string> keys;

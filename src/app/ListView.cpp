@@ -34,10 +34,33 @@ void drawNotice(ConsoleScreen& screen, const FileNotice& notice, int row) {
     screen.setColor(colors::YELLOW, colors::BLACK);
 }
 
+// Where each column starts: at its list column, or further right where the
+// column before needs it (its widest value or head, then one blank). The
+// records of the whole list count, so the columns stay put while a filter
+// narrows it.
+struct ListLayout {
+    std::vector<int> starts;  // by column index
+    int width = 0;            // up to the end of the last column's widest value
+};
+
+ListLayout layoutOf(const ListContent& content) {
+    ListLayout layout;
+    for (std::size_t index = 0; index < content.columns.size(); ++index) {
+        const int start = std::max(content.columns[index].column, index == 0 ? 0 : layout.width + 1);
+        std::size_t widest = content.columns[index].label.size();
+        for (int record = 0; record < content.recordCount; ++record)
+            widest = std::max(widest, content.value(record, static_cast<int>(index)).size());
+        layout.starts.push_back(start);
+        layout.width = start + static_cast<int>(widest);
+    }
+    return layout;
+}
+
 class ListScreen {
 public:
     ListScreen(ConsoleScreen& screen, const ListContent& content, ListFilter& filter)
-        : screen(screen), content(content), filter(filter), typed(folding::fold(filter.text)) {
+        : screen(screen), content(content), filter(filter), typed(folding::fold(filter.text)),
+          layout(layoutOf(content)) {
         orderIfSorted();
     }
 
@@ -46,7 +69,7 @@ public:
         for (;;) {
             const keys::KeyPress key = keys::readKey(screen);
             if (key.extended) {
-                dialog::scrollForKey(screen, key.code);
+                if (!panList(key.code)) dialog::scrollForKey(screen, key.code);
             } else if (key.code == keys::ESCAPE && filter.shown) {
                 removeFilter();
                 screen.clearScreen();
@@ -71,7 +94,7 @@ public:
         for (std::size_t index = 0; index < content.columns.size(); ++index) {
             const bool sortedBy = static_cast<int>(index) == filter.sortedColumn;
             screen.setColor(sortedBy ? colors::WHITE : colors::YELLOW, colors::BLACK);
-            dialog::writeAt(screen, LABEL_ROW, content.columns[index].column, content.columns[index].label);
+            writeShifted(LABEL_ROW, layout.starts[index], content.columns[index].label);
         }
         screen.setColor(colors::YELLOW, colors::BLACK);
         drawNotice(screen, content.notice, filter.shown ? FILTER_ROW + 1 : FILTER_ROW);
@@ -81,13 +104,12 @@ public:
             if (matches(record)) shownRecords.push_back(record);
         }
         if (filter.shown) drawFilterLine(static_cast<int>(shownRecords.size()));
-        // Each value from its column: the next column's value overwrites what reaches into it.
         for (std::size_t row = 0; row < shownRecords.size(); ++row) {
             const bool highlighted = content.highlighted && content.highlighted(shownRecords[row]);
             if (highlighted) screen.setColor(colors::LIGHT_RED, colors::BLACK);
             for (std::size_t index = 0; index < content.columns.size(); ++index)
-                dialog::writeAt(screen, LIST_FIRST_RECORD_ROW + static_cast<int>(row), content.columns[index].column,
-                                content.value(shownRecords[row], static_cast<int>(index)));
+                writeShifted(LIST_FIRST_RECORD_ROW + static_cast<int>(row), layout.starts[index],
+                             content.value(shownRecords[row], static_cast<int>(index)));
             if (highlighted) screen.setColor(colors::YELLOW, colors::BLACK);
         }
         if (content.lineBelow)
@@ -96,6 +118,45 @@ public:
     }
 
 private:
+    // A head or value at its list column, seen from the list's left edge:
+    // what lies left of it or beyond the buffer is not drawn.
+    void writeShifted(int row, int listColumn, std::string_view text) {
+        const int column = listColumn - listLeft;
+        if (column < 0 && static_cast<std::size_t>(-column) >= text.size()) return;
+        if (column < 0) text.remove_prefix(static_cast<std::size_t>(-column));
+        dialog::writeAt(screen, row, std::max(0, column), text);
+    }
+
+    // A list wider than the buffer is drawn from `listLeft`: Right moves it
+    // once the window shows the buffer's right edge, Left moves it back
+    // before the window pans, Home goes back to the start. False where the
+    // key is left to the window's scrolling.
+    bool panList(int scanCode) {
+        const int furthest = std::max(0, layout.width - ConsoleScreen::BUFFER_COLUMNS);
+        const bool windowAtRightEdge =
+            screen.viewLeftColumn() + screen.visibleColumnCount() >= ConsoleScreen::BUFFER_COLUMNS;
+        int wanted = listLeft;
+        if (scanCode == keys::RIGHT && windowAtRightEdge) wanted = std::min(furthest, listLeft + dialog::PAN_COLUMNS);
+        else if (scanCode == keys::LEFT) wanted = std::max(0, listLeft - dialog::PAN_COLUMNS);
+        else if (scanCode == keys::HOME) wanted = 0;
+        if (wanted == listLeft) return false;
+        listLeft = wanted;
+        const int viewTop = screen.viewTopRow();
+        const int viewLeft = screen.viewLeftColumn();
+        const int cursorRow = screen.cursorRow();
+        const int cursorColumn = screen.cursorColumn();
+        screen.clearScreen();
+        draw();
+        screen.setCursor(cursorRow, cursorColumn);
+        if (scanCode == keys::HOME) {
+            dialog::showFromStart(screen);
+        } else {
+            screen.scrollViewTo(viewTop);
+            screen.panViewTo(viewLeft);
+        }
+        return true;
+    }
+
     // The next column 's' orders by, after the last file order again; false
     // when the list has no column to order by.
     bool sortNext() {
@@ -165,7 +226,7 @@ private:
             const keys::KeyPress key = keys::readKey(screen);
             changed = !key.extended;
             if (key.extended) {
-                dialog::scrollForKey(screen, key.code);
+                if (!panList(key.code)) dialog::scrollForKey(screen, key.code);
                 continue;
             }
             if (key.code == keys::ENTER) break;
@@ -198,6 +259,8 @@ private:
     folding::FoldedText typed;
     std::vector<folding::FoldedText> foldedValues;  // per record and column, once a filter is typed
     std::vector<int> order;                         // the records in the order chosen; empty in file order
+    const ListLayout layout;
+    int listLeft = 0;                               // the list column drawn at the buffer's left edge
 };
 
 }  // namespace

@@ -34,9 +34,10 @@ FileNotice fileNoticeOf(const Store& store) {
 using storage::SortAs;
 
 // The records 0..count-1 ordered by one column's values: text as in a German
-// dictionary (case ignored, an umlaut as its base letter, ß as ss), numbers
-// by value with values that are no number after them; equal values stay in
-// file order.
+// dictionary (case ignored, an umlaut as its base letter, ß as ss), titles
+// so too but with a number in them by its value and a leading article ("Der",
+// "The", ...) passed over, numbers by value with values that are no number
+// after them; equal values stay in file order.
 std::vector<int> orderedRecords(int count, SortAs how, const std::function<std::string(int record)>& value);
 
 // What the library list, the rental list and the search results share:
@@ -50,7 +51,7 @@ constexpr int LIST_NOTICE_COLUMN = 2;
 
 struct ListColumn {
     std::string_view label;
-    int column;
+    int column;  // where it starts at the earliest: the widest value before it may push it right
     SortAs sortAs = SortAs::Unsorted;  // whether 's' orders the list by it
 };
 
@@ -79,8 +80,9 @@ struct ListFilter {
 // Draws the list, shown from its top.
 void drawList(ConsoleScreen& screen, const ListContent& content);
 
-// Draws the list, then waits: the cursor block scrolls (and pans a narrow
-// window), '/' opens the filter, '@' draws again, Escape takes a filter away
+// Draws the list, each column as wide as its widest value, then waits: the
+// cursor block scrolls (and pans a narrow window, then a list wider than the
+// buffer), '/' opens the filter, '@' draws again, Escape takes a filter away
 // or, without one, leaves; 's' orders the list by its next sortable column
 // and after the last back in file order; a key of endingKeys also ends the wait. Returns
 // the key that ended it.

@@ -29,9 +29,9 @@ using storage::SortAs;
 using storage::ValueKind;
 inline constexpr storage::FieldSpec FIELDS[COLUMN_COUNT] = {
     {"Film Art", "Film Art:", "Film Art:", 10, 20, '@', 2, SortAs::Text, ValueKind::Text, GENRE_NAMES},
-    {"Titel in Deutsch", "Titel DE:", "Titel in Deutsch:", 12, 30, 'T', 20, SortAs::Text, ValueKind::Text,
+    {"Titel in Deutsch", "Titel DE:", "Titel in Deutsch:", 12, 30, 'T', 20, SortAs::Title, ValueKind::Text,
      TITLE_GERMAN_NAMES},
-    {"Titel in Englisch", "Titeln ENG:", "Titel in Englisch:", 14, 30, 'E', 45, SortAs::Text, ValueKind::Text,
+    {"Titel in Englisch", "Titeln ENG:", "Titel in Englisch:", 14, 30, 'E', 45, SortAs::Title, ValueKind::Text,
      TITLE_ENGLISH_NAMES},
     {"Laenge", "Laenge:", "Laenge in Minuten:", 16, 3, 'L', 70, SortAs::Number, ValueKind::RunningTime, LENGTH_NAMES},
     // Below the four in the form that corrects a record, beyond them in the lists.

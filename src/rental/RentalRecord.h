@@ -11,7 +11,7 @@ enum Column { FILM_TITLE, SURNAME, FIRST_NAME, COLUMN_COUNT };
 
 using storage::SortAs;
 inline constexpr storage::FieldSpec FIELDS[COLUMN_COUNT] = {
-    {"Titel", "Titel:", "Titel:", 10, 30, '@', 2, SortAs::Text},
+    {"Titel", "Titel:", "Titel:", 10, 30, '@', 2, SortAs::Title},
     {"Name", "Name:", "Name:", 12, 30, 'T', 35, SortAs::Text},
     {"Vorname", "Vorname:", "Vorname:", 14, 30, 'E', 50, SortAs::Unsorted},
 };

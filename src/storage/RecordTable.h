@@ -27,9 +27,10 @@ enum class ValueKind {
     Ean,          // a barcode of 8, 12 or 13 digits with its check digit
 };
 
-// How 's' orders a list by a field: text as in a German dictionary, numbers
-// by value, or not at all.
-enum class SortAs { Unsorted, Text, Number };
+// How 's' orders a list by a field: text as in a German dictionary, titles
+// as a catalogue files them (a number in them by its value, a leading
+// article passed over), numbers by value, or not at all.
+enum class SortAs { Unsorted, Text, Title, Number };
 
 struct FieldSpec {
     std::string_view name;       // as a spreadsheet's header names it ("Titel in Deutsch")
@@ -38,7 +39,7 @@ struct FieldSpec {
     int formRow = 0;
     int length = 0;       // characters a form takes; the printed column's width
     char formStep = '\0';  // the key at the save prompt that asks for the field again
-    int listColumn = 0;    // where the screen list shows it
+    int listColumn = 0;    // where the screen list shows it, unless longer values before push it right
     SortAs sortAs = SortAs::Unsorted;
     ValueKind kind = ValueKind::Text;
     // Column names of files from elsewhere that the import takes for the

@@ -15,7 +15,10 @@ TEST(ListOrder, Table) {
             end = row.left.find('|', start);
             values.push_back(cp850::fromUtf8(tables::unescape(row.left.substr(start, end - start))));
         }
-        const SortAs how = kind == "text" ? SortAs::Text : kind == "number" ? SortAs::Number : SortAs::Unsorted;
+        const SortAs how = kind == "text"     ? SortAs::Text
+                          : kind == "title"  ? SortAs::Title
+                          : kind == "number" ? SortAs::Number
+                                             : SortAs::Unsorted;
         ASSERT_TRUE(how != SortAs::Unsorted || kind == "unsorted") << kind;
         std::string order;
         for (const int record : orderedRecords(static_cast<int>(values.size()), how, [&](int record) { return values.at(static_cast<std::size_t>(record)); }))
