@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/ListOrder.h"
+#include "app/ListView.h"
 #include "console/Cp850.h"
 #include "support/Tables.h"
 
