@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "import/ImportInput.h"
 #include "import/ImportRecord.h"
 #include "support/Tables.h"
@@ -8,6 +10,7 @@
 namespace {
 
 using namespace import_file;
+constexpr int NEXT_YEAR = 2027;
 
 // "name|name|..." as the header's code points (the names in UTF-8).
 std::vector<std::u32string> names(const std::string& text) {
@@ -47,9 +50,12 @@ std::string taken(const std::string& operand) {
         end = operand.find('|', start);
         fields.push_back(operand.substr(start, end - start));
     }
-    const TakenRecord record = takeRecord(fields, programOrder(fields.size()), Encoding::Utf8);
+    const TakenRecord record = takeRecord(fields, programOrder(fields.size()), Encoding::Utf8, NEXT_YEAR);
     if (!record.refusal.empty()) return "refused: " + record.refusal;
-    std::string text = record.values[0] + "|" + record.values[1] + "|" + record.values[2] + "|" + record.values[3];
+    std::string text = record.values[0];
+    std::size_t shown = library_record::PLAIN_COLUMN_COUNT;
+    while (shown < FIELD_COUNT && !std::all_of(&record.values[shown], record.values.end(), [](auto& v) { return v.empty(); })) ++shown;
+    for (std::size_t field = 1; field < shown; ++field) text += "|" + record.values[field];
     for (const std::string& note : record.notes) text += " (" + note + ")";
     if (record.withoutLength) text += " (ohne Laenge)";
     return text;
