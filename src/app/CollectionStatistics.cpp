@@ -47,8 +47,8 @@ CollectionStatistics countCollection(const LibraryRecords& library, const Rental
         genre.minutes += minutes;
         if (const std::string& format = fieldOf(record, library_record::FORMAT); !format.empty()) ++formats[format];
         // A year as the form takes it; another the library may hold counts in no decade.
-        if (const std::string& year = fieldOf(record, library_record::YEAR); DvdLibrary::isValidYear(year, ANY_YEAR) && !year.empty())
-            ++decades[year.substr(0, 3) + "0er"];
+        const std::string& year = fieldOf(record, library_record::YEAR);
+        if (!year.empty() && DvdLibrary::isValidYear(year, ANY_YEAR)) ++decades[year.substr(0, 3) + "0er"];
     }
     figures.formats.assign(formats.begin(), formats.end());
     std::stable_sort(figures.formats.begin(), figures.formats.end(),

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "import/ImportInput.h"
 #include "import/ImportRecord.h"
 #include "support/Tables.h"
@@ -53,8 +51,9 @@ std::string taken(const std::string& operand) {
     const TakenRecord record = takeRecord(fields, programOrder(fields.size()), Encoding::Utf8, NEXT_YEAR);
     if (!record.refusal.empty()) return "refused: " + record.refusal;
     std::string text = record.values[0];
-    std::size_t shown = library_record::PLAIN_COLUMN_COUNT;
-    while (shown < FIELD_COUNT && !std::all_of(&record.values[shown], record.values.end(), [](auto& v) { return v.empty(); })) ++shown;
+    // The later fields up to the last one set.
+    std::size_t shown = FIELD_COUNT;
+    while (shown > library_record::PLAIN_COLUMN_COUNT && record.values[shown - 1].empty()) --shown;
     for (std::size_t field = 1; field < shown; ++field) text += "|" + record.values[field];
     for (const std::string& note : record.notes) text += " (" + note + ")";
     if (record.withoutLength) text += " (ohne Laenge)";
