@@ -88,7 +88,9 @@ storage_rows=$(awk -F, -v over="$results.over" '
     }
     { gsub(/"/, "") }
     $1 == "BM_ClearAndLoad/real_time_median" { row("`clear` + `load` of 1999 records", $3 / 1000, "%.2f", 20) }
-    $1 == "BM_AppendRecord/real_time_median" { row("`appendRecord` of one line", $3 / 1000, "%.2f", 250) }
+    $1 == "BM_ClearAndLoadNineFields/real_time_median" { row("`clear` + `load` of 1999 records of nine full fields", $3 / 1000, "%.2f", 20) }
+    $1 == "BM_AppendRecord/0/real_time_median" { row("`appendRecord` of one line", $3 / 1000, "%.2f", 250) }
+    $1 == "BM_AppendRecord/1/real_time_median" { row("`appendRecord` of one line of nine full fields", $3 / 1000, "%.2f", 250) }
     $1 ~ /^BM_SearchAndDelete\/2500\/.*real_time_median$/ { row("Delete of record 2400 of 2500 (search through the file, rewrite)", $3, "%.1f", 250) }
     $1 ~ /^BM_SearchAndDelete\/1000000\/.*real_time_median$/ { row("Delete of line 500000 of a 10^6-line file (39 MB)", $3, "%.0f", 5000) }
     $1 ~ /^BM_SearchAndDelete\/860000\/.*real_time_median$/ { row("Delete of a record 10 lines before the end of a 32 MiB file", $3, "%.0f", 5000) }

@@ -20,6 +20,9 @@ long minutesOf(const std::string& length) {
     return minutes && *minutes > 0 ? *minutes : 0;
 }
 
+// Any four digits from the first films on: the check's upper bound is today's.
+constexpr int ANY_YEAR = 9999;
+
 const std::string& fieldOf(const std::vector<std::string>& record, std::size_t index) {
     static const std::string none;
     return index < record.size() ? record[index] : none;
@@ -32,6 +35,7 @@ CollectionStatistics countCollection(const LibraryRecords& library, const Rental
     CollectionStatistics figures;
     std::set<std::string> titles;
     std::map<std::string, CollectionStatistics::GenreFigures> genres;
+    std::map<std::string, long> formats, decades;
     for (const std::vector<std::string>& record : library) {
         const long minutes = minutesOf(fieldOf(record, library_record::LENGTH_MINUTES));
         ++figures.dvds;
@@ -41,7 +45,15 @@ CollectionStatistics countCollection(const LibraryRecords& library, const Rental
         genre.genre = fieldOf(record, library_record::GENRE);
         ++genre.dvds;
         genre.minutes += minutes;
+        if (const std::string& format = fieldOf(record, library_record::FORMAT); !format.empty()) ++formats[format];
+        // A year as the form takes it; another the library may hold counts in no decade.
+        const std::string& year = fieldOf(record, library_record::YEAR);
+        if (!year.empty() && DvdLibrary::isValidYear(year, ANY_YEAR)) ++decades[year.substr(0, 3) + "0er"];
     }
+    figures.formats.assign(formats.begin(), formats.end());
+    std::stable_sort(figures.formats.begin(), figures.formats.end(),
+                     [](const auto& left, const auto& right) { return left.second > right.second; });
+    figures.decades.assign(decades.begin(), decades.end());
     figures.distinctTitles = static_cast<long>(titles.size());
     for (auto& [name, genre] : genres) figures.genres.push_back(std::move(genre));
     std::stable_sort(figures.genres.begin(), figures.genres.end(), [](const auto& left, const auto& right) {
@@ -100,6 +112,14 @@ std::string statisticsText(const CollectionStatistics& figures) {
     for (const auto& genre : figures.genres)
         genres.push_back({genre.genre, std::to_string(genre.dvds), hoursAndMinutes(genre.minutes)});
     out += "\n" + columns(genres);
+    // Only a library that keeps formats or years gets their tables.
+    for (const auto& [head, counts] : {std::pair{library_record::FIELDS[library_record::FORMAT].head, &figures.formats},
+                                      std::pair{std::string_view("Jahrzehnt:"), &figures.decades}}) {
+        if (counts->empty()) continue;
+        std::vector<std::vector<std::string>> rows{{std::string(head), "DVDs:"}};
+        for (const auto& [name, dvds] : *counts) rows.push_back({name, std::to_string(dvds)});
+        out += "\n" + columns(rows);
+    }
     out += "\n" + columns({{"Verliehen:", std::to_string(figures.lentNow)}});
     if (figures.overdue) out += "davon " + std::to_string(*figures.overdue) + " ueberfaellig\n";
     if (!figures.borrowers.empty()) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The figures --statistik writes, folded from the records one at a time.
@@ -20,13 +21,17 @@ struct CollectionStatistics {
     long distinctTitles = 0;
     long minutes = 0;                  // of the lengths that are numbers
     std::vector<GenreFigures> genres;  // most DVDs first, then most minutes, then by name
+    // Of the records that have one: DVDs per format (most first, then by
+    // name) and per decade of the year ("1990er", the oldest first).
+    std::vector<std::pair<std::string, long>> formats;
+    std::vector<std::pair<std::string, long>> decades;
     long lentNow = 0;
     // Of lentNow, by the journal's dates; empty when the journal could not be read.
     std::optional<long> overdue;
     std::vector<Borrower> borrowers;  // holding most first, then by name
 };
 
-// Library records as their fields: film type, German title, English title, length.
+// Library records as their fields, in the order of library/LibraryRecord.h.
 using LibraryRecords = std::vector<std::vector<std::string>>;
 // Rental records: title, surname, first name.
 using RentalRecords = std::vector<std::vector<std::string>>;

@@ -23,13 +23,18 @@ const char HELP_TEXT[] =
     "      --leihfrist=TAGE\n"
     "                 eine Ausleihe ist nach TAGE Tagen ueberfaellig (1 bis 3650, sonst 28)\n"
     "      --statistik\n"
-    "                 Anzahl, Laufzeit je Film Art und Verleih zusammenzaehlen\n"
+    "                 Anzahl, Laufzeit je Film Art, DVDs je Format und Jahrzehnt\n"
+    "                 und Verleih zusammenzaehlen\n"
     "      --import=DATEI\n"
     "                 die DVDs einer CSV-Datei (Tabelle, Export; - liest die\n"
     "                 Standardeingabe) in die Bibliothek uebernehmen; mit\n"
     "        --probelauf          nur zeigen, was uebernommen wuerde\n"
     "        --zeichensatz=NAME   utf-8, cp1252, latin1 oder cp850 statt erkannt\n"
     "        --doppelte-behalten  auch DVDs uebernehmen, die es schon gibt\n"
+    "      --export=LISTE DATEI\n"
+    "                 die Liste (bibliothek, verleih oder journal) als Tabelle\n"
+    "                 (CSV in UTF-8, ; zwischen den Feldern) in DATEI schreiben;\n"
+    "        --ueberschreiben     eine vorhandene DATEI ersetzen\n"
     "  -h, --help     diese Hilfe zeigen und beenden\n"
     "      --version  die Version zeigen und beenden\n"
     "\n"
@@ -37,7 +42,7 @@ const char HELP_TEXT[] =
     "Mehr dazu: man dvdverwaltung\n";
 
 const char USAGE_HINT[] =
-    "Aufruf: dvdverwaltung [-C VERZEICHNIS] [--liste LISTE | --statistik | --import DATEI]; "
+    "Aufruf: dvdverwaltung [-C VERZEICHNIS] [--liste LISTE | --statistik | --import DATEI | --export LISTE DATEI]; "
     "Hilfe: dvdverwaltung --help\n";
 
 namespace {
@@ -51,17 +56,21 @@ enum OptionCode {
     DRY_RUN_OPTION,
     ENCODING_OPTION,
     KEEP_DUPLICATES_OPTION,
+    EXPORT_OPTION,
+    OVERWRITE_OPTION,
 };
 
 constexpr option LONG_OPTIONS[] = {
     {"directory", required_argument, nullptr, 'C'},
     {"doppelte-behalten", no_argument, nullptr, KEEP_DUPLICATES_OPTION},
+    {"export", required_argument, nullptr, EXPORT_OPTION},
     {"help", no_argument, nullptr, 'h'},
     {"leihfrist", required_argument, nullptr, LENDING_DAYS_OPTION},
     {"import", required_argument, nullptr, IMPORT_OPTION},
     {"liste", required_argument, nullptr, LIST_OPTION},
     {"probelauf", no_argument, nullptr, DRY_RUN_OPTION},
     {"statistik", no_argument, nullptr, STATISTICS_OPTION},
+    {"ueberschreiben", no_argument, nullptr, OVERWRITE_OPTION},
     {"version", no_argument, nullptr, VERSION_OPTION},
     {"zeichensatz", required_argument, nullptr, ENCODING_OPTION},
     {nullptr, 0, nullptr, 0},
@@ -78,7 +87,8 @@ Request refuse(std::string reason) {
 }
 
 bool isTask(Action action) {
-    return action == Action::WriteList || action == Action::Import || action == Action::WriteStatistics;
+    return action == Action::WriteList || action == Action::Import || action == Action::WriteStatistics ||
+           action == Action::Export;
 }
 
 // Digits only, no sign or blank, within the lending period's bounds.
@@ -102,7 +112,15 @@ bool requestTask(Request& request, Action task) {
     return request.action == task || !isTask(request.action);
 }
 
-constexpr char ONE_TASK[] = "nur eine von --liste, --statistik und --import";
+constexpr char ONE_TASK[] = "nur eine von --liste, --statistik, --import und --export";
+
+// The lists --liste writes and --export exports, by their words.
+std::optional<ListKind> listNamed(std::string_view word) {
+    if (word == "bibliothek") return ListKind::Library;
+    if (word == "verleih") return ListKind::Rentals;
+    if (word == "journal") return ListKind::Journal;
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -114,6 +132,8 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
     words.push_back(nullptr);
     Request request;
     bool importNamed = false;
+    bool exportNamed = false;
+    bool exportFileNamed = false;
     bool lendingDaysNamed = false;  // an import has no lending period
     opterr = 0;
     optind = 0;  // a fresh scan on every call
@@ -124,6 +144,16 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
         const std::string_view current = at < argc ? argv[at] : "";
         const bool longOption = current.starts_with("--") && current.size() > 2;
         const int option = getopt_long(argc, words.data(), SHORT_OPTIONS, LONG_OPTIONS, nullptr);
+        // The file to export to is the first word that is no option; more
+        // options may follow it.
+        if (option == -1 && exportNamed && !exportFileNamed && optind < argc) {
+            // After "--" every word is no option, and getopt would go back to them.
+            const bool optionsEnded = std::string_view(words[optind - 1]) == "--";
+            request.exportFile = words[optind++];
+            exportFileNamed = true;
+            if (optionsEnded) break;
+            continue;
+        }
         if (option == -1) break;
         // As written, a long one up to any '='; a short one on its own, even from a group.
         const std::string name =
@@ -133,12 +163,14 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
         case 'h': requestOnce(request, Action::ShowHelp); break;
         case VERSION_OPTION: requestOnce(request, Action::ShowVersion); break;
         case LIST_OPTION:
-            if (std::string_view(optarg) == "bibliothek") request.list = ListKind::Library;
-            else if (std::string_view(optarg) == "verleih") request.list = ListKind::Rentals;
-            else if (std::string_view(optarg) == "journal") request.list = ListKind::Journal;
+        case EXPORT_OPTION:
+            if (const std::optional<ListKind> list = listNamed(optarg)) request.list = *list;
             else return refuse("unbekannte Liste " + shown(optarg) + " (bibliothek, verleih oder journal)");
-            if (!requestTask(request, Action::WriteList)) return refuse(ONE_TASK);
+            if (option == EXPORT_OPTION && exportNamed) return refuse("--export nur einmal");
+            exportNamed = exportNamed || option == EXPORT_OPTION;
+            if (!requestTask(request, option == EXPORT_OPTION ? Action::Export : Action::WriteList)) return refuse(ONE_TASK);
             break;
+        case OVERWRITE_OPTION: request.overwrite = true; break;
         case STATISTICS_OPTION:
             if (!requestTask(request, Action::WriteStatistics)) return refuse(ONE_TASK);
             break;
@@ -162,7 +194,7 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
             break;
         default:  // '?' or ':', which the C libraries give for different faults
             if (optopt == 'C') return refuse("Option " + shown(name) + " braucht ein Verzeichnis");
-            if (optopt == LIST_OPTION) return refuse("Option " + shown(name) + " braucht eine Liste");
+            if (optopt == LIST_OPTION || optopt == EXPORT_OPTION) return refuse("Option " + shown(name) + " braucht eine Liste");
             if (optopt == LENDING_DAYS_OPTION) return refuse("Option " + shown(name) + " braucht eine Zahl von Tagen");
             if (optopt == IMPORT_OPTION) return refuse("Option " + shown(name) + " braucht eine Datei");
             if (optopt == ENCODING_OPTION) return refuse("Option " + shown(name) + " braucht einen Zeichensatz");
@@ -170,7 +202,9 @@ Request parse(int argc, const char* const* argv, const TextCharset& charset) {
             return refuse("unbekannte Option " + shown(name));
         }
     }
+    if (request.action == Action::Export && !exportFileNamed) return refuse("--export braucht eine Datei");
     if (optind < argc) return refuse("ueberzaehliges Argument " + shown(words[optind]));
+    if (request.overwrite && !exportNamed) return refuse("--ueberschreiben nur mit --export");
     const bool importDetails = request.import.dryRun || request.import.keepDuplicates || !request.import.encodingName.empty();
     const bool noImport = request.action == Action::RunScreens || (isTask(request.action) && request.action != Action::Import);
     if (importDetails && noImport)

@@ -12,13 +12,13 @@
 // no arguments; everything here happens before the screen starts.
 namespace command_line {
 
-enum class Action { RunScreens, ShowHelp, ShowVersion, WriteList, Import, WriteStatistics, Refuse };
+enum class Action { RunScreens, ShowHelp, ShowVersion, WriteList, Import, WriteStatistics, Export, Refuse };
 enum class ListKind { Library, Rentals, Journal };
 
 struct Request {
     Action action = Action::RunScreens;
     std::vector<std::string> directories;  // -C, in the order given
-    ListKind list = ListKind::Library;     // WriteList: which one
+    ListKind list = ListKind::Library;     // WriteList, Export: which one
     std::string refusal;                   // Refuse: the one-line reason, arguments as shownArgument shows them
     int lendingDays = lending_dates::DEFAULT_LENDING_DAYS;  // --leihfrist: days until a lending is overdue
     struct ImportOptions {
@@ -27,6 +27,8 @@ struct Request {
         std::string encodingName;          // --zeichensatz, empty: detected
         bool keepDuplicates = false;       // --doppelte-behalten
     } import;
+    std::string exportFile;      // Export: the file as named
+    bool overwrite = false;      // --ueberschreiben
 };
 
 // The command line read with getopt_long: long options by any unambiguous
@@ -81,4 +83,13 @@ bool readImportFile(const command_line::Request::ImportOptions& options, const T
 // skipped as a duplicate, with its number, to standard error. 0 when the
 // import was written or the dry run done; 1 when nothing could be written.
 int runImport(std::string bytes, const command_line::Request::ImportOptions& options, const TextCharset& charset);
+
+// --export: writes a list's file of the working directory as a spreadsheet
+// (import/SpreadsheetExport.h) to `path`, through a temporary file and a
+// rename; an existing file only with `overwrite`, never a data file of the
+// working directory. `shownName` is the file as the command line named it.
+// The count goes to standard output, a failure to standard error; 0 when
+// the file was written, else 1.
+int runExport(command_line::ListKind list, const std::string& path, const std::string& shownName, bool overwrite,
+              const TextCharset& charset);
 

@@ -146,6 +146,7 @@ std::optional<int> handle(int argc, const char* const* argv) {
     case Action::WriteList:
     case Action::Import:
     case Action::WriteStatistics:
+    case Action::Export:
     case Action::RunScreens: break;
     }
     lending_period::set(request.lendingDays);
@@ -156,6 +157,11 @@ std::optional<int> handle(int argc, const char* const* argv) {
     if (request.action == Action::Import &&
         (!platform::standardStreamsOpen() || !readImportFile(request.import, charset, importBytes)))
         return 1;
+    // So is the file to export to.
+    std::string exportPath;
+    std::error_code error;
+    if (request.action == Action::Export && !request.exportFile.empty())
+        exportPath = std::filesystem::absolute(request.exportFile, error).string();
     // Relative directories count from the one before, as with make and git.
     for (const std::string& directory : request.directories)
         if (const auto reason = enterDirectory(directory, charset)) return refuseWith(*reason);
@@ -164,6 +170,8 @@ std::optional<int> handle(int argc, const char* const* argv) {
     if (!platform::standardStreamsOpen()) return 1;
     if (request.action == Action::Import) return runImport(std::move(importBytes), request.import, charset);
     if (request.action == Action::WriteStatistics) return writeStatistics(charset);
+    if (request.action == Action::Export)
+        return runExport(request.list, exportPath, request.exportFile, request.overwrite, charset);
     return writeListText(request.list, charset);
 }
 

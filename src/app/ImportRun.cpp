@@ -89,7 +89,7 @@ std::string countsText(const ImportPlan& plan, const AppendReport& report, bool 
 std::vector<import_file::LineProblem> problems(const ImportPlan& plan, const AppendReport& report) {
     std::vector<import_file::LineProblem> all;
     for (const import_file::LineProblem& refused : plan.refused) all.push_back({refused.line, "abgelehnt, " + refused.reason});
-    all.insert(all.end(), plan.cut.begin(), plan.cut.end());
+    all.insert(all.end(), plan.notes.begin(), plan.notes.end());
     for (const AppendReport::Duplicate& duplicate : report.duplicates) {
         const std::string where =
             duplicate.sameAsLine == 0 ? "in der Bibliothek" : "Zeile " + std::to_string(duplicate.sameAsLine);
@@ -135,7 +135,9 @@ int runImport(std::string bytes, const command_line::Request::ImportOptions& opt
     const auto progress = [&](long line) {
         if (showProgress) std::fprintf(stderr, "\rZeile %ld von %ld ...", line, lineCount);
     };
-    const ImportPlan plan = import_file::planImport(bytes, import_file::encodingNamed(options.encodingName), progress);
+    const int nextYear = platform::today().year + 1;
+    const ImportPlan plan =
+        import_file::planImport(bytes, import_file::encodingNamed(options.encodingName), nextYear, progress);
     if (showProgress) std::fputs("\r                                        \r", stderr);
     std::string().swap(bytes);  // the lines to add are all that is needed now
     if (!plan.hasGermanTitle) {

@@ -176,7 +176,8 @@ std::string unclosedReason(const UnclosedQuote& unclosed) {
 
 }  // namespace
 
-ImportPlan planImport(std::string_view bytes, std::optional<Encoding> encoding, const ImportProgress& progress) {
+ImportPlan planImport(std::string_view bytes, std::optional<Encoding> encoding, int nextYear,
+                      const ImportProgress& progress) {
     ImportPlan plan;
     plan.encodingNamed = encoding.has_value();
     plan.encoding = encoding.value_or(detectEncoding(bytes));
@@ -209,13 +210,13 @@ ImportPlan planImport(std::string_view bytes, std::optional<Encoding> encoding, 
             }
         }
         if (progress && lineNumber % PROGRESS_EVERY == 0) progress(lineNumber);
-        TakenRecord taken = takeRecord(fields, *map, readAs);
+        TakenRecord taken = takeRecord(fields, *map, readAs, nextYear);
         if (!taken.refusal.empty()) {
             plan.refused.push_back({lineNumber, std::move(taken.refusal)});
             ++plan.refusedLines;
             return true;
         }
-        for (std::string& note : taken.notes) plan.cut.push_back({lineNumber, std::move(note)});
+        for (std::string& note : taken.notes) plan.notes.push_back({lineNumber, std::move(note)});
         const std::vector<std::string_view> values(taken.values.begin(), taken.values.end());
         line.clear();
         storage::appendCsvLine(values, LIBRARY_LINE, line);

@@ -73,12 +73,14 @@ struct ImportPlan {
     // The lines not taken: those of the refused records, and every line an
     // unclosed quote held up to the end of the file.
     long refusedLines = 0;
-    std::vector<LineProblem> cut;
+    std::vector<LineProblem> notes;  // values left empty or cut, the record taken
 };
 
 // Told the number of the line being read, now and then, for a progress line.
 using ImportProgress = std::function<void(long line)>;
 
-ImportPlan planImport(std::string_view bytes, std::optional<Encoding> encoding, const ImportProgress& progress);
+// Years are checked against `nextYear`, as the form checks them.
+ImportPlan planImport(std::string_view bytes, std::optional<Encoding> encoding, int nextYear,
+                      const ImportProgress& progress);
 
 }  // namespace import_file

@@ -7,6 +7,7 @@
 #include "console/PlainForm.h"
 #include "console/TextFolding.h"
 #include "library/DvdLibrary.h"
+#include "storage/StoreLimits.h"
 
 namespace import_file {
 namespace {
@@ -62,8 +63,10 @@ ColumnMap programOrder(std::size_t columnCount) {
 
 namespace {
 
-// The longest value a field takes: as long as the form takes it.
-std::size_t lengthOf(std::size_t field) { return static_cast<std::size_t>(library_record::FIELDS[field].length); }
+// A running time takes no more digits than the form's field.
+constexpr auto LENGTH_DIGITS = static_cast<std::size_t>(library_record::FIELDS[library_record::LENGTH_MINUTES].length);
+// Longer values would be cut where the library is read.
+constexpr auto VALUE_BYTES = static_cast<std::size_t>(FIELD_BYTES_KEPT);
 
 // Hours and minutes longer than this are no running time of a DVD, and
 // stay far from any overflow.
@@ -164,7 +167,22 @@ std::optional<std::string> lengthAsMinutes(const std::string& text) {
     return value;
 }
 
-TakenRecord takeRecord(const std::vector<std::string>& fields, const ColumnMap& map, Encoding encoding) {
+namespace {
+
+// A year or a barcode that fails the form's check: left out, the record kept.
+void dropUnchecked(TakenRecord& taken, int nextYear) {
+    const auto drop = [&taken](Column field, const char* what) {
+        taken.notes.push_back(std::string(library_record::FIELDS[field].name) + " '" + taken.values[field] + "' ist " +
+                              what + ", leer gelassen");
+        taken.values[field].clear();
+    };
+    if (!DvdLibrary::isValidYear(taken.values[library_record::YEAR], nextYear)) drop(library_record::YEAR, "kein Jahr");
+    if (!DvdLibrary::isValidEan(taken.values[library_record::EAN])) drop(library_record::EAN, "keine EAN");
+}
+
+}  // namespace
+
+TakenRecord takeRecord(const std::vector<std::string>& fields, const ColumnMap& map, Encoding encoding, int nextYear) {
     TakenRecord taken;
     std::string lengthAsWritten;
     bool lengthRead = true;
@@ -186,16 +204,17 @@ TakenRecord takeRecord(const std::vector<std::string>& fields, const ColumnMap& 
         taken.refusal = "kein Titel in Deutsch";
     } else if (length.empty()) {
         taken.withoutLength = true;
-    } else if (!lengthRead || length.size() > lengthOf(library_record::LENGTH_MINUTES) ||
+    } else if (!lengthRead || length.size() > LENGTH_DIGITS ||
                !isWholeNumber(length) || !DvdLibrary::lengthInMinutes(length)) {
         // A number is not cut: the form takes no more digits than its field.
         taken.refusal = "Laenge '" + lengthAsWritten + "' ist keine Laenge in Minuten";
     }
     if (!taken.refusal.empty()) return taken;
+    dropUnchecked(taken, nextYear);
     for (std::size_t field = 0; field < FIELD_COUNT; ++field) {
-        if (taken.values[field].size() <= lengthOf(field)) continue;
-        taken.values[field].resize(lengthOf(field));
-        taken.notes.push_back(std::string(library_record::FIELDS[field].name) + " auf " + std::to_string(lengthOf(field)) +
+        if (taken.values[field].size() <= VALUE_BYTES) continue;
+        taken.values[field].resize(VALUE_BYTES);
+        taken.notes.push_back(std::string(library_record::FIELDS[field].name) + " auf " + std::to_string(VALUE_BYTES) +
                               " Zeichen gekuerzt");
     }
     return taken;

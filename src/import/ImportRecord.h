@@ -54,7 +54,7 @@ namespace import_file {
 struct TakenRecord {
     std::array<std::string, FIELD_COUNT> values;  // code page 850, as stored
     std::string refusal;             // why the record is not taken; empty when it is
-    std::vector<std::string> notes;  // values cut to their field
+    std::vector<std::string> notes;  // values left out or cut
     bool withoutLength = false;      // taken with an empty running time
 };
 
@@ -65,6 +65,8 @@ struct TakenRecord {
 // H:MM:SS.
 std::optional<std::string> lengthAsMinutes(const std::string& text);
 
-TakenRecord takeRecord(const std::vector<std::string>& fields, const ColumnMap& map, Encoding encoding);
+// A year or a barcode the form would not take is left empty and noted; a
+// value is kept whole as far as a field of the library is read.
+TakenRecord takeRecord(const std::vector<std::string>& fields, const ColumnMap& map, Encoding encoding, int nextYear);
 
 }  // namespace import_file

@@ -8,6 +8,7 @@
 namespace {
 
 using namespace import_file;
+constexpr int NEXT_YEAR = 2027;
 
 // "name|name|..." as the header's code points (the names in UTF-8).
 std::vector<std::u32string> names(const std::string& text) {
@@ -47,9 +48,13 @@ std::string taken(const std::string& operand) {
         end = operand.find('|', start);
         fields.push_back(operand.substr(start, end - start));
     }
-    const TakenRecord record = takeRecord(fields, programOrder(fields.size()), Encoding::Utf8);
+    const TakenRecord record = takeRecord(fields, programOrder(fields.size()), Encoding::Utf8, NEXT_YEAR);
     if (!record.refusal.empty()) return "refused: " + record.refusal;
-    std::string text = record.values[0] + "|" + record.values[1] + "|" + record.values[2] + "|" + record.values[3];
+    std::string text = record.values[0];
+    // The later fields up to the last one set.
+    std::size_t shown = FIELD_COUNT;
+    while (shown > library_record::PLAIN_COLUMN_COUNT && record.values[shown - 1].empty()) --shown;
+    for (std::size_t field = 1; field < shown; ++field) text += "|" + record.values[field];
     for (const std::string& note : record.notes) text += " (" + note + ")";
     if (record.withoutLength) text += " (ohne Laenge)";
     return text;
