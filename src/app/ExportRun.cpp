@@ -12,6 +12,7 @@
 #include "rental/RentalRecord.h"
 #include "storage/DataFile.h"
 #include "storage/RecordScan.h"
+#include "storage/StoreLimits.h"
 
 namespace {
 
@@ -54,6 +55,12 @@ int runExport(command_line::ListKind list, const std::string& path, const std::s
         ++records;
     });
     if (!read.ok()) return command_line::sayUnreadable(table.fileName, read);
+    // A spreadsheet of part of a file would pass for all of it.
+    if (read.stoppedAtBound) {
+        std::fprintf(stderr, "dvdverwaltung: %s ist groesser als %lld MiB, nichts geschrieben\n",
+                     std::string(table.fileName).c_str(), FILE_BYTES_SCANNED / (1024 * 1024));
+        return 1;
+    }
     // Stopped by a signal, the export leaves no temporary file.
     platform::endThroughCleanupOnInterrupt();
     storage::DataFile file(path, storage::DataFile::Purpose::Append);
