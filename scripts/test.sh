@@ -11,8 +11,10 @@ repository=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repository"
 jobs=$(nproc)
 # Many terminal cases spend their time waiting out locks and messages, not
-# on the processor: twice as many at once as there are cores.
-test_jobs=$((jobs * 2))
+# on the processor: three times as many at once as there are cores (twice
+# as many sanitized, which keep the processor busier).
+test_jobs=$((jobs * 3))
+sanitized_test_jobs=$((jobs * 2))
 started=$(date +%s)
 phase() { echo "== $1 (at $(($(date +%s) - started)) s)"; }
 
@@ -58,7 +60,7 @@ cmake --build build-sanitize -j"$jobs"
 # robustness cases, which mostly wait out locks, kills and full disks, run
 # unsanitized above (scripts/robustness-long.sh runs them at length).
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-sanitize --output-on-failure --no-tests=error -E '^install_|^e2e/scenarios/' -LE robustness -j"$test_jobs"
+    ctest --test-dir build-sanitize --output-on-failure --no-tests=error -E '^install_|^e2e/scenarios/' -LE robustness -j"$sanitized_test_jobs"
 
 if [ -x scripts/fuzz-short.sh ]; then
     phase "short fuzzing run"
