@@ -38,8 +38,11 @@ fi
 
 # Repeated runs on one machine (a clean clone each time) compile only what
 # changed: the compiler cache keys on paths relative to the checkout.
+# With debugging information the cache would also key on the checkout's own
+# folder, and every clone would compile everything again.
 if command -v ccache >/dev/null 2>&1; then
-    export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$repository"
+    export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$repository" \
+        CCACHE_NOHASHDIR=true
 fi
 
 phase "build and test"
