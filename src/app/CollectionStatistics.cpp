@@ -15,7 +15,7 @@ namespace {
 
 // A length as the library reads it; one that is none, or below zero,
 // counts no time.
-long minutesOf(const std::string& length) {
+long long minutesOf(const std::string& length) {
     const std::optional<int> minutes = DvdLibrary::lengthInMinutes(length);
     return minutes && *minutes > 0 ? *minutes : 0;
 }
@@ -37,7 +37,7 @@ CollectionStatistics countCollection(const LibraryRecords& library, const Rental
     std::map<std::string, CollectionStatistics::GenreFigures> genres;
     std::map<std::string, long> formats, decades;
     for (const std::vector<std::string>& record : library) {
-        const long minutes = minutesOf(fieldOf(record, library_record::LENGTH_MINUTES));
+        const long long minutes = minutesOf(fieldOf(record, library_record::LENGTH_MINUTES));
         ++figures.dvds;
         figures.minutes += minutes;
         titles.insert(fieldOf(record, library_record::TITLE_GERMAN));
@@ -75,7 +75,7 @@ namespace {
 
 constexpr std::size_t COLUMN_GAP = 2;
 
-std::string hoursAndMinutes(long minutes) {
+std::string hoursAndMinutes(long long minutes) {
     const std::string rest = std::to_string(minutes % 60);
     return std::to_string(minutes / 60) + ":" + (rest.size() < 2 ? "0" : "") + rest;
 }

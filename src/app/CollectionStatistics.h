@@ -9,7 +9,7 @@ struct CollectionStatistics {
     struct GenreFigures {
         std::string genre;
         long dvds = 0;
-        long minutes = 0;
+        long long minutes = 0;
     };
     struct Borrower {
         std::string name;
@@ -19,7 +19,7 @@ struct CollectionStatistics {
 
     long dvds = 0;
     long distinctTitles = 0;
-    long minutes = 0;                  // of the lengths that are numbers
+    long long minutes = 0;             // of the lengths that are numbers; two may pass 32 bits
     std::vector<GenreFigures> genres;  // most DVDs first, then most minutes, then by name
     // Of the records that have one: DVDs per format (most first, then by
     // name) and per decade of the year ("1990er", the oldest first).
