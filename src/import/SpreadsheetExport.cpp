@@ -1,6 +1,7 @@
 #include "import/SpreadsheetExport.h"
 
 #include "console/Cp850.h"
+#include "storage/Csv.h"
 
 namespace spreadsheet {
 namespace {
@@ -8,19 +9,8 @@ namespace {
 constexpr char SEPARATOR = ';';
 constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 constexpr std::string_view ROW_END = "\r\n";
-
-void appendField(std::string_view utf8, std::string& out) {
-    if (utf8.find_first_of(";\"\r\n") == std::string_view::npos) {
-        out += utf8;
-        return;
-    }
-    out += '"';
-    for (const char byte : utf8) {
-        if (byte == '"') out += '"';
-        out += byte;
-    }
-    out += '"';
-}
+// Quoted as RFC 4180 quotes: the separator, a quote or a line end inside.
+constexpr std::string_view QUOTED_FOR = ";\"\r\n";
 
 }  // namespace
 
@@ -28,7 +18,7 @@ std::string header(const storage::RecordTable& table) {
     std::string out(BYTE_ORDER_MARK);
     for (const storage::FieldSpec& field : table.fields) {
         if (&field != table.fields.data()) out += SEPARATOR;
-        appendField(field.name, out);
+        storage::appendCsvField(field.name, out, QUOTED_FOR);
     }
     return out += ROW_END;
 }
@@ -36,7 +26,7 @@ std::string header(const storage::RecordTable& table) {
 void appendRow(std::span<const std::string> fields, std::string& out) {
     for (std::size_t index = 0; index < fields.size(); ++index) {
         if (index > 0) out += SEPARATOR;
-        appendField(cp850::toUtf8(fields[index]), out);
+        storage::appendCsvField(cp850::toUtf8(fields[index]), out, QUOTED_FOR);
     }
     out += ROW_END;
 }

@@ -77,6 +77,11 @@ bool allDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char byte) { return isDigit(byte); });
 }
 
+// EAN-8, UPC-A or EAN-13, its check digit not yet looked at.
+bool hasBarcodeShape(std::string_view text) {
+    return (text.size() == 8 || text.size() == 12 || text.size() == 13) && allDigits(text);
+}
+
 }  // namespace
 
 bool DvdLibrary::isValidYear(std::string_view text, int nextYear) {
@@ -88,7 +93,7 @@ bool DvdLibrary::isValidYear(std::string_view text, int nextYear) {
 
 bool DvdLibrary::isValidEan(std::string_view text) {
     if (text.empty()) return true;
-    if ((text.size() != 8 && text.size() != 12 && text.size() != 13) || !allDigits(text)) return false;
+    if (!hasBarcodeShape(text)) return false;
     // From the digit before the check digit leftwards, weighed 3, 1, 3, ...
     int sum = 0;
     for (std::size_t fromRight = 1; fromRight < text.size(); ++fromRight)
@@ -97,7 +102,7 @@ bool DvdLibrary::isValidEan(std::string_view text) {
 }
 
 std::optional<std::string> DvdLibrary::titleOfBarcode(std::string_view typed) {
-    if ((typed.size() != 8 && typed.size() != 12 && typed.size() != 13) || !allDigits(typed)) return std::nullopt;
+    if (!hasBarcodeShape(typed)) return std::nullopt;
     bool isTitle = false;
     std::optional<std::string> title;
     const storage::FileRead read = storage::readRecords(TABLE, [&](const std::vector<std::string>& fields) {

@@ -197,19 +197,8 @@ void CsvRecordReader::takeLineEnd(long long textEnd, long long lineEnd) {
     startLine();
 }
 
-namespace {
-
-bool needsQuotes(std::string_view field) {
-    for (char byte : field) {
-        if (byte == ',' || byte == '"') return true;
-    }
-    return false;
-}
-
-}  // namespace
-
-void appendCsvField(std::string_view field, std::string& out) {
-    if (!needsQuotes(field)) {
+void appendCsvField(std::string_view field, std::string& out, std::string_view quotedFor) {
+    if (field.find_first_of(quotedFor) == std::string_view::npos) {
         out += field;
         return;
     }

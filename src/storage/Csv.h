@@ -115,7 +115,11 @@ private:
 void appendCsvLine(std::span<const std::string_view> fields, const CsvLayout& layout,
                    std::string& out);
 
-// Appends one field as appendCsvLine writes it.
-void appendCsvField(std::string_view field, std::string& out);
+// The bytes that put a field of the data files in quotes.
+constexpr std::string_view CSV_QUOTED_FOR = ",\"";
+// Appends one field as appendCsvLine writes it: in double quotes, each
+// inner one doubled, where it holds a byte of `quotedFor` (another
+// separator's file names its own).
+void appendCsvField(std::string_view field, std::string& out, std::string_view quotedFor = CSV_QUOTED_FOR);
 
 }  // namespace storage
